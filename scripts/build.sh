@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds Taonscope into a build folder: scripts/build.sh [FOLDER [CMAKE OPTIONS...]].
+set -euo pipefail
+cd "$(dirname "$0")/.."
+folder=${1:-build}
+shift || true
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release "$@" > /dev/null
+cmake --build "$folder" -j"$(nproc)"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what Taonscope needs to build, test and run, from Debian's packages. Safe to run again:
+# it installs only what is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake             # compiler and build system
+    qt6-base-dev                      # widgets, painting, QtTest
+    libgtest-dev libbenchmark-dev     # tests and benchmarks
+    xvfb xauth                        # a display for screenshots of the window
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

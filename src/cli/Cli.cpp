@@ -1,0 +1,263 @@
+#include "Cli.h"
+
+#include "core/FpTrap.h"
+#include "core/NumberText.h"
+#include "core/Scenarios.h"
+#include "core/Step.h"
+#include "document/ConfigFile.h"
+#include "document/IoError.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <iomanip>
+#include <map>
+#include <optional>
+#include <ostream>
+
+namespace taonscope {
+
+namespace {
+
+constexpr const char* Usage = R"(Usage:
+  taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
+      Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
+      damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
+      A summary (steps, seconds, steps per second) goes to standard error.
+  taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
+      Prints dt, the 18 parameters and the present taons' positions (or velocities).
+  taonscope-cli scenario NAME OUT.tao
+      Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
+  taonscope-cli --help
+
+Numbers are written with 15 significant digits and a full stop as decimal separator.
+Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not written),
+2 a bad command line or a file that cannot be read or written.
+)";
+
+// A bad command line; the message goes to standard error followed by a hint.
+struct UsageError {
+    std::string message;
+};
+
+// Arguments after the command word: positional ones in order, options by name.
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options; // flags hold an empty value
+};
+
+Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                         const std::vector<std::string>& flags) {
+    Arguments parsed;
+    auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 1 && arg[0] == '-') {
+            if (listed(flags, arg)) {
+                parsed.options[arg] = "";
+            } else if (listed(valued, arg)) {
+                if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+                parsed.options[arg] = args[++i];
+            } else {
+                throw UsageError{"unknown option " + arg};
+            }
+        } else {
+            parsed.positional.push_back(arg);
+        }
+    }
+    return parsed;
+}
+
+std::optional<std::string> Option(const Arguments& a, const std::string& name) {
+    const auto found = a.options.find(name);
+    if (found == a.options.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string OnePositional(const Arguments& a, const char* what) {
+    if (a.positional.size() != 1) throw UsageError{std::string("expected ") + what};
+    return a.positional[0];
+}
+
+// Loads a configuration as Open does; a file that cannot be read ends the command with status 2.
+bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
+    try {
+        ConfigRecord buffer{};
+        if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
+        UnpackConfigRecord(buffer, world);
+        return true;
+    } catch (const TaonError& error) {
+        err << path << ": " << error.what() << '\n';
+        return false;
+    }
+}
+
+bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
+    try {
+        ConfigRecord buffer{};
+        WriteConfigFile(path, world, buffer);
+        return true;
+    } catch (const TaonError& error) {
+        err << path << ": " << error.what() << '\n';
+        return false;
+    }
+}
+
+// Redraws a one-line progress bar on a terminal, at most a few times a second.
+class ProgressBar {
+public:
+    ProgressBar(std::ostream& err, bool enabled, std::uint64_t total)
+        : err_(err), enabled_(enabled), total_(total) {}
+    void Update(std::uint64_t done) {
+        if (!enabled_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastDraw_ < std::chrono::milliseconds(250)) return;
+        lastDraw_ = now;
+        const int filled = static_cast<int>(40 * done / total_);
+        err_ << "\r[" << std::string(filled, '#') << std::string(40 - filled, ' ') << "] " << done << '/'
+             << total_ << std::flush;
+        drawn_ = true;
+    }
+    void Finish() {
+        if (drawn_) err_ << '\r' << std::string(60 + 2 * std::to_string(total_).size(), ' ') << '\r';
+    }
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    std::uint64_t total_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
+    const Arguments a = ParseArguments(args, {"--steps", "--dt", "--output"}, {"--cool"});
+    const std::string input = OnePositional(a, "one input file");
+
+    std::uint64_t steps = 1;
+    if (const auto text = Option(a, "--steps")) {
+        const auto value = TryParseInteger(*text);
+        if (!value || *value < 0 || (*text)[0] == '$')
+            throw UsageError{"--steps takes a whole number from 0, not '" + *text + "'"};
+        steps = static_cast<std::uint64_t>(*value);
+    }
+    std::optional<Extended> dt;
+    if (const auto text = Option(a, "--dt")) {
+        dt = TryParseReal(*text);
+        if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
+    }
+    const Extended cool = CoolFactor(Option(a, "--cool").has_value());
+
+    World world;
+    if (!LoadWorld(input, world, err)) return CliBadInput;
+    if (dt) world.dt = *dt;
+
+    ProgressBar progress(err, errIsTerminal && steps >= 1000, steps);
+    const auto start = std::chrono::steady_clock::now();
+    for (std::uint64_t done = 0; done < steps; ++done) {
+        try {
+            AdvanceStep(world, cool);
+        } catch (const TaonError& error) {
+            progress.Finish();
+            err << input << ": step " << done + 1 << ": " << error.what() << '\n';
+            return CliLawFault;
+        }
+        progress.Update(done + 1);
+    }
+    progress.Finish();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    err << steps << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
+        << std::setprecision(1) << (seconds > 0 ? static_cast<double>(steps) / seconds : 0.0)
+        << " steps/s)\n";
+
+    if (const auto output = Option(a, "--output"))
+        if (!SaveWorld(*output, world, err)) return CliBadInput;
+    return CliOk;
+}
+
+// A value as a JSON token: the program's number text where that is a JSON number, else a string.
+std::string JsonValue(Extended value) {
+    const std::string text = FormatReal(value);
+    return std::isfinite(value) ? text : "\"" + text + "\"";
+}
+
+constexpr const char* ParameterNames[19] = {"dt", "A1", "B1", "C1", "D1", "F1", "G1", "A2", "B2", "C2",
+                                            "D2", "F2", "G2", "A3", "B3", "C3", "D3", "F3", "G3"};
+
+int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, {"--format"}, {"--velocities"});
+    const std::string input = OnePositional(a, "one input file");
+    const std::string format = Option(a, "--format").value_or("text");
+    if (format != "text" && format != "csv" && format != "json") throw UsageError{"unknown format " + format};
+    const bool velocities = Option(a, "--velocities").has_value();
+
+    World world;
+    if (!LoadWorld(input, world, err)) return CliBadInput;
+    const TaonArray& x = velocities ? world.VelX : world.PosX;
+    const TaonArray& y = velocities ? world.VelY : world.PosY;
+    const TaonArray& z = velocities ? world.VelZ : world.PosZ;
+    const char* const headers[3] = {velocities ? "u(x)" : "X", velocities ? "u(y)" : "Y",
+                                    velocities ? "u(z)" : "Z"};
+
+    if (format == "json") {
+        out << "{\n  \"parameters\": {";
+        for (std::size_t p = 0; p < ParameterFields.size(); ++p)
+            out << (p ? ", " : "") << '"' << ParameterNames[p]
+                << "\": " << JsonValue(world.*ParameterFields[p]);
+        out << "},\n  \"" << (velocities ? "velocities" : "positions") << "\": [";
+        bool first = true;
+        for (int i = 1; i <= MaxTaons; ++i) {
+            if (!world.TaonPresent[i]) continue;
+            out << (first ? "\n" : ",\n") << "    {\"taon\": " << i << ", \"" << headers[0]
+                << "\": " << JsonValue(x[i]) << ", \"" << headers[1] << "\": " << JsonValue(y[i]) << ", \""
+                << headers[2] << "\": " << JsonValue(z[i]) << '}';
+            first = false;
+        }
+        out << (first ? "" : "\n  ") << "]\n}\n";
+        return CliOk;
+    }
+
+    const char* sep = format == "csv" ? "," : "\t";
+    if (format == "csv") out << "parameter,value\n";
+    for (std::size_t p = 0; p < ParameterFields.size(); ++p)
+        out << ParameterNames[p] << (format == "csv" ? "," : " = ") << FormatReal(world.*ParameterFields[p])
+            << '\n';
+    out << '\n' << "taon" << sep << headers[0] << sep << headers[1] << sep << headers[2] << '\n';
+    for (int i = 1; i <= MaxTaons; ++i)
+        if (world.TaonPresent[i])
+            out << i << sep << FormatReal(x[i]) << sep << FormatReal(y[i]) << sep << FormatReal(z[i]) << '\n';
+    return CliOk;
+}
+
+int Scenario(const std::vector<std::string>& args, std::ostream& err) {
+    const Arguments a = ParseArguments(args, {}, {});
+    if (a.positional.size() != 2) throw UsageError{"expected a scenario name and an output file"};
+    World world;
+    if (!BuildScenario(a.positional[0], world)) throw UsageError{"unknown scenario " + a.positional[0]};
+    return SaveWorld(a.positional[1], world, err) ? CliOk : CliBadInput;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    try {
+        if (args.empty()) throw UsageError{"expected a command"};
+        const std::string& command = args[0];
+        if (command == "--help" || command == "-h" || command == "help") {
+            out << Usage;
+            return CliOk;
+        }
+        if (command == "run") return Run(args, err, errIsTerminal);
+        if (command == "show") return Show(args, out, err);
+        if (command == "scenario") return Scenario(args, err);
+        throw UsageError{"unknown command " + command};
+    } catch (const UsageError& error) {
+        err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
+        return CliBadInput;
+    }
+}
+
+} // namespace taonscope

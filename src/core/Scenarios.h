@@ -1,0 +1,34 @@
+#pragma once
+
+#include "World.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace taonscope {
+
+/// The parameter set that the built-in structures install in all three kinds:
+/// A 1, B 2.718, C 5, D 10, F 20, G 30.
+ParameterSet FigureParameters();
+
+/// Installs the easy square: taons 1..4 at rest at the corners of a square of side 0.424 in the plane
+/// y = 0.212 (current, next and scene copies), the figure's parameters in all three sets. Other slots,
+/// dt and the step counter are left alone.
+void InstallEasySquare(World& world);
+
+/// A world holding only the easy square, with dt 0.001.
+World EasySquareWorld();
+
+/// Twelve kind-1 taons at rest on a circle of radius 9.62 in the plane y = 0 (neighbours about 5 apart),
+/// the figure's parameters, dt 0.001.
+World RingWorld();
+
+/// All 100 slots present, spread at random (fixed by seed) over a cube of side 30 with no two taons
+/// closer than 1.5, small random velocities, dt 0.001; three different parameter sets, or the figure's
+/// in all three when sameSets is true.
+World CloudWorld(std::uint64_t seed = 1, bool sameSets = false);
+
+/// The scenario of a name ("easy-square", "ring", "cloud"); false when there is none of that name.
+bool BuildScenario(std::string_view name, World& world);
+
+} // namespace taonscope

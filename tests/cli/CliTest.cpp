@@ -1,0 +1,166 @@
+#include "cli/Cli.h"
+
+#include "core/Scenarios.h"
+#include "core/Step.h"
+#include "document/ConfigFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace taonscope {
+namespace {
+
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+World Load(const std::string& path) {
+    ConfigRecord buffer{};
+    EXPECT_EQ(ReadConfigFile(path, buffer), 0);
+    World world;
+    UnpackConfigRecord(buffer, world);
+    return world;
+}
+
+TEST(Cli, RunsAHundredTaonFileAndShowsTheResult) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "cloud", dir.File("cloud.tao")}).status, CliOk);
+    const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "2", "--output", dir.File("out.tao")});
+    ASSERT_EQ(run.status, CliOk) << run.err;
+    EXPECT_NE(run.err.find("2 steps in"), std::string::npos);
+    EXPECT_NE(run.err.find("steps/s)"), std::string::npos);
+
+    World expected = CloudWorld();
+    AdvanceStep(expected, CoolFactor(false));
+    AdvanceStep(expected, CoolFactor(false));
+    const World result = Load(dir.File("out.tao"));
+    EXPECT_EQ(result.PosX, expected.PosX);
+    EXPECT_EQ(result.VelZ, expected.VelZ);
+
+    const Outcome show = Cli({"show", dir.File("out.tao")});
+    ASSERT_EQ(show.status, CliOk);
+    EXPECT_NE(show.out.find("dt = 0.001\n"), std::string::npos);
+    EXPECT_NE(show.out.find("B2 = 3.1\n"), std::string::npos);
+    EXPECT_NE(show.out.find("taon\tX\tY\tZ\n"), std::string::npos);
+    EXPECT_NE(show.out.find("\n100\t"), std::string::npos);
+}
+
+TEST(Cli, DtAndCoolAreUsedAndTheDtWrittenIsTheOneUsed) {
+    TempDir dir;
+    World lone;
+    SetParameterSet(lone, 1, FigureParameters());
+    SetParameterSet(lone, 2, FigureParameters());
+    SetParameterSet(lone, 3, FigureParameters());
+    lone.TaonPresent[1] = true;
+    lone.VelX[1] = 1;
+    lone.dt = 0.001L;
+    ConfigRecord buffer{};
+    WriteConfigFile(dir.File("lone.tao"), lone, buffer);
+
+    ASSERT_EQ(Cli({"run", dir.File("lone.tao"), "--steps", "3", "--dt", "0.5", "--cool", "--output",
+                   dir.File("out.tao")})
+                  .status,
+              CliOk);
+    const World result = Load(dir.File("out.tao"));
+    EXPECT_EQ(result.dt, 0.5L);
+    const Extended v = 0.99L * 0.99L * 0.99L;
+    EXPECT_EQ(result.VelX[1], v);
+    EXPECT_NEAR(result.PosX[1], 0.5L * (0.99L + 0.99L * 0.99L + v), 1e-18L);
+}
+
+TEST(Cli, ZeroStepsWritesTheFileBack) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "ring", dir.File("ring.tao")}).status, CliOk);
+    ASSERT_EQ(Cli({"run", dir.File("ring.tao"), "--steps", "0", "--output", dir.File("copy.tao")}).status,
+              CliOk);
+    EXPECT_EQ(ReadAll(dir.File("copy.tao")), ReadAll(dir.File("ring.tao")));
+}
+
+TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "easy-square", dir.File("sq.tao")}).status, CliOk);
+    const Outcome csv = Cli({"show", dir.File("sq.tao"), "--velocities", "--format", "csv"});
+    EXPECT_EQ(csv.out.rfind("parameter,value\ndt,0.001\nA1,1\nB1,2.718\n", 0), 0u);
+    EXPECT_NE(csv.out.find("taon,u(x),u(y),u(z)\n1,0,0,0\n"), std::string::npos);
+    const Outcome json = Cli({"show", dir.File("sq.tao"), "--format", "json"});
+    EXPECT_NE(json.out.find("\"G3\": 30}"), std::string::npos);
+    EXPECT_NE(json.out.find("{\"taon\": 4, \"X\": -0.212, \"Y\": 0.212, \"Z\": -0.212}"), std::string::npos);
+}
+
+TEST(Cli, FileErrorsNameTheFileAndExitWithTwo) {
+    TempDir dir;
+    WriteAll(dir.File("ring.tao"), std::string(100, '\0'));
+    Outcome short_ = Cli({"run", dir.File("ring.tao")});
+    EXPECT_EQ(short_.status, CliBadInput);
+    EXPECT_EQ(short_.err, dir.File("ring.tao") + ": Read beyond end of file\n");
+
+    Outcome missing = Cli({"show", dir.File("none.tao")});
+    EXPECT_EQ(missing.status, CliBadInput);
+    EXPECT_EQ(missing.err, dir.File("none.tao") + ": File not found\n");
+
+    ASSERT_EQ(Cli({"scenario", "ring", dir.File("ok.tao")}).status, CliOk);
+    Outcome unwritable = Cli({"run", dir.File("ok.tao"), "--output", dir.File("no/dir.tao")});
+    EXPECT_EQ(unwritable.status, CliBadInput);
+    EXPECT_EQ(unwritable.err.substr(unwritable.err.find('\n') + 1),
+              dir.File("no/dir.tao") + ": Invalid filename\n");
+}
+
+TEST(Cli, BadCommandLinesExitWithTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"fly"},
+             {"run"},
+             {"run", "a.tao", "--bogus"},
+             {"run", "a.tao", "--steps"},
+             {"run", "a.tao", "--steps", "-1"},
+             {"run", "a.tao", "--steps", "x"},
+             {"run", "a.tao", "--dt", "1,5"},
+             {"show", "a.tao", "--format", "xml"},
+             {"scenario", "moon", "x.tao"},
+         }) {
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_EQ(outcome.err.rfind("taonscope-cli: ", 0), 0u) << outcome.err;
+    }
+}
+
+TEST(Cli, ALawFaultStopsTheRunAndWritesNothing) {
+    TempDir dir;
+    World world = EasySquareWorld();
+    world.PosX[2] = world.PosX[1], world.PosY[2] = world.PosY[1], world.PosZ[2] = world.PosZ[1];
+    SyncCopiesFromCurrent(world);
+    ConfigRecord buffer{};
+    WriteConfigFile(dir.File("bad.tao"), world, buffer);
+    const Outcome outcome =
+        Cli({"run", dir.File("bad.tao"), "--steps", "5", "--output", dir.File("out.tao")});
+    EXPECT_EQ(outcome.status, CliLawFault);
+    EXPECT_EQ(outcome.err, dir.File("bad.tao") + ": step 1: Floating point division by zero\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.tao")));
+}
+
+TEST(Cli, TheProgramPrintsHelpAndExitStatuses) {
+    TempDir dir;
+    const std::string cli = TAONSCOPE_CLI_PATH;
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " --help > " + dir.File("help.txt")).c_str())), 0);
+    EXPECT_NE(ReadAll(dir.File("help.txt")).find("taonscope-cli run IN.tao"), std::string::npos);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " run " + dir.File("none.tao") + " 2>/dev/null").c_str())), 2);
+}
+
+} // namespace
+} // namespace taonscope

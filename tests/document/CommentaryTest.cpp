@@ -1,0 +1,74 @@
+#include "document/Commentary.h"
+#include "document/IoError.h"
+
+#include "support/FileSizeLimit.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace taonscope {
+namespace {
+
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+using Lines = std::vector<std::string>;
+
+TEST(CommentFileName, ReplacesTheLastFourCharacters) {
+    EXPECT_EQ(CommentFileName("D:\\sim\\ring.tao"), "D:\\sim\\ring.txt");
+    EXPECT_EQ(CommentFileName("/home/a/ring.tao"), "/home/a/ring.txt");
+    EXPECT_EQ(CommentFileName("ThetraSpiral"), "ThetraSp.txt");
+    EXPECT_EQ(CommentFileName("abc"), "abc.txt");
+    EXPECT_EQ(CommentFileName(""), ".txt");
+    EXPECT_EQ(CommentFileName("abcd"), ".txt");
+    // Characters, not bytes: "ö" and "ü" are two bytes each in UTF-8.
+    EXPECT_EQ(CommentFileName("/d/grün.taö"), "/d/grün.txt");
+    EXPECT_EQ(CommentFileName("/d/xüöäß"), "/d/x.txt");
+}
+
+TEST(SplitLines, EndsLinesAtCrLfLoneCrAndLoneLf) {
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(SplitLines("a\n\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\r\n"), (Lines{""}));
+    EXPECT_EQ(SplitLines("\n\r"), (Lines{"", ""}));
+    EXPECT_EQ(SplitLines(""), Lines{});
+}
+
+TEST(Commentary, LoadsTheLinesBesideTheConfiguration) {
+    TempDir dir;
+    EXPECT_FALSE(LoadCommentary(dir.File("ring.tao")).has_value());
+    WriteAll(dir.File("ring.txt"), "first\r\nsecond\nthird\r");
+    EXPECT_EQ(LoadCommentary(dir.File("ring.tao")), (Lines{"first", "second", "third"}));
+    WriteAll(dir.File("empty.txt"), "");
+    EXPECT_EQ(LoadCommentary(dir.File("empty.tao")), Lines{});
+}
+
+TEST(Commentary, SavesWithCrLfAndNoLineEndAfterTheLastLine) {
+    TempDir dir;
+    SaveCommentary(dir.File("ring.tao"), "one\ntwo\r\nthree");
+    EXPECT_EQ(ReadAll(dir.File("ring.txt")), "one\r\ntwo\r\nthree");
+    SaveCommentary(dir.File("ring.tao"), "ends\n");
+    EXPECT_EQ(ReadAll(dir.File("ring.txt")), "ends\r\n");
+    SaveCommentary(dir.File("ring.tao"), "");
+    EXPECT_EQ(ReadAll(dir.File("ring.txt")), "");
+}
+
+TEST(Commentary, AFailedSaveKeepsThePreviousCommentary) {
+    TempDir dir;
+    SaveCommentary(dir.File("ring.tao"), "kept");
+    {
+        test::FileSizeLimit limit(10);
+        try {
+            SaveCommentary(dir.File("ring.tao"), std::string(100, 'x'));
+            FAIL();
+        } catch (const TaonError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot create file " + dir.File("ring.txt"));
+        }
+    }
+    EXPECT_EQ(ReadAll(dir.File("ring.txt")), "kept");
+    EXPECT_THROW(SaveCommentary(dir.File("missing/ring.tao"), "x"), IoError);
+}
+
+} // namespace
+} // namespace taonscope
