@@ -1,4 +1,5 @@
-// One integration step of 100 present taons.
+// One integration step of 100 present taons, under the reference law and the fast law.
+//   build/bench/law_bench --benchmark_min_time=2
 #include "core/Scenarios.h"
 #include "core/Step.h"
 
@@ -7,21 +8,34 @@
 namespace taonscope {
 namespace {
 
-void StepOfACloud(benchmark::State& state, LawKernel kernel, bool sameSets) {
-    const World start = CloudWorld(1, sameSets);
-    World world = start;
-    for (auto _ : state) {
-        AdvanceStep(world, CoolFactor(false), kernel);
-        benchmark::DoNotOptimize(world.PosX[1]);
-    }
+void ReportSteps(benchmark::State& state) {
     state.counters["steps/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(StepOfACloud, Literal / FigureSets, LawKernel::Literal, true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(StepOfACloud, Literal / ThreeSets, LawKernel::Literal, false)
-    ->Unit(benchmark::kMillisecond);
+void LiteralStep(benchmark::State& state, bool sameSets) {
+    World world = CloudWorld(1, sameSets);
+    for (auto _ : state) {
+        AdvanceStep(world, CoolFactor(false));
+        benchmark::DoNotOptimize(world.PosX[1]);
+    }
+    ReportSteps(state);
+}
+
+void FastStep(benchmark::State& state, bool sameSets) {
+    World world = CloudWorld(1, sameSets);
+    FastLaw law(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        AdvanceStep(world, CoolFactor(false), law);
+        benchmark::DoNotOptimize(world.PosX[1]);
+    }
+    ReportSteps(state);
+}
+
+BENCHMARK_CAPTURE(LiteralStep, FigureSets, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LiteralStep, ThreeSets, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FastStep, FigureSets, true)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FastStep, ThreeSets, false)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace taonscope

@@ -79,17 +79,18 @@ World RingWorld() {
     return w;
 }
 
-World CloudWorld(std::uint64_t seed, bool sameSets) {
+World CloudWorld(std::uint64_t seed, bool sameSets, Extended side, Extended minDistance) {
     World w;
     Random random(seed);
+    const Extended half = side / 2;
     for (int j = 1; j <= MaxTaons; ++j) {
         for (;;) {
-            const Extended x = random.Uniform(-15, 15), y = random.Uniform(-15, 15),
-                           z = random.Uniform(-15, 15);
+            const Extended x = random.Uniform(-half, half), y = random.Uniform(-half, half),
+                           z = random.Uniform(-half, half);
             bool clear = true;
             for (int k = 1; k < j && clear; ++k) {
                 const Extended dx = x - w.PosX[k], dy = y - w.PosY[k], dz = z - w.PosZ[k];
-                clear = dx * dx + dy * dy + dz * dz >= 1.5L * 1.5L;
+                clear = dx * dx + dy * dy + dz * dz >= minDistance * minDistance;
             }
             if (!clear) continue;
             SetPresent(w, j, x, y, z);

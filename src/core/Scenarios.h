@@ -23,10 +23,11 @@ World EasySquareWorld();
 /// the figure's parameters, dt 0.001.
 World RingWorld();
 
-/// All 100 slots present, spread at random (fixed by seed) over a cube of side 30 with no two taons
-/// closer than 1.5, small random velocities, dt 0.001; three different parameter sets, or the figure's
-/// in all three when sameSets is true.
-World CloudWorld(std::uint64_t seed = 1, bool sameSets = false);
+/// All 100 slots present, spread at random (fixed by seed) over a cube of side `side` with no two taons
+/// closer than minDistance, small random velocities, dt 0.001; three different parameter sets, or the
+/// figure's in all three when sameSets is true.
+World CloudWorld(std::uint64_t seed = 1, bool sameSets = false, Extended side = 30,
+                 Extended minDistance = 1.5L);
 
 /// The scenario of a name ("easy-square", "ring", "cloud"); false when there is none of that name.
 bool BuildScenario(std::string_view name, World& world);

@@ -13,34 +13,28 @@ struct NextCopy {
     TaonArray PosX, PosY, PosZ, VelX, VelY, VelZ;
 };
 
-// v := cool * v + a * dt; p := p + v * dt, each result tested before the next is computed.
+NextCopy NextOf(const World& w) {
+    return {w.NextPosX, w.NextPosY, w.NextPosZ, w.NextVelX, w.NextVelY, w.NextVelZ};
+}
+
+int SlotsInUse(const World& w) {
+    return std::clamp(w.TaonCount, 0, MaxTaons);
+}
+
+// v := cool * v + a * dt; p := p + v * dt. CheckEach tests each result for a fault before the next one.
+template <bool CheckEach>
 void Advance(Extended acceleration, Extended dt, Extended cool, Extended& velocity, Extended& position) {
-    const Extended a = Checked(acceleration * dt);
-    velocity = Checked(cool * velocity + a);
-    position = Checked(position + velocity * dt);
+    auto check = [](Extended value) { return CheckEach ? Checked(value) : value; };
+    const Extended a = check(acceleration * dt);
+    velocity = check(cool * velocity + a);
+    position = check(position + velocity * dt);
 }
 
-} // namespace
-
-Extended CoolFactor(bool coolTicked) {
-    return coolTicked ? 0.99L : 1.0L;
-}
-
-void AdvanceStep(World& w, Extended cool, LawKernel) {
-    const int count = std::clamp(w.TaonCount, 0, MaxTaons);
-    NextCopy next{w.NextPosX, w.NextPosY, w.NextPosZ, w.NextVelX, w.NextVelY, w.NextVelZ};
-
-    ClearFpFlags();
-    for (int i = 1; i <= count; ++i) {
-        if (!w.TaonPresent[i]) continue;
-        Advance(AccelX(w, i), w.dt, cool, next.VelX[i], next.PosX[i]);
-        Advance(AccelY(w, i), w.dt, cool, next.VelY[i], next.PosY[i]);
-        Advance(AccelZ(w, i), w.dt, cool, next.VelZ[i], next.PosZ[i]);
-    }
-
+// Makes the advanced next copy the next, current and scene copy of every present taon; counts the step.
+void Commit(World& w, const NextCopy& next) {
     w.NextPosX = next.PosX, w.NextPosY = next.PosY, w.NextPosZ = next.PosZ;
     w.NextVelX = next.VelX, w.NextVelY = next.VelY, w.NextVelZ = next.VelZ;
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= SlotsInUse(w); ++i) {
         if (!w.TaonPresent[i]) continue;
         w.PosX[i] = w.ScenePosX[i] = next.PosX[i];
         w.PosY[i] = w.ScenePosY[i] = next.PosY[i];
@@ -51,6 +45,39 @@ void AdvanceStep(World& w, Extended cool, LawKernel) {
     }
     // Wraps like the 32-bit counter it is, instead of overflowing.
     w.StepCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(w.StepCounter) + 1u);
+}
+
+} // namespace
+
+Extended CoolFactor(bool coolTicked) {
+    return coolTicked ? 0.99L : 1.0L;
+}
+
+void AdvanceStep(World& w, Extended cool) {
+    NextCopy next = NextOf(w);
+    ClearFpFlags();
+    for (int i = 1; i <= SlotsInUse(w); ++i) {
+        if (!w.TaonPresent[i]) continue;
+        Advance<true>(AccelX(w, i), w.dt, cool, next.VelX[i], next.PosX[i]);
+        Advance<true>(AccelY(w, i), w.dt, cool, next.VelY[i], next.PosY[i]);
+        Advance<true>(AccelZ(w, i), w.dt, cool, next.VelZ[i], next.PosZ[i]);
+    }
+    Commit(w, next);
+}
+
+void AdvanceStep(World& w, Extended cool, FastLaw& law) {
+    Accelerations acceleration;
+    if (!law.ComputeAccelerations(w, acceleration)) return AdvanceStep(w, cool);
+    NextCopy next = NextOf(w);
+    ClearFpFlags();
+    for (int i = 1; i <= SlotsInUse(w); ++i) {
+        if (!w.TaonPresent[i]) continue;
+        Advance<false>(acceleration.X[i], w.dt, cool, next.VelX[i], next.PosX[i]);
+        Advance<false>(acceleration.Y[i], w.dt, cool, next.VelY[i], next.PosY[i]);
+        Advance<false>(acceleration.Z[i], w.dt, cool, next.VelZ[i], next.PosZ[i]);
+    }
+    if (PendingFpFault() != FpFault::None) return AdvanceStep(w, cool);
+    Commit(w, next);
 }
 
 } // namespace taonscope

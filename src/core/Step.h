@@ -1,20 +1,21 @@
 #pragma once
 
+#include "FastLaw.h"
 #include "World.h"
 
 namespace taonscope {
 
-/// Which implementation of the law a step uses.
-enum class LawKernel {
-    Literal, ///< AccelX, AccelY, AccelZ exactly as the law is written: the reference
-};
-
 /// The damping factor of a step: 0.99 with Cool ticked, else 1.
 Extended CoolFactor(bool coolTicked);
 
-/// One integration step: every present taon's next velocity and position advance by dt under the law
-/// (damped by coolFactor), then the current and scene copies take the next copy and StepCounter grows
-/// by one. A step that faults throws and changes nothing.
-void AdvanceStep(World& world, Extended coolFactor, LawKernel kernel = LawKernel::Literal);
+/// One integration step under the reference law (AccelX, AccelY, AccelZ): every present taon's next
+/// velocity and position advance by dt, damped by coolFactor; then the current and scene copies take
+/// the next copy and StepCounter grows by one. A step that meets an arithmetic fault throws
+/// FloatingPointError for the first fault met and changes nothing.
+void AdvanceStep(World& world, Extended coolFactor);
+
+/// The same step with the accelerations of the fast law. Where the fast law does not apply, or any
+/// fault is met, the step is made by the reference law, so the faults and their messages are the same.
+void AdvanceStep(World& world, Extended coolFactor, FastLaw& law);
 
 } // namespace taonscope

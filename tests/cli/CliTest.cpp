@@ -41,7 +41,8 @@ World Load(const std::string& path) {
 TEST(Cli, RunsAHundredTaonFileAndShowsTheResult) {
     TempDir dir;
     ASSERT_EQ(Cli({"scenario", "cloud", dir.File("cloud.tao")}).status, CliOk);
-    const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "2", "--output", dir.File("out.tao")});
+    const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "2", "--kernel", "literal", "--output",
+                             dir.File("out.tao")});
     ASSERT_EQ(run.status, CliOk) << run.err;
     EXPECT_NE(run.err.find("2 steps in"), std::string::npos);
     EXPECT_NE(run.err.find("steps/s)"), std::string::npos);
@@ -59,6 +60,22 @@ TEST(Cli, RunsAHundredTaonFileAndShowsTheResult) {
     EXPECT_NE(show.out.find("B2 = 3.1\n"), std::string::npos);
     EXPECT_NE(show.out.find("taon\tX\tY\tZ\n"), std::string::npos);
     EXPECT_NE(show.out.find("\n100\t"), std::string::npos);
+}
+
+TEST(Cli, TheFastKernelIsTheDefaultOnAnyNumberOfThreads) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "cloud", dir.File("cloud.tao")}).status, CliOk);
+    ASSERT_EQ(Cli({"run", dir.File("cloud.tao"), "--steps", "3", "--output", dir.File("default.tao")}).status,
+              CliOk);
+    ASSERT_EQ(Cli({"run", dir.File("cloud.tao"), "--steps", "3", "--kernel", "fast", "--threads", "1",
+                   "--output", dir.File("one.tao")})
+                  .status,
+              CliOk);
+    World expected = CloudWorld();
+    FastLaw law(3);
+    for (int n = 0; n < 3; ++n) AdvanceStep(expected, CoolFactor(false), law);
+    EXPECT_EQ(Load(dir.File("default.tao")).PosY, expected.PosY);
+    EXPECT_EQ(ReadAll(dir.File("one.tao")), ReadAll(dir.File("default.tao")));
 }
 
 TEST(Cli, DtAndCoolAreUsedAndTheDtWrittenIsTheOneUsed) {
@@ -132,6 +149,8 @@ TEST(Cli, BadCommandLinesExitWithTwo) {
              {"run", "a.tao", "--steps", "x"},
              {"run", "a.tao", "--dt", "1,5"},
              {"show", "a.tao", "--format", "xml"},
+             {"run", "a.tao", "--kernel", "slow"},
+             {"run", "a.tao", "--threads", "-2"},
              {"scenario", "moon", "x.tao"},
          }) {
         const Outcome outcome = Cli(args);

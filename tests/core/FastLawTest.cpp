@@ -1,0 +1,197 @@
+#include "core/FastLaw.h"
+#include "core/FpTrap.h"
+#include "core/Law.h"
+#include "core/Scenarios.h"
+#include "core/Step.h"
+#include "support/WorldCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace taonscope {
+namespace {
+
+using test::SameBits;
+using test::SameWorld;
+
+// For every present taon and component, the sum of the magnitudes of its pair terms under the reference
+// law: each term is the acceleration in a world where only the two taons of the pair are present.
+Accelerations PairTermMagnitudes(const World& world) {
+    Accelerations sums;
+    World pair = world;
+    pair.TaonPresent.fill(false);
+    for (int i = 1; i <= MaxTaons; ++i) {
+        if (!world.TaonPresent[i]) continue;
+        pair.TaonPresent[i] = true;
+        for (int j = 1; j <= MaxTaons; ++j) {
+            if (j == i || !world.TaonPresent[j]) continue;
+            pair.TaonPresent[j] = true;
+            sums.X[i] += std::fabs(AccelX(pair, i));
+            sums.Y[i] += std::fabs(AccelY(pair, i));
+            sums.Z[i] += std::fabs(AccelZ(pair, i));
+            pair.TaonPresent[j] = false;
+        }
+        pair.TaonPresent[i] = false;
+    }
+    return sums;
+}
+
+void ExpectCloseToReference(const World& world, FastLaw& law, const char* what) {
+    Accelerations fast;
+    ASSERT_TRUE(law.ComputeAccelerations(world, fast)) << what;
+    const Accelerations bound = PairTermMagnitudes(world);
+    for (int i = 1; i <= MaxTaons; ++i) {
+        if (!world.TaonPresent[i]) {
+            EXPECT_EQ(fast.X[i], 0);
+            continue;
+        }
+        EXPECT_LE(std::fabs(fast.X[i] - AccelX(world, i)), 1e-14L * bound.X[i]) << what << " taon " << i;
+        EXPECT_LE(std::fabs(fast.Y[i] - AccelY(world, i)), 1e-14L * bound.Y[i]) << what << " taon " << i;
+        EXPECT_LE(std::fabs(fast.Z[i] - AccelZ(world, i)), 1e-14L * bound.Z[i]) << what << " taon " << i;
+    }
+}
+
+TEST(FastLaw, MatchesTheReferenceOnRandomClouds) {
+    FastLaw law;
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        ExpectCloseToReference(CloudWorld(seed, false), law, "three sets");
+        ExpectCloseToReference(CloudWorld(seed + 10, true), law, "figure sets");
+    }
+    // Dense clouds reach the core and the inner shells.
+    World dense = CloudWorld(21, false, 6, 0.2L);
+    ExpectCloseToReference(dense, law, "dense");
+    // Widely spread clouds reach beyond every shell, where only the well acts.
+    ExpectCloseToReference(CloudWorld(22, false, 120, 1), law, "sparse");
+}
+
+TEST(FastLaw, MatchesTheReferenceForTheBuiltInStructures) {
+    FastLaw law;
+    ExpectCloseToReference(EasySquareWorld(), law, "easy square");
+    ExpectCloseToReference(RingWorld(), law, "ring");
+    World mixed = CloudWorld(5);
+    for (int i = 1; i <= MaxTaons; i += 3) mixed.TaonPresent[i] = false;
+    mixed.TaonPresent[51] = mixed.TaonPresent[81] = true;
+    SetParameterSet(mixed, 3, GetParameterSet(mixed, 1)); // sets 1 and 3 share their shells, not set 2
+    mixed.A3 = -0.75L;
+    ExpectCloseToReference(mixed, law, "partly present, shared shells");
+}
+
+TEST(FastLaw, TrajectoriesOfTheEasySquareAgree) {
+    FastLaw law;
+    World reference = EasySquareWorld(), fast = EasySquareWorld();
+    reference.VelX[1] = reference.NextVelX[1] = fast.VelX[1] = fast.NextVelX[1] = 0.3L; // make it move
+    reference.dt = fast.dt = 0.01L;
+    for (int n = 0; n < 1000; ++n) {
+        AdvanceStep(reference, CoolFactor(n % 2 == 0));
+        AdvanceStep(fast, CoolFactor(n % 2 == 0), law);
+    }
+    for (int j = 1; j <= 4; ++j) {
+        EXPECT_NEAR(fast.PosX[j], reference.PosX[j], 1e-12L);
+        EXPECT_NEAR(fast.PosY[j], reference.PosY[j], 1e-12L);
+        EXPECT_NEAR(fast.VelZ[j], reference.VelZ[j], 1e-12L);
+    }
+    EXPECT_GT(std::fabs(fast.PosX[1] - EasySquareWorld().PosX[1]), 0.01L) << "the square should have moved";
+    EXPECT_EQ(fast.StepCounter, 1000);
+}
+
+TEST(FastLaw, ResultsDoNotDependOnTheThreadCount) {
+    const World world = CloudWorld(9);
+    Accelerations one, two, three;
+    FastLaw single(1), pair(2), triple(3);
+    EXPECT_EQ(single.Threads(), 1);
+    EXPECT_EQ(triple.Threads(), 3);
+    ASSERT_TRUE(single.ComputeAccelerations(world, one));
+    ASSERT_TRUE(pair.ComputeAccelerations(world, two));
+    ASSERT_TRUE(triple.ComputeAccelerations(world, three));
+    for (int i = 1; i <= MaxTaons; ++i) {
+        EXPECT_TRUE(SameBits(one.X[i], two.X[i]) && SameBits(one.X[i], three.X[i])) << i;
+        EXPECT_TRUE(SameBits(one.Z[i], two.Z[i]) && SameBits(one.Z[i], three.Z[i])) << i;
+    }
+}
+
+// Runs one step with each law on copies of world; both must fault alike (or not at all) and a fault must
+// leave the world as it was.
+void ExpectSameOutcome(const World& world, const char* what) {
+    FastLaw law(2);
+    World reference = world, fast = world;
+    std::string referenceFault, fastFault;
+    try {
+        AdvanceStep(reference, CoolFactor(false));
+    } catch (const FloatingPointError& error) {
+        referenceFault = error.what();
+        EXPECT_TRUE(SameWorld(reference, world)) << what;
+    }
+    try {
+        AdvanceStep(fast, CoolFactor(false), law);
+    } catch (const FloatingPointError& error) {
+        fastFault = error.what();
+        EXPECT_TRUE(SameWorld(fast, world)) << what;
+    }
+    EXPECT_EQ(fastFault, referenceFault) << what;
+}
+
+TEST(FastLaw, FaultsAreTheReferenceLawsFaults) {
+    const World base = CloudWorld(4);
+    World w = base;
+    w.PosX[70] = w.PosX[20], w.PosY[70] = w.PosY[20], w.PosZ[70] = w.PosZ[20];
+    ExpectSameOutcome(w, "coincident taons");
+    w = base;
+    w.F3 = 0;
+    ExpectSameOutcome(w, "zero shell parameter");
+    w = base;
+    w.D2 = -3;
+    ExpectSameOutcome(w, "negative shell parameter of a used set");
+    w = base;
+    w.PosX[5] = 1e250L;
+    ExpectSameOutcome(w, "overflow at an extreme distance");
+    w = base;
+    w.PosY[9] = std::numeric_limits<Extended>::quiet_NaN();
+    ExpectSameOutcome(w, "a position that is not a number");
+    w = base;
+    w.B1 = std::numeric_limits<Extended>::infinity();
+    ExpectSameOutcome(w, "an infinite shell parameter");
+    w = base;
+    w.VelX[3] = w.NextVelX[3] = std::numeric_limits<Extended>::max();
+    w.dt = 3;
+    ExpectSameOutcome(w, "an overflowing update");
+    w = base;
+    w.B1 = -1;                                                                 // first met at taon 1 ...
+    w.PosX[99] = w.PosX[98], w.PosY[99] = w.PosY[98], w.PosZ[99] = w.PosZ[98]; // ... before this pair
+    ExpectSameOutcome(w, "two faults: the first met is reported");
+}
+
+TEST(FastLaw, OutsideItsRangeTheStepIsTheReferenceStep) {
+    FastLaw law;
+    World w = CloudWorld(6);
+    w.G2 = 1e31L; // beyond the fast law's range: the reference law makes the step
+    Accelerations ignored;
+    EXPECT_FALSE(law.ComputeAccelerations(w, ignored));
+    World reference = w, fast = w;
+    AdvanceStep(reference, CoolFactor(true));
+    AdvanceStep(fast, CoolFactor(true), law);
+    EXPECT_TRUE(SameWorld(fast, reference));
+
+    w = CloudWorld(6);
+    w.C3 = -2; // negative, but no taon of kind 3 is present: no fault, the reference law decides
+    for (int i = 81; i <= MaxTaons; ++i) w.TaonPresent[i] = false;
+    reference = w, fast = w;
+    AdvanceStep(reference, CoolFactor(false));
+    AdvanceStep(fast, CoolFactor(false), law);
+    EXPECT_TRUE(SameWorld(fast, reference));
+}
+
+TEST(FastLaw, AnEmptyWorldOnlyCountsTheStep) {
+    FastLaw law;
+    World w;
+    w.G1 = 0; // would fault if any taon asked for its acceleration
+    World before = w;
+    AdvanceStep(w, CoolFactor(true), law);
+    before.StepCounter = 1;
+    EXPECT_TRUE(SameWorld(w, before));
+}
+
+} // namespace
+} // namespace taonscope
