@@ -1,0 +1,103 @@
+#include "Scene.h"
+
+#include "Figures.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace taonscope {
+
+namespace {
+
+// One row of the wire frame: an optional white line, then red lines.
+struct FigureRow {
+    int white[2];
+    int red[3][2];
+};
+constexpr FigureRow FigureRows[] = {
+    {{1, 2}, {{2, 3}, {3, 1}, {0, 0}}},       {{0, 0}, {{1, 4}, {2, 4}, {3, 4}}},
+    {{0, 0}, {{1, 5}, {2, 5}, {3, 5}}},       {{0, 0}, {{1, 6}, {2, 6}, {5, 6}}},
+    {{0, 0}, {{1, 7}, {2, 7}, {6, 7}}},       {{0, 0}, {{2, 8}, {6, 8}, {7, 8}}},
+    {{0, 0}, {{2, 9}, {6, 9}, {8, 9}}},       {{2, 10}, {{8, 10}, {9, 10}, {0, 0}}},
+    {{0, 0}, {{2, 11}, {8, 11}, {10, 11}}},   {{0, 0}, {{2, 12}, {10, 12}, {11, 12}}},
+    {{0, 0}, {{2, 13}, {10, 13}, {12, 13}}},  {{0, 0}, {{10, 14}, {12, 14}, {13, 14}}},
+    {{0, 0}, {{10, 15}, {12, 15}, {14, 15}}}, {{10, 16}, {{14, 16}, {15, 16}, {0, 0}}},
+    {{0, 0}, {{10, 17}, {14, 17}, {16, 17}}}, {{0, 0}, {{10, 18}, {16, 18}, {17, 18}}},
+    {{0, 0}, {{10, 19}, {16, 19}, {18, 19}}},
+};
+
+void Line(Canvas& canvas, const ViewState& view, const int (&ends)[2]) {
+    canvas.MoveTo(view.ScreenX[ends[0]], view.ScreenY[ends[0]]);
+    canvas.LineTo(view.ScreenX[ends[1]], view.ScreenY[ends[1]]);
+}
+
+} // namespace
+
+Rgb KindColour(int kind) {
+    switch (kind) {
+    case 1:
+        return Colours::Lime;
+    case 2:
+        return Colours::Yellow;
+    default:
+        return Colours::Red;
+    }
+}
+
+void ClearScene(Canvas& canvas, SceneArea area) {
+    canvas.SetPenColor(Colours::Black);
+    canvas.SetBrushColor(Colours::Black);
+    canvas.Rectangle(0, 0, area.width, area.bottom);
+}
+
+void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area) {
+    BuildViewMatrix(view);
+    ProjectTaons(view, world);
+    ClearScene(canvas, area);
+    const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
+    for (int j = 1; j <= slots; ++j) {
+        if (!world.TaonPresent[j]) continue;
+        const Rgb colour = KindColour(TaonKind(world, j));
+        const int x = view.ScreenX[j], y = view.ScreenY[j];
+        for (int dy = 0; dy <= 1; ++dy)
+            for (int dx = 0; dx <= 1; ++dx)
+                if (x <= INT32_MAX - dx && y <= INT32_MAX - dy) canvas.SetPixel(x + dx, y + dy, colour);
+    }
+    if (!view.ShowNumbersOn) return;
+    for (int j = 1; j <= slots; ++j) {
+        if (!world.TaonPresent[j]) continue;
+        canvas.SetFontColor(KindColour(TaonKind(world, j)));
+        const int x = view.ScreenX[j], y = view.ScreenY[j];
+        if (x <= INT32_MAX - 2 && y <= INT32_MAX - 2) canvas.TextOut(x + 2, y + 2, std::to_string(j));
+    }
+}
+
+void DrawFigure(Canvas& canvas, ViewState& view, World& world, SceneArea area) {
+    BuildSpinMatrix(view);
+    ClearScene(canvas, area);
+    if (view.FigureKind != 1) return;
+    RotateAndProject(view, world, FigurePointCount);
+    for (const FigureRow& row : FigureRows) {
+        if (row.white[0] != 0) {
+            canvas.SetPenColor(Colours::White);
+            Line(canvas, view, row.white);
+        }
+        canvas.SetPenColor(Colours::Red);
+        for (const auto& red : row.red)
+            if (red[0] != 0) Line(canvas, view, red);
+    }
+    if (!view.ShowNumbersOn) return;
+    canvas.SetFontColor(Colours::Lime);
+    for (int j = 1; j <= FigurePointCount; ++j)
+        canvas.TextOut(view.ScreenX[j], view.ScreenY[j], std::to_string(j));
+}
+
+void Redraw(Canvas& canvas, ViewState& view, World& world, SceneArea area) {
+    if (world.ShowingFigure)
+        DrawFigure(canvas, view, world, area);
+    else
+        DrawTaons(canvas, view, world, area);
+}
+
+} // namespace taonscope

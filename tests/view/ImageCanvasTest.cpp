@@ -1,0 +1,93 @@
+#include "view/ImageCanvas.h"
+#include "view/Figures.h"
+#include "view/Scene.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+namespace taonscope {
+namespace {
+
+QRgb ToQRgb(Rgb colour) {
+    return qRgb(colour.r, colour.g, colour.b);
+}
+
+QImage Blank(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(qRgb(9, 9, 9));
+    return image;
+}
+
+TEST(ImageCanvas, DrawsTaonNumbersOpaqueOnBlack) {
+    QImage image = Blank(200, 120);
+    ImageCanvas canvas(image);
+    World world;
+    world.TaonPresent[7] = true;
+    world.ScenePosZ[7] = -10 / 60.0L; // pixel (100, 50) of a 200 x 120 scene
+    ViewState view;
+    UpdateSceneCentre(view, 200, 120);
+    view.ShowNumbersOn = true;
+    DrawTaons(canvas, view, world, {200, 120});
+
+    for (int x : {100, 101})
+        for (int y : {50, 51}) EXPECT_EQ(image.pixel(x, y), ToQRgb(Colours::Lime));
+    // The "7" starts at (102, 52): only lime and black there, some of each; nothing lime left of it or above.
+    int lime = 0, black = 0;
+    for (int y = 52; y < 52 + 11; ++y)
+        for (int x = 102; x < 102 + 6; ++x) {
+            lime += image.pixel(x, y) == ToQRgb(Colours::Lime);
+            black += image.pixel(x, y) == ToQRgb(Colours::Black);
+        }
+    EXPECT_GT(lime, 3);
+    EXPECT_GT(black, 3);
+    EXPECT_EQ(lime + black, 6 * 11);
+    for (int y = 0; y < 120; ++y) EXPECT_NE(image.pixel(99, y), ToQRgb(Colours::Lime));
+    for (int x = 102; x < 110; ++x) EXPECT_NE(image.pixel(x, 49), ToQRgb(Colours::Lime));
+}
+
+TEST(ImageCanvas, ClipsAtTheEdges) {
+    QImage image = Blank(20, 10);
+    ImageCanvas canvas(image);
+    canvas.SetPenColor(Colours::White);
+    canvas.MoveTo(-5, 5);
+    canvas.LineTo(30, 5);
+    EXPECT_EQ(image.pixel(0, 5), ToQRgb(Colours::White));
+    EXPECT_EQ(image.pixel(19, 5), ToQRgb(Colours::White));
+    canvas.SetPixel(20, 5, Colours::Red);
+    canvas.SetPixel(-1, -1, Colours::Red);
+    canvas.TextOut(15, 8, "100");
+    SUCCEED();
+}
+
+TEST(ImageCanvas, TheFigureIsAWhiteAndRedWireFrame) {
+    QImage image = Blank(300, 200);
+    ImageCanvas canvas(image);
+    ViewState view;
+    UpdateSceneCentre(view, 300, 200);
+    World world;
+    world.ShowingFigure = true;
+    GenerateFigure(world, view);
+    Redraw(canvas, view, world, {300, 200});
+    int white = 0, red = 0, other = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            white += pixel == ToQRgb(Colours::White);
+            red += pixel == ToQRgb(Colours::Red);
+            other += pixel != ToQRgb(Colours::Black) && pixel != ToQRgb(Colours::White) &&
+                     pixel != ToQRgb(Colours::Red);
+        }
+    EXPECT_GT(white, 20);
+    EXPECT_GT(red, 200);
+    EXPECT_EQ(other, 0) << "no smoothing: every pixel is black, white or red";
+}
+
+} // namespace
+} // namespace taonscope
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
