@@ -1,0 +1,45 @@
+#include "AboutBox.h"
+
+#include "Text.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace taonscope {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(343, 222);
+
+    auto* panel = new QFrame(this);
+    panel->setGeometry(8, 8, 329, 169);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(2);
+    const QPixmap icon = style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(33, 33);
+    for (int x : {16, 280}) {
+        auto* image = new QLabel(panel);
+        image->setGeometry(x, 16, 33, 33);
+        image->setPixmap(icon);
+    }
+    auto* productName = new QLabel(QStringLiteral("Taonscope"), panel);
+    productName->setObjectName(QStringLiteral("ProductName"));
+    productName->setFont(SerifFont(18));
+    productName->setStyleSheet(QStringLiteral("color: red;"));
+    productName->move(107, 16);
+    productName->adjustSize();
+    auto* version = new QLabel(QStringLiteral("Version 1.1"), panel);
+    version->setObjectName(QStringLiteral("Version"));
+    version->move(136, 48);
+    version->adjustSize();
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setGeometry(135, 188, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+} // namespace taonscope

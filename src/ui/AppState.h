@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/World.h"
+#include "document/ConfigFile.h"
+#include "view/ViewState.h"
+
+#include <string>
+
+namespace taonscope {
+
+/// Which configuration the window holds and under which names.
+struct DocumentState {
+    std::string StartPointerFile; ///< fixed path of the start pointer file
+    std::string CurrentFileName;  ///< the path Save writes; the commentary sits beside it
+    std::string StartFileName;    ///< the path last read from or written to the start pointer file
+    bool CurrentIsFile = false;   ///< false while CurrentFileName names no file of its own
+    bool CommentChanged = false;  ///< the commentary changed since the last save question
+    ConfigRecord ConfigBuffer{};  ///< the record every read and write goes through
+};
+
+/// Everything the program holds for the whole run, owned by the application and passed by reference.
+struct AppState {
+    World world;
+    ViewState view;
+    DocumentState document;
+};
+
+} // namespace taonscope

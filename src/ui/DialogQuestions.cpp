@@ -1,0 +1,49 @@
+#include "DialogQuestions.h"
+
+#include "Text.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace taonscope {
+
+namespace {
+
+const QString ConfigFilter = QStringLiteral("Taons files (*.tao)");
+
+std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setNameFilter(ConfigFilter);
+    dialog.setDefaultSuffix(QStringLiteral("tao"));
+    // Neither dialog asks before overwriting, and a typed name that does not exist may be opened.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToPath(dialog.selectedFiles().constFirst());
+}
+
+} // namespace
+
+std::optional<std::string> DialogQuestions::OpenPath() {
+    return RunFileDialog(parent_, QFileDialog::AcceptOpen);
+}
+
+std::optional<std::string> DialogQuestions::SavePath() {
+    return RunFileDialog(parent_, QFileDialog::AcceptSave);
+}
+
+void DialogQuestions::Information(const std::string& text) {
+    QMessageBox::information(parent_, QStringLiteral("Information"), QString::fromStdString(text));
+}
+
+bool DialogQuestions::Confirm(const std::string& text) {
+    return QMessageBox::question(parent_, QStringLiteral("Confirm"), QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void DialogQuestions::Error(const std::string& text) {
+    QMessageBox::critical(parent_, QStringLiteral("Taonscope"), QString::fromStdString(text));
+}
+
+} // namespace taonscope

@@ -1,0 +1,67 @@
+#include "HelpWindow.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace taonscope {
+
+namespace {
+
+const char* const Guide = R"(
+<h2>Taonscope</h2>
+<p>Up to 100 taons of three kinds move under a pairwise law. Slots 1&ndash;50 are kind 1 (lime),
+51&ndash;80 kind 2 (yellow), 81&ndash;100 kind 3 (red). Each kind has its parameters A, B, C, D, F, G:
+A scales the interaction with a taon of that kind, B to G place its five shells.</p>
+
+<h3>Running</h3>
+<ul>
+<li><b>Go</b> starts the integration, <b>Stop</b> ends it after the step in progress.</li>
+<li><b>Cool</b> damps every velocity by 0.99 a step. <b>0</b> sets all velocities to zero and offers to save.</li>
+<li><b>dt=</b> is the time step; it is taken when you leave the field.</li>
+<li>Double-click the number beside <b>Time:</b> to show the step count during a run.</li>
+<li><b>Show Listing</b> refreshes the listing during a run; double-click the listing to switch between
+positions and velocities.</li>
+</ul>
+
+<h3>Looking</h3>
+<ul>
+<li>The arrow buttons turn the scene about x (up, down), y (diagonal) and z (left, right); the two
+large arrows zoom out and in; the middle button stops the figure's spin.</li>
+<li>Drag with the left button to turn about z and x, with the right button to turn about y (sideways)
+and zoom (up and down). The view changes when the button is released.</li>
+<li>The slider sets how far one click or one pixel of drag turns and zooms.</li>
+<li>F6 <b>ShowSpin</b> keeps the figure spinning after a drag; F7 numbers the points; F8 puts the
+scene back in the middle at its first size. Ctrl+arrows move the scene.</li>
+<li>View &gt; Show Images: <b>Taons</b> (F5) reloads the start configuration, <b>Spiral</b> shows the
+built-in figure.</li>
+</ul>
+
+<h3>Files</h3>
+<ul>
+<li>F2 <b>New</b> opens the editor, where every taon and parameter can be changed; OK saves the
+configuration and makes it the one loaded at start.</li>
+<li>F3 <b>Open</b>, Ctrl+S <b>Save</b>, <b>Save As</b>: configurations are <i>.tao</i> files of 6296 bytes.
+The commentary of <i>name.tao</i> is <i>name.txt</i>; you are asked to save it when you leave it.</li>
+<li>The configuration opened or saved last is loaded the next time the program starts.</li>
+</ul>
+)";
+
+} // namespace
+
+void ShowHelpWindow(QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Taonscope Help"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QTextBrowser(&dialog);
+    text->setHtml(QString::fromUtf8(Guide));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(520, 480);
+    dialog.exec();
+}
+
+} // namespace taonscope

@@ -1,0 +1,840 @@
+#include "MainForm.h"
+
+#include "AboutBox.h"
+#include "EditDlg.h"
+#include "Guard.h"
+#include "HelpWindow.h"
+#include "Text.h"
+
+#include "core/Step.h"
+#include "document/Commentary.h"
+#include "document/IoError.h"
+#include "document/StartPointer.h"
+#include "view/Figures.h"
+#include "view/ImageCanvas.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QUrl>
+
+#include <utility>
+
+namespace taonscope {
+
+namespace {
+
+constexpr int PanHeight = 182;
+constexpr int Panel1Width = 243;
+constexpr int RunBatchMilliseconds = 15; // steps between two pictures while a run is faster than the screen
+
+const char* const ParameterNames[18] = {"A1", "B1", "C1", "D1", "F1", "G1", "A2", "B2", "C2",
+                                        "D2", "F2", "G2", "A3", "B3", "C3", "D3", "F3", "G3"};
+
+// Track bar positions 0..10: radians per rotation step and zoom step.
+constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.01L,
+                                     0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
+constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
+
+QString ColourStyle(Rgb colour) {
+    return QStringLiteral("rgb(%1, %2, %3)").arg(colour.r).arg(colour.g).arg(colour.b);
+}
+
+void SetTextColour(QWidget* widget, Rgb colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::ButtonText, QColor(colour.r, colour.g, colour.b));
+    palette.setColor(QPalette::WindowText, QColor(colour.r, colour.g, colour.b));
+    widget->setPalette(palette);
+}
+
+QLineEdit* MakeEdit(QWidget* parent, int x, int y, int width, const QString& text, Rgb background) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setGeometry(x, y, width, 23);
+    edit->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; color: black; }").arg(ColourStyle(background)));
+    return edit;
+}
+
+QLabel* MakeLabel(QWidget* parent, int x, int y, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+template <typename Handler> void TMainForm::Guard(Handler&& handler) {
+    Guarded(questions_, std::forward<Handler>(handler));
+}
+
+TMainForm::TMainForm(AppState& state, Questions& questions, QWidget* parent)
+    : QMainWindow(parent), state_(state), world_(state.world), view_(state.view), document_(state.document),
+      questions_(questions) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Taonscope"));
+    setFont(SansFont(8));
+    BuildControls();
+    BuildMenus();
+    SetIdleLook();
+    resize(604, 431);
+    layout()->activate();
+    FormResize();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetDialogs(TEditDlg* editDlg, TAboutBox* aboutBox) {
+    editDlg_ = editDlg;
+    aboutBox_ = aboutBox;
+}
+
+void TMainForm::BuildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    central->installEventFilter(this);
+
+    SceneView = new SceneWidget(central);
+    SceneView->onPaint = [this] { FormPaint(); };
+    SceneView->onMousePress = [this](Qt::MouseButton b, int x, int y) { FormMouseDown(b, x, y); };
+    SceneView->onMouseRelease = [this](Qt::MouseButton b, int x, int y) { FormMouseUp(b, x, y); };
+
+    Pan = new QWidget(central);
+    Pan->setAutoFillBackground(true);
+
+    PageControl = new QTabWidget(Pan);
+    PageControl->setGeometry(2, 0, 349, 152);
+    auto* listingPage = new QWidget;
+    auto* commentaryPage = new QWidget;
+    PageControl->addTab(listingPage, QStringLiteral("Listing"));
+    PageControl->addTab(commentaryPage, QStringLiteral("Commentary"));
+    DaonsTable = new StringGrid(4, 101, listingPage);
+    DaonsTable->setGeometry(0, -2, 349, 125);
+    DaonsTable->SetDefaultColumnWidth(80);
+    DaonsTable->onDoubleClick = [this] { DaonsTableDblClick(); };
+    Comment = new QPlainTextEdit(QStringLiteral("No Comment"), commentaryPage);
+    Comment->setGeometry(0, 0, 341, 123);
+    Comment->installEventFilter(this);
+    connect(Comment, &QPlainTextEdit::textChanged, this, &TMainForm::CommentChange);
+
+    FName = new QLineEdit(QStringLiteral("File Name"), Pan);
+    FName->setGeometry(0, 153, 353, 21);
+    FName->setReadOnly(true);
+    FName->setStyleSheet(QStringLiteral("QLineEdit { background: silver; color: blue; font-weight: bold; }"));
+
+    Panel1 = new QWidget(Pan);
+    Panel1->resize(Panel1Width, PanHeight);
+    QFont panelFont = SerifFont(10);
+    panelFont.setBold(true);
+    Panel1->setFont(panelFont);
+
+    SetTextColour(MakeLabel(Panel1, 0, 0, QStringLiteral("Time:")), {0, 0, 128});
+    LTime = new ClickableLabel(QStringLiteral("0"), Panel1);
+    LTime->setGeometry(32, 0, 80, 16);
+    LTime->onDoubleClick = [this] { LTimeDblClick(); };
+    ShowList = new QCheckBox(QStringLiteral("Show Listing"), Panel1);
+    ShowList->setGeometry(16, 16, 97, 17);
+    ShowList->setChecked(true);
+    MakeLabel(Panel1, 0, 36, QStringLiteral("dt="));
+    EditDT = MakeEdit(Panel1, 16, 32, 49, QStringLiteral("0"), Colours::White);
+    EditDT->installEventFilter(&keyFilter_);
+    EditDT->installEventFilter(this);
+    Cool = new QCheckBox(QStringLiteral("Cool"), Panel1);
+    Cool->setGeometry(64, 32, 49, 17);
+    Cool->setStyleSheet(QStringLiteral("QCheckBox { background: black; color: white; font-weight: bold; }"));
+
+    TrackBar = new QSlider(Qt::Horizontal, Panel1);
+    TrackBar->setGeometry(0, 56, 121, 25);
+    TrackBar->setRange(0, 10);
+    TrackBar->setValue(5);
+    TrackBar->setTickPosition(QSlider::TicksBelow);
+    TrackBar->setTickInterval(1);
+    TrackBar->setPageStep(1);
+    TrackBar->setToolTip(QStringLiteral("Amplitude"));
+    connect(TrackBar, &QSlider::valueChanged, this, &TMainForm::TrackBarChange);
+
+    struct SpeedButton {
+        QToolButton** control;
+        const char16_t* glyph;
+        int height, x, y, width;
+        void (TMainForm::*handler)();
+        const char* name;
+    };
+    const SpeedButton buttons[] = {
+        {&DaoBack, u"\u2B08", 19, 4, 83, 37, &TMainForm::DaoBackClick, "DaoBack"},
+        {&DaoTeta, u"\u21E7", 19, 44, 83, 23, &TMainForm::DaoTetaClick, "DaoTeta"},
+        {&DaoPsi, u"\u2B00", 19, 68, 83, 23, &TMainForm::DaoPsiClick, "DaoPsi"},
+        {&DaoPhi, u"\u21E6", 16, 20, 107, 23, &TMainForm::DaoPhiClick, "DaoPhi"},
+        {&DaoStop, u"", 16, 44, 107, 23, &TMainForm::DaoStopClick, "DaoStop"},
+        {&DaoPhi1, u"\u21E8", 16, 68, 107, 23, &TMainForm::DaoPhi1Click, "DaoPhi1"},
+        {&DaoForvard, u"\u2B0B", 19, 4, 131, 37, &TMainForm::DaoForvardClick, "DaoForvard"},
+        {&DaoTeta1, u"\u21E9", 19, 44, 131, 23, &TMainForm::DaoTeta1Click, "DaoTeta1"},
+        {&DaoPsi1, u"\u2B03", 19, 68, 131, 23, &TMainForm::DaoPsi1Click, "DaoPsi1"},
+    };
+    for (const SpeedButton& b : buttons) {
+        auto* button = new QToolButton(Panel1);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setText(QString::fromUtf16(b.glyph));
+        QFont glyphFont(QStringLiteral("DejaVu Sans"));
+        glyphFont.setPixelSize(b.height);
+        button->setFont(glyphFont);
+        button->setGeometry(b.x, b.y, b.width, 22);
+        button->setAutoRaise(false);
+        connect(button, &QToolButton::clicked, this, b.handler);
+        *b.control = button;
+    }
+
+    Null00 = new QToolButton(Panel1);
+    Null00->setText(QStringLiteral("0"));
+    Null00->setGeometry(0, 104, 17, 23);
+    Null00->setToolTip(QStringLiteral("Make null of velocity"));
+    connect(Null00, &QToolButton::clicked, this, &TMainForm::Null00Click);
+
+    ShapeRed = new LampShape(Colours::Maroon, Panel1);
+    ShapeRed->setGeometry(94, 129, 19, 21);
+    ShapeLime = new LampShape(Colours::Lime, Panel1);
+    ShapeLime->setGeometry(94, 153, 19, 21);
+
+    Go = new QPushButton(Panel1);
+    Go->setGeometry(3, 152, 86, 25);
+    Go->setEnabled(false);
+    connect(Go, &QPushButton::clicked, this, &TMainForm::GoClick);
+
+    const Rgb columnColours[3] = {Colours::Lime, Colours::Yellow, Colours::Red};
+    const char* initialTexts[6] = {"1", "1", "2", "3", "4", "5"};
+    for (int column = 0; column < 3; ++column)
+        for (int row = 0; row < 6; ++row) {
+            const int y = 24 * row;
+            if (column == 0)
+                MakeLabel(Panel1, 120, y + 8, QString::fromLatin1(ParameterNames[row]));
+            else
+                MakeLabel(Panel1, column == 1 ? 168 : 208, y + 8, QString::number(column + 1));
+            QLineEdit* edit = MakeEdit(Panel1, 136 + 40 * column, y, 25,
+                                       QString::fromLatin1(initialTexts[row]), columnColours[column]);
+            edit->setObjectName(QStringLiteral("Edit") +
+                                QString::fromLatin1(ParameterNames[6 * column + row]));
+            ParameterEdits[static_cast<std::size_t>(6 * column + row)] = edit;
+        }
+    for (int row = 0; row < 4; ++row)
+        ParameterEdits[static_cast<std::size_t>(row)]->installEventFilter(&keyFilter_);
+    Edit1 = MakeEdit(Panel1, 136, 152, 33, QStringLiteral("1-50"), Colours::Lime);
+    Edit2 = MakeEdit(Panel1, 168, 152, 33, QStringLiteral("51-80"), Colours::Yellow);
+    Edit3 = MakeEdit(Panel1, 200, 152, 41, QStringLiteral("81-100"), Colours::Red);
+
+    Timer = new QTimer(this);
+    Timer->setInterval(300);
+    connect(Timer, &QTimer::timeout, this, &TMainForm::TimerTimer);
+    Timer->start();
+
+    runTimer_ = new QTimer(this);
+    runTimer_->setInterval(0);
+    connect(runTimer_, &QTimer::timeout, this, &TMainForm::RunTick);
+}
+
+QAction* TMainForm::AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                              void (TMainForm::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TMainForm::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    New1 = AddAction(file, QStringLiteral("New"), Qt::Key_F2, &TMainForm::New1Click);
+    Open1 = AddAction(file, QStringLiteral("Open"), Qt::Key_F3, &TMainForm::Open1Click);
+    Save1 = AddAction(file, QStringLiteral("Save"), Qt::CTRL | Qt::Key_S, &TMainForm::Save1Click);
+    Saveas1 = AddAction(file, QStringLiteral("Save As ..."), {}, &TMainForm::Saveas1Click);
+    file->addSeparator();
+    Exit1 = AddAction(file, QStringLiteral("Exit"), Qt::ALT | Qt::Key_X, &TMainForm::Exit1Click);
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
+    Images = viewMenu->addMenu(QStringLiteral("Show Images"));
+    Daons1 = AddAction(Images, QStringLiteral("Taons"), Qt::Key_F5, &TMainForm::Daons1Click);
+    Spiral1 = AddAction(Images, QStringLiteral("Spiral"), {}, &TMainForm::Spiral1Click);
+    ShowSpin = AddAction(viewMenu, QStringLiteral("ShowSpin"), Qt::Key_F6, &TMainForm::ShowSpinClick);
+    ShowSpin->setCheckable(true);
+    ShowNumbersOfPoints = AddAction(viewMenu, QStringLiteral("Show Numbers of Points"), Qt::Key_F7,
+                                    &TMainForm::ShowNumbersOfPointsClick);
+    ShowNumbersOfPoints->setCheckable(true);
+    MoveToCenter =
+        AddAction(viewMenu, QStringLiteral("Move to center"), Qt::Key_F8, &TMainForm::MoveToCenterClick);
+
+    // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
+    auto* manager = new QMenu(QStringLiteral("Manager"), this);
+    Left1 = AddAction(manager, QStringLiteral("Left"), Qt::CTRL | Qt::Key_Left, &TMainForm::Left1Click);
+    Right1 = AddAction(manager, QStringLiteral("Right"), Qt::CTRL | Qt::Key_Right, &TMainForm::Right1Click);
+    Up1 = AddAction(manager, QStringLiteral("Up"), Qt::CTRL | Qt::Key_Up, &TMainForm::Up1Click);
+    Down1 = AddAction(manager, QStringLiteral("Down"), Qt::CTRL | Qt::Key_Down, &TMainForm::Down1Click);
+    addActions({Left1, Right1, Up1, Down1});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1 = AddAction(help, QStringLiteral("English Help"), Qt::Key_F1, &TMainForm::Help1Click);
+    RusHelp =
+        AddAction(help, QStringLiteral("Russian Help"), Qt::CTRL | Qt::Key_F1, &TMainForm::RusHelpClick);
+    PolHelp =
+        AddAction(help, QStringLiteral("Poland Help"), Qt::SHIFT | Qt::Key_F1, &TMainForm::PolHelpClick);
+    About1 = AddAction(help, QStringLiteral("About"), {}, &TMainForm::About1Click);
+}
+
+// ---- Start-up and document commands -------------------------------------------------------------
+
+void TMainForm::FormCreate() {
+    UpdateSceneCentre(view_, Scene().width, Scene().bottom);
+    view_.ViewScale = 120;
+    view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
+    world_.ShowingFigure = true;
+    world_.TaonCount = MaxTaons;
+    view_.FigureKind = 1;
+    BuildSpinMatrix(view_);
+
+    auto showFigure = [&] {
+        world_.ShowingFigure = true;
+        GenerateFigure(world_, view_);
+        document_.CurrentFileName = FigureName;
+        document_.CurrentIsFile = false;
+        Go->setEnabled(false);
+    };
+    try {
+        const std::optional<std::string> pointer = ReadStartPointer(document_.StartPointerFile);
+        if (!pointer) {
+            showFigure();
+            CreateEmptyStartPointer(document_.StartPointerFile);
+        } else if (pointer->empty()) {
+            document_.StartFileName.clear();
+            showFigure();
+        } else {
+            const std::string& path = *pointer;
+            document_.StartFileName = path;
+            world_.ShowingFigure = false;
+            Go->setEnabled(true);
+            document_.CurrentFileName = path;
+            document_.CurrentIsFile = true;
+            FName->setText(FromPath(path));
+            if (ReadConfigFile(path, document_.ConfigBuffer) != 0) {
+                GenerateFigure(world_, view_);
+                FName->setText(QStringLiteral("The easy square"));
+            } else {
+                UnpackConfigRecord(document_.ConfigBuffer, world_);
+                LoadCommentaryOf(path);
+            }
+        }
+    } catch (const TaonError& error) {
+        // Reported once the window is up; the program goes on with the figure.
+        startupError_ = ErrorBoxText(error.what());
+        showFigure();
+        FName->setText(QStringLiteral("File Name"));
+    }
+
+    view_.PanStep = 5;
+    view_.ScaleStep = 3;
+    view_.AngleStep = 0.01L;
+    FillListing();
+    ShowParameters();
+    world_.Stopped = true;
+    world_.dt = 0.001L;
+    if (startupError_)
+        QTimer::singleShot(0, this, [this] {
+            if (startupError_) questions_.Error(*std::exchange(startupError_, std::nullopt));
+        });
+}
+
+void TMainForm::RefreshAfterLoad() {
+    world_.StepCounter = 0;
+    LTime->setText(QStringLiteral("0"));
+    DrawTaons();
+    FillListing();
+    ShowParameters();
+}
+
+void TMainForm::New1Click() {
+    Guard([&] {
+        if (!editDlg_ || editDlg_->exec() != QDialog::Accepted) return;
+        world_.ShowingFigure = false;
+        Go->setEnabled(true);
+        Null00->setEnabled(!Running());
+        FName->setText(FromPath(document_.CurrentFileName));
+        RefreshAfterLoad();
+    });
+}
+
+void TMainForm::Open1Click() {
+    Guard([&] {
+        const std::optional<std::string> path = questions_.OpenPath();
+        if (!path) return;
+        // A failed open changes nothing: the file is read completely before anything is switched.
+        ConfigRecord record{};
+        if (const int openFailure = ReadConfigFile(*path, record)) throw IoError(openFailure);
+        document_.ConfigBuffer = record;
+        world_.ShowingFigure = false;
+        Go->setEnabled(true);
+        Null00->setEnabled(!Running());
+        document_.CurrentFileName = *path;
+        document_.CurrentIsFile = true;
+        FName->setText(FromPath(*path));
+        UnpackConfigRecord(document_.ConfigBuffer, world_);
+        RefreshAfterLoad();
+        LoadCommentaryOf(*path);
+        WriteStartPointer(document_.StartPointerFile, *path);
+        document_.StartFileName = *path;
+    });
+}
+
+void TMainForm::SaveTo(const std::string& path) {
+    WriteConfigFile(path, world_, document_.ConfigBuffer);
+    document_.CurrentFileName = path;
+    document_.CurrentIsFile = true;
+    FName->setText(FromPath(path));
+    WriteStartPointer(document_.StartPointerFile, path);
+    document_.StartFileName = path;
+}
+
+void TMainForm::Save1Click() {
+    if (world_.ShowingFigure) return;
+    if (!document_.CurrentIsFile) return Saveas1Click();
+    Guard([&] { WriteConfigFile(document_.CurrentFileName, world_, document_.ConfigBuffer); });
+}
+
+void TMainForm::Saveas1Click() {
+    if (world_.ShowingFigure) return;
+    Guard([&] {
+        if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
+    });
+}
+
+void TMainForm::Exit1Click() {
+    close();
+}
+
+void TMainForm::Daons1Click() {
+    Guard([&] {
+        world_.ShowingFigure = false;
+        Go->setEnabled(true);
+        Null00->setEnabled(true);
+        const std::optional<std::string> pointer = ReadStartPointer(document_.StartPointerFile);
+        if (!pointer) return questions_.Information("The start File not found.");
+        if (pointer->empty()) {
+            GenerateFigure(world_, view_);
+            document_.CurrentFileName = "This is a stabil structur of taons";
+            document_.CurrentIsFile = false;
+            FillListing();
+            FName->setText(FromPath(document_.CurrentFileName));
+            DrawTaons();
+            return;
+        }
+        const std::string& path = *pointer;
+        document_.StartFileName = path;
+        document_.CurrentFileName = path;
+        document_.CurrentIsFile = true;
+        FName->setText(FromPath(path));
+        if (ReadConfigFile(path, document_.ConfigBuffer) != 0) return GenerateFigure(world_, view_);
+        UnpackConfigRecord(document_.ConfigBuffer, world_);
+        DrawTaons();
+        FillListing();
+    });
+}
+
+void TMainForm::Spiral1Click() {
+    world_.ShowingFigure = true;
+    GenerateFigure(world_, view_);
+    Go->setEnabled(false);
+    Null00->setEnabled(false);
+    DrawFigure();
+}
+
+void TMainForm::ShowLines(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) text << FromLocalText(line);
+    const QString joined = text.join(QLatin1Char('\n'));
+    if (joined != Comment->toPlainText()) Comment->setPlainText(joined);
+}
+
+void TMainForm::LoadCommentaryOf(const std::string& path) {
+    if (const auto lines = LoadCommentary(path)) ShowLines(*lines);
+}
+
+void TMainForm::CommentChange() {
+    document_.CommentChanged = true;
+}
+
+void TMainForm::CommentExit() {
+    if (!document_.CommentChanged) return;
+    document_.CommentChanged = false;
+    if (!questions_.Confirm("The text was changed. Save now?")) return;
+    Guard([&] { SaveCommentary(document_.CurrentFileName, ToLocalText(Comment->toPlainText())); });
+}
+
+// ---- Run controls ---------------------------------------------------------------------------------
+
+Extended TMainForm::CoolFactorNow() const {
+    return CoolFactor(Cool->isChecked());
+}
+
+void TMainForm::SetIdleLook() {
+    Go->setText(QStringLiteral("Go"));
+    Go->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ShapeRed->SetColour(Colours::Maroon);
+    ShapeLime->SetColour(Colours::Lime);
+    Images->setEnabled(true);
+    Daons1->setEnabled(true);
+    Spiral1->setEnabled(true);
+    Null00->setEnabled(true);
+}
+
+void TMainForm::SetRunningLook() {
+    Go->setText(QStringLiteral("Stop"));
+    Go->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    ShapeRed->SetColour(Colours::Red);
+    ShapeLime->SetColour(Colours::Green);
+    Images->setEnabled(false);
+    Daons1->setEnabled(false);
+    Spiral1->setEnabled(false);
+    Null00->setEnabled(false);
+    Null00->setText(QStringLiteral("0"));
+    SetTextColour(Null00, Colours::Maroon);
+}
+
+void TMainForm::GoClick() {
+    if (world_.Stopped) {
+        SetRunningLook();
+        world_.Stopped = false;
+        runSteps_ = 0;
+        runTimer_->start();
+    } else {
+        SetIdleLook();
+        world_.Stopped = true;
+        // A run makes at least one step: a run stopped before its first step ends after it.
+        if (runSteps_ > 0) EndRun();
+    }
+}
+
+void TMainForm::EndRun() {
+    runTimer_->stop();
+}
+
+// One turn of the event loop of a run: steps for a short while (at least one), then the picture.
+void TMainForm::RunTick() {
+    // A modal window (the editor, a file dialog, a message) holds the run between two steps.
+    if (QApplication::activeModalWidget()) return;
+    QElapsedTimer batch;
+    batch.start();
+    const bool completed = Guarded(questions_, [&] {
+        do {
+            AdvanceStep(world_, CoolFactorNow(), law_);
+            ++runSteps_;
+        } while (!world_.Stopped && batch.elapsed() < RunBatchMilliseconds);
+    });
+    if (!completed) { // the faulting step changed nothing; the run ends as Stop ends it
+        world_.Stopped = true;
+        SetIdleLook();
+    }
+    if (world_.ShowTime) LTime->setText(QString::number(world_.StepCounter));
+    DrawTaons();
+    if (ShowList->isChecked()) FillListing();
+    if (!completed || world_.Stopped) EndRun();
+}
+
+void TMainForm::Null00Click() {
+    if (world_.ShowingFigure || !world_.Stopped) return;
+    for (int i = 1; i <= std::clamp(world_.TaonCount, 0, MaxTaons); ++i) {
+        world_.VelX[i] = world_.VelY[i] = world_.VelZ[i] = 0;
+        world_.NextVelX[i] = world_.NextVelY[i] = world_.NextVelZ[i] = 0;
+    }
+    Null00->setText(QStringLiteral("Yes Null"));
+    SetTextColour(Null00, Colours::Maroon);
+    FillListing();
+    Guard([&] {
+        if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
+    });
+}
+
+void TMainForm::LTimeDblClick() {
+    world_.ShowTime = !world_.ShowTime;
+}
+
+// ---- View controls --------------------------------------------------------------------------------
+
+void TMainForm::ApplyRotation(Extended& spin, Extended& viewAngle) {
+    if (world_.ShowingFigure) {
+        DrawFigure();
+    } else {
+        viewAngle += spin;
+        DrawTaons();
+    }
+    spin = 0;
+}
+
+void TMainForm::DaoBackClick() {
+    if (view_.ViewScale < 9 * view_.ScaleStep)
+        view_.ViewScale = view_.ViewScale / view_.ScaleStep;
+    else
+        view_.ViewScale = view_.ViewScale - 3 * view_.ScaleStep;
+    Redraw();
+}
+
+void TMainForm::DaoForvardClick() {
+    view_.ViewScale = view_.ViewScale + 3 * view_.ScaleStep;
+    Redraw();
+}
+
+void TMainForm::DaoTetaClick() {
+    view_.SpinTeta -= view_.AngleStep;
+    ApplyRotation(view_.SpinTeta, view_.ViewTeta);
+}
+
+void TMainForm::DaoTeta1Click() {
+    view_.SpinTeta += view_.AngleStep;
+    ApplyRotation(view_.SpinTeta, view_.ViewTeta);
+}
+
+void TMainForm::DaoPsiClick() {
+    view_.SpinPsi -= view_.AngleStep;
+    ApplyRotation(view_.SpinPsi, view_.ViewPsi);
+}
+
+void TMainForm::DaoPsi1Click() {
+    view_.SpinPsi += view_.AngleStep;
+    ApplyRotation(view_.SpinPsi, view_.ViewPsi);
+}
+
+void TMainForm::DaoPhiClick() {
+    view_.SpinPhi += view_.AngleStep;
+    ApplyRotation(view_.SpinPhi, view_.ViewPhi);
+}
+
+void TMainForm::DaoPhi1Click() {
+    view_.SpinPhi -= view_.AngleStep;
+    ApplyRotation(view_.SpinPhi, view_.ViewPhi);
+}
+
+void TMainForm::DaoStopClick() {
+    view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
+    Redraw();
+}
+
+void TMainForm::ShowSpinClick() {
+    showSpinOn_ = !showSpinOn_;
+    ShowSpin->setChecked(showSpinOn_);
+}
+
+void TMainForm::ShowNumbersOfPointsClick() {
+    view_.ShowNumbersOn = !view_.ShowNumbersOn;
+    ShowNumbersOfPoints->setChecked(view_.ShowNumbersOn);
+    Redraw();
+}
+
+void TMainForm::MoveToCenterClick() {
+    view_.ViewScale = 120;
+    view_.OffsetX = view_.OffsetY = 0;
+    Redraw();
+}
+
+void TMainForm::Left1Click() {
+    view_.OffsetX -= view_.PanStep;
+    Redraw();
+}
+
+void TMainForm::Right1Click() {
+    view_.OffsetX += view_.PanStep;
+    Redraw();
+}
+
+void TMainForm::Up1Click() {
+    view_.OffsetY -= view_.PanStep;
+    Redraw();
+}
+
+void TMainForm::Down1Click() {
+    view_.OffsetY += view_.PanStep;
+    Redraw();
+}
+
+void TMainForm::TrackBarChange(int position) {
+    if (position < 0 || position > 10) return;
+    view_.AngleStep = AngleSteps[position];
+    view_.ScaleStep = ScaleSteps[position];
+}
+
+void TMainForm::TimerTimer() {
+    if (showSpinOn_) Redraw();
+}
+
+void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button == Qt::RightButton)
+        rightDragStartX_ = x, rightDragStartY_ = y;
+    else
+        dragStartX_ = x, dragStartY_ = y;
+}
+
+void TMainForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
+    const bool right = button == Qt::RightButton;
+    if (right) {
+        view_.SpinPsi -= static_cast<Extended>(x - rightDragStartX_) * view_.AngleStep;
+        view_.ViewScale -= static_cast<Extended>(y - rightDragStartY_) * view_.ScaleStep;
+    } else {
+        view_.SpinPhi -= static_cast<Extended>(x - dragStartX_) * view_.AngleStep;
+        view_.SpinTeta += static_cast<Extended>(y - dragStartY_) * view_.AngleStep;
+    }
+    if (world_.ShowingFigure) {
+        DrawFigure();
+    } else {
+        if (right) {
+            view_.ViewPsi += view_.SpinPsi;
+        } else {
+            view_.ViewPhi += view_.SpinPhi;
+            view_.ViewTeta += view_.SpinTeta;
+        }
+        DrawTaons();
+        view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
+    }
+    if (!ShowSpin->isChecked()) view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
+}
+
+void TMainForm::FormPaint() {
+    UpdateSceneCentre(view_, Scene().width, Scene().bottom);
+    if (world_.ShowingFigure) {
+        DrawFigure();
+    } else {
+        DrawTaons();
+        FillListing();
+    }
+}
+
+void TMainForm::FormResize() {
+    QWidget* central = centralWidget();
+    Pan->setGeometry(0, std::max(central->height() - PanHeight, 0), central->width(), PanHeight);
+    Panel1->move(std::max(Pan->width() - Panel1Width, 0), 0);
+    SceneView->setGeometry(0, 0, central->width(), Pan->y());
+
+    UpdateSceneCentre(view_, Scene().width, Scene().bottom);
+    const int w = Panel1->x() - 5;
+    FName->resize(w + 3, FName->height());
+    Comment->resize(w + 3, PageControl->height() - 29);
+    PageControl->resize(w, PageControl->height());
+    DaonsTable->resize(w - 2, DaonsTable->height());
+    DaonsTable->SetDefaultColumnWidth((w - 30) / 6);
+    Redraw();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        FormResize();
+    } else if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving the window or opening a context menu is not leaving the control.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == EditDT)
+                EditDTExit();
+            else if (watched == Comment)
+                CommentExit();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    EndRun();
+    world_.Stopped = true;
+    // An edited commentary is not lost silently: the question of leaving the memo comes first.
+    CommentExit();
+    event->accept();
+}
+
+// ---- Scene, listing, parameters and help -------------------------------------------------------
+
+SceneArea TMainForm::Scene() const {
+    return {centralWidget()->width(), Pan->y()};
+}
+
+void TMainForm::Redraw() {
+    ImageCanvas canvas(SceneView->Image());
+    taonscope::Redraw(canvas, view_, world_, Scene());
+    SceneView->Present();
+}
+
+void TMainForm::DrawTaons() {
+    ImageCanvas canvas(SceneView->Image());
+    taonscope::DrawTaons(canvas, view_, world_, Scene());
+    SceneView->Present();
+}
+
+void TMainForm::DrawFigure() {
+    ImageCanvas canvas(SceneView->Image());
+    taonscope::DrawFigure(canvas, view_, world_, Scene());
+    SceneView->Present();
+}
+
+void TMainForm::FillListing() {
+    const bool velocities = listingShowsVelocities_;
+    DaonsTable->SetCell(1, 0, velocities ? QStringLiteral("u(x)") : QStringLiteral("X"));
+    DaonsTable->SetCell(2, 0, velocities ? QStringLiteral("u(y)") : QStringLiteral("Y"));
+    DaonsTable->SetCell(3, 0, velocities ? QStringLiteral("u(z)") : QStringLiteral("Z"));
+    const int slotCount = std::clamp(world_.TaonCount, 0, MaxTaons);
+    for (int i = 1; i <= slotCount; ++i) DaonsTable->SetCell(0, i, QString::number(i));
+    const TaonArray& x = velocities ? world_.VelX : world_.PosX;
+    const TaonArray& y = velocities ? world_.VelY : world_.PosY;
+    const TaonArray& z = velocities ? world_.VelZ : world_.PosZ;
+    for (int i = 1; i <= slotCount; ++i) {
+        const bool present = world_.TaonPresent[i];
+        DaonsTable->SetCell(1, i, present ? RealText(x[i]) : QString());
+        DaonsTable->SetCell(2, i, present ? RealText(y[i]) : QString());
+        DaonsTable->SetCell(3, i, present ? RealText(z[i]) : QString());
+    }
+}
+
+void TMainForm::ShowParameters() {
+    EditDT->setText(RealText(world_.dt));
+    for (std::size_t p = 0; p < ParameterEdits.size(); ++p)
+        ParameterEdits[p]->setText(RealText(world_.*ParameterFields[p + 1]));
+}
+
+void TMainForm::DaonsTableDblClick() {
+    listingShowsVelocities_ = !listingShowsVelocities_;
+    FillListing();
+}
+
+void TMainForm::EditDTExit() {
+    Guard([&] { world_.dt = ReadReal(EditDT->text()); });
+}
+
+void TMainForm::Help1Click() {
+    ShowHelpWindow(this);
+}
+
+void TMainForm::OpenHelpFile(const QString& name) {
+    const QStringList folders = {QCoreApplication::applicationDirPath(),
+                                 QCoreApplication::applicationDirPath() +
+                                     QStringLiteral("/../share/taonscope")};
+    for (const QString& folder : folders)
+        for (const char* ending : {".html", ".pdf"}) {
+            const QString path = QDir(folder).filePath(name + QLatin1String(ending));
+            if (QFileInfo::exists(path)) {
+                QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+                return;
+            }
+        }
+    questions_.Information("The help file " + name.toStdString() + " was not found.");
+}
+
+void TMainForm::RusHelpClick() {
+    OpenHelpFile(QStringLiteral("HlpArtRu"));
+}
+void TMainForm::PolHelpClick() {
+    OpenHelpFile(QStringLiteral("HlpArtPl"));
+}
+
+void TMainForm::About1Click() {
+    if (aboutBox_) aboutBox_->exec();
+}
+
+} // namespace taonscope

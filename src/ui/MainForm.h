@@ -1,0 +1,177 @@
+#pragma once
+
+#include "AppState.h"
+#include "KeyFilter.h"
+#include "Questions.h"
+#include "Widgets.h"
+
+#include "core/FastLaw.h"
+#include "view/Scene.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <array>
+#include <optional>
+
+namespace taonscope {
+
+class TEditDlg;
+class TAboutBox;
+
+/// The main window: the scene above, the listing, commentary, run controls and parameters below.
+/// Handlers are named after their control and event; each reads its controls, calls the core and
+/// writes the controls back, and runs through the error guard.
+class TMainForm : public QMainWindow {
+public:
+    /// Builds the window and runs the start-up sequence on state (FormCreate).
+    TMainForm(AppState& state, Questions& questions, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    /// The dialogs the window opens; created after it, as the program starts them.
+    void SetDialogs(TEditDlg* editDlg, TAboutBox* aboutBox);
+
+    // Start-up and document commands.
+    void FormCreate();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void Exit1Click();
+    void Daons1Click();
+    void Spiral1Click();
+    void CommentChange();
+    void CommentExit();
+
+    // Run controls.
+    void GoClick();
+    void Null00Click();
+    void LTimeDblClick();
+    /// Damping of the next step: 0.99 with Cool ticked, else 1.
+    Extended CoolFactorNow() const;
+
+    // View controls.
+    void DaoBackClick();
+    void DaoForvardClick();
+    void DaoTetaClick();
+    void DaoTeta1Click();
+    void DaoPsiClick();
+    void DaoPsi1Click();
+    void DaoPhiClick();
+    void DaoPhi1Click();
+    void DaoStopClick();
+    void ShowSpinClick();
+    void ShowNumbersOfPointsClick();
+    void MoveToCenterClick();
+    void Left1Click();
+    void Right1Click();
+    void Up1Click();
+    void Down1Click();
+    void TrackBarChange(int position);
+    void TimerTimer();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseUp(Qt::MouseButton button, int x, int y);
+    void FormPaint();
+    void FormResize();
+
+    // Listing, parameters and help.
+    void FillListing();
+    void ShowParameters();
+    void DaonsTableDblClick();
+    void EditDTExit();
+    void Help1Click();
+    void RusHelpClick();
+    void PolHelpClick();
+    void About1Click();
+
+    // Scene drawing on the window.
+    void Redraw();
+    void DrawTaons();
+    void DrawFigure();
+    SceneArea Scene() const;
+
+    /// True while a run is in progress.
+    bool Running() const { return !state_.world.Stopped; }
+    /// Steps made since the present run started.
+    long long RunSteps() const { return runSteps_; }
+
+    // The controls, named as the program names them.
+    SceneWidget* SceneView = nullptr;
+    QWidget* Pan = nullptr;
+    QWidget* Panel1 = nullptr;
+    QTabWidget* PageControl = nullptr;
+    StringGrid* DaonsTable = nullptr;
+    QPlainTextEdit* Comment = nullptr;
+    QLineEdit* FName = nullptr;
+    ClickableLabel* LTime = nullptr;
+    QCheckBox* ShowList = nullptr;
+    QLineEdit* EditDT = nullptr;
+    QCheckBox* Cool = nullptr;
+    QSlider* TrackBar = nullptr;
+    QToolButton *DaoBack = nullptr, *DaoTeta = nullptr, *DaoPsi = nullptr;
+    QToolButton *DaoPhi = nullptr, *DaoStop = nullptr, *DaoPhi1 = nullptr;
+    QToolButton *DaoForvard = nullptr, *DaoTeta1 = nullptr, *DaoPsi1 = nullptr;
+    QToolButton* Null00 = nullptr;
+    LampShape *ShapeRed = nullptr, *ShapeLime = nullptr;
+    QPushButton* Go = nullptr;
+    std::array<QLineEdit*, 18> ParameterEdits{}; ///< EditA1, EditB1 ... EditG1, EditA2 ... EditG3
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
+    QMenu* Images = nullptr;
+    QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
+    QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
+    QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
+    QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
+    QTimer* Timer = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
+                       void (TMainForm::*handler)());
+    template <typename Handler> void Guard(Handler&& handler);
+
+    void SetIdleLook();
+    void SetRunningLook();
+    void RunTick();
+    void EndRun();
+    void RefreshAfterLoad();
+    void ApplyRotation(Extended& spin, Extended& view);
+    void ShowLines(const std::vector<std::string>& lines);
+    void LoadCommentaryOf(const std::string& path);
+    void SaveTo(const std::string& path);
+    void OpenHelpFile(const QString& name);
+
+    AppState& state_;
+    World& world_;
+    ViewState& view_;
+    DocumentState& document_;
+    Questions& questions_;
+    TEditDlg* editDlg_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+
+    NumericKeyFilter keyFilter_;
+    FastLaw law_;
+    QTimer* runTimer_ = nullptr;
+    long long runSteps_ = 0;
+    std::optional<std::string> startupError_;
+
+    bool listingShowsVelocities_ = false;
+    bool showSpinOn_ = false;
+    int dragStartX_ = 0, dragStartY_ = 0;
+    int rightDragStartX_ = 0, rightDragStartY_ = 0;
+};
+
+} // namespace taonscope

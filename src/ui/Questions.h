@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace taonscope {
+
+/// Every modal question the program asks. The application answers through Qt's dialogs; tests answer
+/// from a script. Nothing else opens a file dialog or a message box.
+class Questions {
+public:
+    virtual ~Questions() = default;
+    /// The open dialog for configuration files; empty when cancelled.
+    virtual std::optional<std::string> OpenPath() = 0;
+    /// The save dialog for configuration files (".tao" added to a name without it); empty when cancelled.
+    virtual std::optional<std::string> SavePath() = 0;
+    /// An information box captioned "Information" with OK.
+    virtual void Information(const std::string& text) = 0;
+    /// A confirmation box captioned "Confirm" with Yes and No; true for Yes.
+    virtual bool Confirm(const std::string& text) = 0;
+    /// The error box: captioned "Taonscope", error icon, OK; text as ErrorBoxText makes it.
+    virtual void Error(const std::string& text) = 0;
+};
+
+} // namespace taonscope

@@ -1,0 +1,114 @@
+#include "Widgets.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace taonscope {
+
+LampShape::LampShape(Rgb colour, QWidget* parent) : QWidget(parent), colour_(colour) {}
+
+void LampShape::SetColour(Rgb colour) {
+    colour_ = colour;
+    update();
+}
+
+void LampShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::black);
+    painter.setBrush(QColor(colour_.r, colour_.g, colour_.b));
+    painter.drawEllipse(rect().adjusted(0, 0, -1, -1));
+}
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (onDoubleClick) onDoubleClick();
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+SceneWidget::SceneWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+}
+
+QImage& SceneWidget::Image() {
+    if (image_.size() != size()) {
+        image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        image_.fill(Qt::black);
+        fresh_ = false;
+    }
+    return image_;
+}
+
+void SceneWidget::Present() {
+    fresh_ = true;
+    update();
+}
+
+void SceneWidget::paintEvent(QPaintEvent*) {
+    if (!fresh_ && onPaint) onPaint();
+    fresh_ = false;
+    QPainter painter(this);
+    painter.drawImage(0, 0, Image());
+}
+
+void SceneWidget::mousePressEvent(QMouseEvent* event) {
+    if (onMousePress)
+        onMousePress(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void SceneWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseRelease)
+        onMouseRelease(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+StringGrid::StringGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows - 1, columns - 1, parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(18);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    for (int c = 1; c < columns; ++c) setHorizontalHeaderItem(c - 1, new QTableWidgetItem(QString()));
+    for (int r = 1; r < rows; ++r) setVerticalHeaderItem(r - 1, new QTableWidgetItem(QString()));
+}
+
+void StringGrid::SetCell(int column, int row, const QString& text) {
+    if (column < 0 || row < 0 || column > columnCount() || row > rowCount()) return;
+    if (column == 0 && row == 0) {
+        corner_ = text;
+    } else if (row == 0) {
+        horizontalHeaderItem(column - 1)->setText(text);
+    } else if (column == 0) {
+        verticalHeaderItem(row - 1)->setText(text);
+    } else if (QTableWidgetItem* cell = item(row - 1, column - 1)) {
+        cell->setText(text);
+    } else {
+        setItem(row - 1, column - 1, new QTableWidgetItem(text));
+    }
+}
+
+QString StringGrid::Cell(int column, int row) const {
+    if (column < 0 || row < 0 || column > columnCount() || row > rowCount()) return {};
+    if (column == 0 && row == 0) return corner_;
+    if (row == 0) return horizontalHeaderItem(column - 1)->text();
+    if (column == 0) return verticalHeaderItem(row - 1)->text();
+    const QTableWidgetItem* cell = item(row - 1, column - 1);
+    return cell ? cell->text() : QString();
+}
+
+void StringGrid::SetDefaultColumnWidth(int width) {
+    horizontalHeader()->setDefaultSectionSize(std::max(width, 1));
+    for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, std::max(width, 1));
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableWidget::mouseDoubleClickEvent(event);
+    if (onDoubleClick) onDoubleClick();
+}
+
+} // namespace taonscope

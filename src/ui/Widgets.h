@@ -1,0 +1,86 @@
+#pragma once
+
+#include "view/Canvas.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QTableWidget>
+#include <QWidget>
+
+#include <functional>
+
+namespace taonscope {
+
+/// A filled circle whose colour tells whether a run is in progress.
+class LampShape : public QWidget {
+public:
+    LampShape(Rgb colour, QWidget* parent);
+    void SetColour(Rgb colour);
+    Rgb Colour() const { return colour_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Rgb colour_;
+};
+
+/// A label that reports double-clicks.
+class ClickableLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onDoubleClick;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+/// The scene area: shows the image the scene is drawn into. A paint that finds the image not freshly
+/// drawn (the window was shown, uncovered or resized) asks for a redraw first.
+class SceneWidget : public QWidget {
+public:
+    explicit SceneWidget(QWidget* parent);
+
+    /// The image to draw into, as large as the widget.
+    QImage& Image();
+    /// Shows what was drawn into the image.
+    void Present();
+
+    std::function<void()> onPaint;                                 ///< redraws the image
+    std::function<void(Qt::MouseButton, int, int)> onMousePress;   ///< button and client position
+    std::function<void(Qt::MouseButton, int, int)> onMouseRelease; ///< button and client position
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage image_;
+    bool fresh_ = false;
+};
+
+/// A grid of text cells addressed as (column, row) with a fixed header row 0 and header column 0.
+class StringGrid : public QTableWidget {
+public:
+    StringGrid(int columns, int rows, QWidget* parent);
+
+    /// Sets the text of a cell.
+    void SetCell(int column, int row, const QString& text);
+    /// The text of a cell; empty for a cell the grid does not have.
+    QString Cell(int column, int row) const;
+    /// The selected row, 1 or more (0 when none).
+    int SelectedRow() const { return currentRow() + 1; }
+    /// Sets the width of every column but the header column.
+    void SetDefaultColumnWidth(int width);
+
+    std::function<void()> onDoubleClick;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QString corner_;
+};
+
+} // namespace taonscope

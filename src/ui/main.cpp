@@ -1,0 +1,30 @@
+#include "AboutBox.h"
+#include "AppState.h"
+#include "DialogQuestions.h"
+#include "EditDlg.h"
+#include "MainForm.h"
+
+#include "document/StartPointer.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Taonscope"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Taonscope"));
+
+    taonscope::AppState state;
+    state.document.StartPointerFile = taonscope::DefaultStartPointerPath();
+    taonscope::DialogQuestions questions;
+
+    taonscope::TMainForm MainForm(state, questions);
+    questions.SetParent(&MainForm);
+    taonscope::TEditDlg EditDlg(state, questions, &MainForm);
+    taonscope::TAboutBox AboutBox(&MainForm);
+    MainForm.SetDialogs(&EditDlg, &AboutBox);
+
+    MainForm.move(MainForm.screen()->availableGeometry().center() - MainForm.rect().center());
+    MainForm.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "support/ScriptedQuestions.h"
+#include "support/TempDir.h"
+
+#include "ui/AboutBox.h"
+#include "ui/AppState.h"
+#include "ui/EditDlg.h"
+#include "ui/MainForm.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+namespace taonscope::test {
+
+/// The program's three windows over fresh state, with a start pointer file in a temporary folder and
+/// the modal questions answered from a script.
+struct UiProgram {
+    TempDir dir;
+    AppState state;
+    ScriptedQuestions questions;
+    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<TEditDlg> edit;
+    std::unique_ptr<TAboutBox> about;
+
+    /// Before the windows are created, prepare may write files (the start pointer, configurations).
+    explicit UiProgram(const std::function<void(UiProgram&)>& prepare = {}) {
+        state.document.StartPointerFile = PointerPath();
+        if (prepare) prepare(*this);
+        main = std::make_unique<TMainForm>(state, questions);
+        edit = std::make_unique<TEditDlg>(state, questions, main.get());
+        about = std::make_unique<TAboutBox>(main.get());
+        main->SetDialogs(edit.get(), about.get());
+    }
+
+    std::string PointerPath() const { return dir.File("config/taonscope/Start.-ts-"); }
+
+    /// Shows the main window and makes it the active one, as a user sees it.
+    void Show() {
+        main->show();
+        QApplication::setActiveWindow(main.get());
+        QVERIFY2(QTest::qWaitForWindowActive(main.get()), "the main window did not become active");
+    }
+};
+
+} // namespace taonscope::test
+
+/// A QtTest main on the offscreen platform whose home and configuration folders are temporary, so that
+/// no test reaches the user's own files.
+#define TAONSCOPE_QTEST_MAIN(TestClass)                                                                      \
+    int main(int argc, char** argv) {                                                                        \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");         \
+        taonscope::test::TempDir home;                                                                       \
+        qputenv("HOME", home.path().string().c_str());                                                       \
+        qputenv("XDG_CONFIG_HOME", (home.path() / "config").string().c_str());                               \
+        QApplication application(argc, argv);                                                                \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }
