@@ -1,0 +1,323 @@
+// Start-up and the document commands: Open, Save, Save As, Taons, Exit and the commentary.
+#include "support/UiProgram.h"
+
+#include "core/Scenarios.h"
+#include "document/ConfigFile.h"
+#include "document/StartPointer.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <filesystem>
+
+using namespace taonscope;
+using taonscope::test::ReadAll;
+using taonscope::test::UiProgram;
+using taonscope::test::WriteAll;
+
+namespace {
+
+void WriteWorld(const std::string& path, const World& world) {
+    ConfigRecord buffer{};
+    WriteConfigFile(path, world, buffer);
+}
+
+// A configuration unlike the built-in ones: three taons, dt 0.05.
+World Trio() {
+    World world;
+    SetParameterSet(world, 1, FigureParameters());
+    SetParameterSet(world, 2, {2, 3, 6, 11, 21, 31});
+    SetParameterSet(world, 3, FigureParameters());
+    for (int j : {1, 60, 90}) {
+        world.TaonPresent[j] = true;
+        world.PosX[j] = j / 10.0L;
+        world.VelY[j] = -j / 100.0L;
+    }
+    world.dt = 0.05L;
+    return world;
+}
+
+} // namespace
+
+class DocumentCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartCreatesTheEmptyPointerAndShowsTheFigure() {
+        UiProgram p;
+        QVERIFY(std::filesystem::exists(p.PointerPath()));
+        QCOMPARE(std::filesystem::file_size(p.PointerPath()), std::uintmax_t{0});
+        QVERIFY(p.state.world.ShowingFigure);
+        QCOMPARE(p.main->FName->text(), QStringLiteral("File Name"));
+        QVERIFY(!p.main->Go->isEnabled());
+        QCOMPARE(p.state.document.CurrentFileName, std::string("ThetraSpiral"));
+        QVERIFY(p.state.world.Stopped);
+        QCOMPARE(p.state.world.dt, 0.001L);
+        QCOMPARE(p.state.world.TaonCount, 100);
+
+        p.main->Save1->trigger();
+        p.main->Saveas1->trigger();
+        QCOMPARE(p.questions.saveAsked, 0);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(p.dir.path()), {}),
+                 1); // only the config folder
+
+        UiProgram second([&](UiProgram& q) { WriteAll(q.PointerPath(), ""); });
+        QVERIFY(second.state.world.ShowingFigure);
+        QCOMPARE(second.main->FName->text(), QStringLiteral("File Name"));
+        QVERIFY(second.questions.errors.empty());
+    }
+
+    void aPointerToAMissingFileGivesTheEasySquare() {
+        UiProgram p([](UiProgram& q) { WriteStartPointer(q.PointerPath(), q.dir.File("ring.tao")); });
+        QVERIFY(!p.state.world.ShowingFigure);
+        QCOMPARE(p.main->FName->text(), QStringLiteral("The easy square"));
+        QVERIFY(p.main->Go->isEnabled());
+        QVERIFY(p.state.world.TaonPresent[4] && !p.state.world.TaonPresent[5]);
+        QCOMPARE(p.main->ParameterEdits[1]->text(), QStringLiteral("2.718"));
+        QVERIFY(p.questions.errors.empty());
+
+        p.main->Save1->trigger(); // creates the named file with the square
+        ConfigRecord buffer{};
+        QCOMPARE(ReadConfigFile(p.dir.File("ring.tao"), buffer), 0);
+        World saved;
+        UnpackConfigRecord(buffer, saved);
+        QCOMPARE(saved.PosX[1], 0.212L);
+        QVERIFY(saved.TaonPresent[4]);
+    }
+
+    void startUpLoadsThePointedFileItsCommentaryAndShowsItsStep() {
+        UiProgram p([](UiProgram& q) {
+            WriteWorld(q.dir.File("trio.tao"), Trio());
+            WriteAll(q.dir.File("trio.txt"), "three taons\r\nsecond line");
+            WriteStartPointer(q.PointerPath(), q.dir.File("trio.tao"));
+        });
+        QVERIFY(!p.state.world.ShowingFigure);
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("trio.tao")));
+        QCOMPARE(p.main->Comment->toPlainText(), QStringLiteral("three taons\nsecond line"));
+        QCOMPARE(p.main->EditDT->text(), QStringLiteral("0.05")); // the stored step is shown
+        QCOMPARE(p.state.world.dt, 0.001L); // while the run uses 0.001 until the edit is left
+        QCOMPARE(p.main->DaonsTable->Cell(1, 60), QStringLiteral("6"));
+        QCOMPARE(p.main->ParameterEdits[7]->text(), QStringLiteral("3")); // B2
+        QVERIFY(p.state.document.CommentChanged); // the loaded commentary differs from "No Comment"
+    }
+
+    void openWritesThePointerSoThatTheNextStartLoadsTheFile() {
+        TempDirHolder files;
+        WriteWorld(files.dir.File("ring.tao"), RingWorld());
+        WriteAll(files.dir.File("ring.txt"), "a ring");
+        UiProgram p;
+        p.state.world.StepCounter = 42;
+        p.questions.openAnswers.push_back(files.dir.File("ring.tao"));
+        p.main->Open1->trigger();
+        QVERIFY(p.questions.errors.empty());
+        QVERIFY(!p.state.world.ShowingFigure);
+        QVERIFY(p.main->Go->isEnabled() && p.main->Null00->isEnabled());
+        QCOMPARE(ReadAll(p.PointerPath()), files.dir.File("ring.tao"));
+        QCOMPARE(p.state.world.StepCounter, 0);
+        QCOMPARE(p.main->LTime->text(), QStringLiteral("0"));
+        QCOMPARE(p.main->Comment->toPlainText(), QStringLiteral("a ring"));
+        QVERIFY(p.state.world.TaonPresent[12] && !p.state.world.TaonPresent[13]);
+        QCOMPARE(p.state.world.NextPosZ[3], p.state.world.PosZ[3]);
+        QCOMPARE(p.main->EditDT->text(), QStringLiteral("0.001"));
+
+        UiProgram next([&](UiProgram& q) { WriteStartPointer(q.PointerPath(), files.dir.File("ring.tao")); });
+        QVERIFY(next.state.world.TaonPresent[12]);
+        QCOMPARE(next.main->Comment->toPlainText(), QStringLiteral("a ring"));
+    }
+
+    void openWithoutCommentaryKeepsTheMemo() {
+        UiProgram p;
+        WriteWorld(p.dir.File("bare.tao"), Trio());
+        p.questions.openAnswers.push_back(p.dir.File("bare.tao"));
+        p.main->Open1Click();
+        QCOMPARE(p.main->Comment->toPlainText(), QStringLiteral("No Comment"));
+        QVERIFY(!p.state.document.CommentChanged);
+    }
+
+    void aFailedOpenChangesNothing() {
+        UiProgram p;
+        WriteAll(p.dir.File("short.tao"), std::string(100, '\0'));
+        const World before = p.state.world;
+        for (const std::string& path : {p.dir.File("missing.tao"), p.dir.File("short.tao")}) {
+            p.questions.openAnswers.push_back(path);
+            p.main->Open1Click();
+            QVERIFY(p.state.world.ShowingFigure);
+            QVERIFY(!p.main->Go->isEnabled());
+            QCOMPARE(p.main->FName->text(), QStringLiteral("File Name"));
+            QCOMPARE(p.state.document.CurrentFileName, std::string("ThetraSpiral"));
+            QVERIFY(p.state.world.PosX == before.PosX);
+            QCOMPARE(ReadAll(p.PointerPath()), std::string());
+        }
+        QCOMPARE(p.questions.errors,
+                 (std::vector<std::string>{"File not found.", "Read beyond end of file."}));
+        p.main->Open1Click(); // cancelled: nothing at all
+        QCOMPARE(p.questions.errors.size(), std::size_t{2});
+    }
+
+    void saveAsNamesTheFileAndAFailedOneChangesNoName() {
+        UiProgram p;
+        p.main->Daons1Click(); // the easy square, no file of its own
+        p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/x.tao"));
+        p.main->Saveas1Click();
+        QCOMPARE(p.questions.LastError(), std::string("Invalid filename."));
+        QCOMPARE(p.main->FName->text(), QStringLiteral("This is a stabil structur of taons"));
+        QCOMPARE(ReadAll(p.PointerPath()), std::string());
+
+        p.questions.saveAnswers.push_back(p.dir.File("square.tao"));
+        p.main->Saveas1Click();
+        QCOMPARE(std::filesystem::file_size(p.dir.File("square.tao")), std::uintmax_t{6296});
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("square.tao")));
+        QCOMPARE(ReadAll(p.PointerPath()), p.dir.File("square.tao"));
+        QCOMPARE(p.state.document.StartFileName, p.dir.File("square.tao"));
+
+        // Save writes the same file again, touching neither the names nor the pointer.
+        p.state.world.PosX[1] = 5;
+        WriteAll(p.PointerPath(), "unchanged");
+        p.main->Save1Click();
+        ConfigRecord buffer{};
+        QCOMPARE(ReadConfigFile(p.dir.File("square.tao"), buffer), 0);
+        World saved;
+        UnpackConfigRecord(buffer, saved);
+        QCOMPARE(saved.PosX[1], 5.0L);
+        QCOMPARE(ReadAll(p.PointerPath()), std::string("unchanged"));
+    }
+
+    void saveOfAConfigurationWithoutAFileAsksForAName() {
+        UiProgram p;
+        p.main->Daons1Click();
+        QCOMPARE(p.state.document.CurrentFileName, std::string("This is a stabil structur of taons"));
+        p.main->Save1Click(); // cancelled
+        QCOMPARE(p.questions.saveAsked, 1);
+        QVERIFY(!std::filesystem::exists("This is a stabil structur of taons"));
+        p.questions.saveAnswers.push_back(p.dir.File("named.tao"));
+        p.main->Save1Click();
+        QVERIFY(std::filesystem::exists(p.dir.File("named.tao")));
+    }
+
+    void taonsReloadsTheStartConfigurationInItsThreeCases() {
+        UiProgram p;
+        p.state.world.StepCounter = 7;
+        p.main->LTime->setText(QStringLiteral("7"));
+        p.main->ParameterEdits[0]->setText(QStringLiteral("kept"));
+
+        std::filesystem::remove(p.PointerPath());
+        p.main->Daons1Click();
+        QCOMPARE(p.questions.informations, std::vector<std::string>{"The start File not found."});
+        QVERIFY(!p.state.world.ShowingFigure);
+        QVERIFY(p.main->Go->isEnabled());
+
+        WriteAll(p.PointerPath(), "");
+        p.main->Daons1Click();
+        QCOMPARE(p.main->FName->text(), QStringLiteral("This is a stabil structur of taons"));
+        QVERIFY(p.state.world.TaonPresent[4]);
+        QCOMPARE(p.main->DaonsTable->Cell(1, 1), QStringLiteral("0.212"));
+
+        WriteWorld(p.dir.File("trio.tao"), Trio());
+        WriteStartPointer(p.PointerPath(), p.dir.File("trio.tao"));
+        p.main->Daons1Click();
+        QCOMPARE(p.state.document.StartFileName, p.dir.File("trio.tao"));
+        QVERIFY(p.state.world.TaonPresent[90] && !p.state.world.TaonPresent[2]);
+        QCOMPARE(p.main->DaonsTable->Cell(1, 90), QStringLiteral("9"));
+        QCOMPARE(p.state.world.dt, 0.05L); // Taons loads the stored step
+
+        WriteStartPointer(p.PointerPath(), p.dir.File("gone.tao"));
+        p.main->Daons1Click(); // falls back to the square without a word
+        QVERIFY(p.state.world.TaonPresent[2]);
+        QCOMPARE(p.questions.errors.size(), std::size_t{0});
+
+        QCOMPARE(p.state.world.StepCounter, 7);
+        QCOMPARE(p.main->LTime->text(), QStringLiteral("7"));
+        QCOMPARE(p.main->ParameterEdits[0]->text(), QStringLiteral("kept"));
+    }
+
+    void commentaryIsOfferedForSavingWhenLeftAfterAChange() {
+        UiProgram p;
+        WriteWorld(p.dir.File("c.tao"), Trio());
+        p.questions.openAnswers.push_back(p.dir.File("c.tao"));
+        p.main->Open1Click();
+        p.main->Comment->setPlainText(QStringLiteral("first\nsecond"));
+        p.main->CommentExit(); // answered No
+        QCOMPARE(p.questions.confirmations, std::vector<std::string>{"The text was changed. Save now?"});
+        QVERIFY(!std::filesystem::exists(p.dir.File("c.txt")));
+        p.main->CommentExit(); // no further edit: no question
+        QCOMPARE(p.questions.confirmations.size(), std::size_t{1});
+
+        p.main->Comment->setPlainText(QStringLiteral("first\nsecond\nthird"));
+        p.questions.confirmAnswers.push_back(true);
+        p.main->CommentExit();
+        QCOMPARE(ReadAll(p.dir.File("c.txt")), std::string("first\r\nsecond\r\nthird"));
+    }
+
+    void leavingTheMemoByFocusAsks() {
+        UiProgram p;
+        p.Show();
+        p.main->PageControl->setCurrentIndex(1);
+        p.main->Comment->setFocus();
+        QTest::keyClicks(p.main->Comment, QStringLiteral("typed"));
+        p.main->EditDT->setFocus();
+        QCOMPARE(p.questions.confirmations.size(), std::size_t{1});
+    }
+
+    void aLoadedCommentaryThatDiffersCountsAsAChange() {
+        UiProgram p;
+        WriteWorld(p.dir.File("c.tao"), Trio());
+        WriteAll(p.dir.File("c.txt"), "loaded");
+        p.questions.openAnswers.push_back(p.dir.File("c.tao"));
+        p.main->Open1Click();
+        p.main->CommentExit();
+        QCOMPARE(p.questions.confirmations.size(), std::size_t{1});
+        // Loading the same text again is no change.
+        p.questions.openAnswers.push_back(p.dir.File("c.tao"));
+        p.main->Open1Click();
+        p.main->CommentExit();
+        QCOMPARE(p.questions.confirmations.size(), std::size_t{1});
+    }
+
+    void figureModeCommentaryIsSavedBesideTheFigureName() {
+        UiProgram p;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(p.dir.path().string()));
+        p.main->Comment->setPlainText(QStringLiteral("spiral notes"));
+        p.questions.confirmAnswers.push_back(true);
+        p.main->CommentExit();
+        QDir::setCurrent(previous);
+        QCOMPARE(ReadAll(p.dir.File("ThetraSp.txt")), std::string("spiral notes"));
+    }
+
+    void closingWithAnUnansweredChangeAsksFirst() {
+        UiProgram p;
+        p.Show();
+        p.main->Comment->setPlainText(QStringLiteral("unsaved"));
+        p.main->Exit1->trigger();
+        QCOMPARE(p.questions.confirmations, std::vector<std::string>{"The text was changed. Save now?"});
+        QVERIFY(!p.main->isVisible());
+    }
+
+    void startUpErrorsAreReportedAndTheFigureIsShown() {
+        UiProgram shortFile([](UiProgram& q) {
+            WriteAll(q.dir.File("short.tao"), "too short");
+            WriteStartPointer(q.PointerPath(), q.dir.File("short.tao"));
+        });
+        QVERIFY(shortFile.questions.errors.empty()); // reported once the window is up
+        QTest::qWait(20);
+        QCOMPARE(shortFile.questions.errors, std::vector<std::string>{"Read beyond end of file."});
+        QVERIFY(shortFile.state.world.ShowingFigure);
+        QVERIFY(!shortFile.main->Go->isEnabled());
+        QVERIFY(shortFile.state.world.Stopped);
+        QCOMPARE(shortFile.state.world.dt, 0.001L);
+
+        UiProgram blocked(
+            [](UiProgram& q) { WriteAll(q.dir.File("config"), "a file where the folder should be"); });
+        QTest::qWait(20);
+        QCOMPARE(blocked.questions.errors, std::vector<std::string>{"Invalid filename."});
+        QVERIFY(blocked.state.world.ShowingFigure);
+    }
+
+private:
+    struct TempDirHolder {
+        taonscope::test::TempDir dir;
+    };
+};
+
+TAONSCOPE_QTEST_MAIN(DocumentCommandsTest)
+#include "DocumentCommandsTest.moc"

@@ -1,0 +1,291 @@
+// Go and Stop, Cool, the velocity reset and the step display, driven on the real window.
+#include "support/UiProgram.h"
+#include "support/WorldCompare.h"
+
+#include "ui/Text.h"
+
+#include "core/Scenarios.h"
+#include "document/ConfigFile.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <filesystem>
+
+using namespace taonscope;
+using taonscope::test::UiProgram;
+
+namespace {
+
+// Taon mode with the given world installed as if it had been opened.
+void Install(UiProgram& p, const World& world) {
+    p.main->Daons1Click();
+    const bool stopped = p.state.world.Stopped;
+    p.state.world = world;
+    p.state.world.Stopped = stopped;
+    SyncCopiesFromCurrent(p.state.world);
+}
+
+// Runs until at least `steps` steps are made, then presses Stop.
+void RunAtLeast(UiProgram& p, long long steps) {
+    p.main->GoClick();
+    QElapsedTimer guard;
+    guard.start();
+    while (p.main->RunSteps() < steps && guard.elapsed() < 20000) QCoreApplication::processEvents();
+    p.main->GoClick();
+    QCoreApplication::processEvents();
+}
+
+bool IdleLook(const TMainForm& m) {
+    return m.Go->text() == QStringLiteral("Go") && m.ShapeRed->Colour() == Colours::Maroon &&
+           m.ShapeLime->Colour() == Colours::Lime && m.Images->isEnabled() && m.Daons1->isEnabled() &&
+           m.Null00->isEnabled();
+}
+
+World LoneTaon() {
+    World world = EasySquareWorld();
+    world.TaonPresent[2] = world.TaonPresent[3] = world.TaonPresent[4] = false;
+    world.VelX[1] = 1;
+    world.dt = 0.01L;
+    return world;
+}
+
+} // namespace
+
+class RunLoopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void goAndStopSwitchTheLook() {
+        UiProgram p;
+        Install(p, EasySquareWorld());
+        TMainForm& m = *p.main;
+        QVERIFY(IdleLook(m));
+        m.Go->click();
+        QVERIFY(m.Running());
+        QCOMPARE(m.Go->text(), QStringLiteral("Stop"));
+        QVERIFY(m.ShapeRed->Colour() == Colours::Red);
+        QVERIFY(m.ShapeLime->Colour() == Colours::Green);
+        QVERIFY(!m.Images->isEnabled() && !m.Daons1->isEnabled() && !m.Spiral1->isEnabled());
+        QVERIFY(!m.Null00->isEnabled());
+        QCOMPARE(m.Null00->text(), QStringLiteral("0"));
+        QTest::qWait(30);
+        m.Go->click();
+        QVERIFY(!m.Running());
+        QVERIFY(IdleLook(m));
+        const int steps = p.state.world.StepCounter;
+        QVERIFY(steps >= 1);
+        QTest::qWait(30);
+        QCOMPARE(p.state.world.StepCounter, steps); // nothing after Stop
+    }
+
+    void goTwiceAtOnceMakesExactlyOneStep() {
+        UiProgram p;
+        Install(p, EasySquareWorld());
+        p.main->GoClick();
+        p.main->GoClick();
+        QVERIFY(IdleLook(*p.main));
+        QTest::qWait(30);
+        QCOMPARE(p.state.world.StepCounter, 1);
+        QCOMPARE(p.main->RunSteps(), 1LL);
+    }
+
+    void zeroTimeStepOnlyCountsUnlessCooled() {
+        UiProgram p;
+        World world = CloudWorld(2);
+        world.dt = 0;
+        Install(p, world);
+        const World before = p.state.world;
+        RunAtLeast(p, 3);
+        const int n = p.state.world.StepCounter;
+        QVERIFY(n >= 3);
+        QVERIFY(p.state.world.PosX == before.PosX);
+        QVERIFY(p.state.world.VelY == before.VelY);
+
+        p.main->Cool->setChecked(true);
+        RunAtLeast(p, 2);
+        const int cooled = p.state.world.StepCounter - n;
+        QVERIFY(p.state.world.PosX == before.PosX);
+        QVERIFY(std::fabs(p.state.world.VelY[5] - before.VelY[5] * std::pow(0.99L, cooled)) <=
+                1e-15L * std::fabs(before.VelY[5]));
+    }
+
+    void coolingWithoutForcesMovesByTheShrinkingVelocity() {
+        UiProgram p;
+        World world = LoneTaon();
+        world.TaonPresent[2] = true;
+        world.PosX[2] = 3;
+        world.A1 = world.A2 = world.A3 = 0;
+        Install(p, world);
+        p.main->Cool->setChecked(true);
+        RunAtLeast(p, 5);
+        const int n = p.state.world.StepCounter;
+        Extended v = 1, x = world.PosX[1];
+        for (int k = 0; k < n; ++k) v *= 0.99L, x += v * 0.01L;
+        QVERIFY(std::fabs(p.state.world.VelX[1] - v) < 1e-15L);
+        QVERIFY(std::fabs(p.state.world.PosX[1] - x) < 1e-14L);
+    }
+
+    void aLoneTaonMovesByItsVelocityAndTheListingFollows() {
+        UiProgram p;
+        Install(p, LoneTaon());
+        RunAtLeast(p, 4);
+        const int n = p.state.world.StepCounter;
+        QVERIFY(std::fabs(p.state.world.PosX[1] - (0.212L + 0.01L * n)) < 1e-14L);
+        QCOMPARE(p.main->DaonsTable->Cell(1, 1), RealText(p.state.world.PosX[1]));
+        QCOMPARE(p.main->DaonsTable->Cell(1, 2), QString());
+    }
+
+    void theStepShowsOnlyAfterADoubleClick() {
+        UiProgram p;
+        Install(p, LoneTaon());
+        RunAtLeast(p, 2);
+        QCOMPARE(p.main->LTime->text(), QStringLiteral("0"));
+        p.Show();
+        QTest::mouseDClick(p.main->LTime, Qt::LeftButton);
+        QVERIFY(p.state.world.ShowTime);
+        QCOMPARE(p.main->LTime->text(), QStringLiteral("0")); // it changes at the next step
+        RunAtLeast(p, 1);
+        QCOMPARE(p.main->LTime->text(), QString::number(p.state.world.StepCounter));
+    }
+
+    void changesDuringARunTakeEffectAtTheNextStep() {
+        UiProgram p;
+        Install(p, LoneTaon());
+        p.main->GoClick();
+        while (p.main->RunSteps() < 2) QCoreApplication::processEvents();
+        // Between two steps: a new time step and a turn of the view.
+        p.main->EditDT->setText(QStringLiteral("0.5"));
+        p.main->EditDTExit();
+        const int stepsBefore = p.state.world.StepCounter;
+        const Extended xBefore = p.state.world.PosX[1];
+        p.main->DaoTeta1Click();
+        QCOMPARE(p.state.view.ViewTeta, 0.01L);
+        const long long target = p.main->RunSteps() + 2;
+        while (p.main->RunSteps() < target) QCoreApplication::processEvents();
+        p.main->GoClick();
+        const int later = p.state.world.StepCounter - stepsBefore;
+        QVERIFY(std::fabs(p.state.world.PosX[1] - (xBefore + 0.5L * later)) < 1e-12L);
+    }
+
+    void aFaultEndsTheRunAndChangesNothing() {
+        UiProgram p;
+        World world = EasySquareWorld();
+        world.PosX[3] = world.PosX[2], world.PosY[3] = world.PosY[2], world.PosZ[3] = world.PosZ[2];
+        Install(p, world);
+        const World before = p.state.world;
+        p.main->GoClick();
+        QTest::qWait(50);
+        QCOMPARE(p.questions.errors, std::vector<std::string>{"Floating point division by zero."});
+        QVERIFY(!p.main->Running());
+        QVERIFY(p.state.world.Stopped);
+        QVERIFY(IdleLook(*p.main));
+        World after = p.state.world;
+        after.Stopped = before.Stopped;
+        QVERIFY(test::SameWorld(after, before));
+        p.main->GoClick(); // one press starts again (and faults again)
+        QTest::qWait(50);
+        QCOMPARE(p.questions.errors.size(), std::size_t{2});
+    }
+
+    void theVelocityResetZeroesEverySlotAndOffersToSave() {
+        UiProgram p;
+        World world = CloudWorld(3);
+        world.TaonPresent[40] = false; // absent slots are zeroed too
+        Install(p, world);
+        p.main->Null00->click(); // the save dialog is cancelled
+        for (int i = 1; i <= MaxTaons; ++i)
+            QVERIFY(p.state.world.VelX[i] == 0 && p.state.world.NextVelZ[i] == 0 &&
+                    p.state.world.VelY[i] == 0);
+        QCOMPARE(p.state.world.PosX[40], world.PosX[40]);
+        QCOMPARE(p.main->Null00->text(), QStringLiteral("Yes Null"));
+        QCOMPARE(p.main->DaonsTable->Cell(1, 0), QStringLiteral("X"));
+        QCOMPARE(p.questions.saveAsked, 1);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(p.dir.path()), {}), 1);
+
+        p.questions.saveAnswers.push_back(p.dir.File("rest.tao"));
+        p.main->Null00Click();
+        QCOMPARE(std::filesystem::file_size(p.dir.File("rest.tao")), std::uintmax_t{6296});
+        QCOMPARE(test::ReadAll(p.PointerPath()), p.dir.File("rest.tao"));
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("rest.tao")));
+    }
+
+    void theVelocityResetDoesNothingWhileRunningOrShowingTheFigure() {
+        UiProgram p;
+        p.main->Null00Click(); // the figure is shown
+        QCOMPARE(p.questions.saveAsked, 0);
+        QCOMPARE(p.main->Null00->text(), QStringLiteral("0"));
+
+        Install(p, CloudWorld(3));
+        p.main->GoClick();
+        p.main->Null00Click();
+        QCOMPARE(p.questions.saveAsked, 0);
+        QVERIFY(p.state.world.VelX[1] != 0);
+        p.main->GoClick();
+        QTest::qWait(20);
+    }
+
+    void openDuringARunCountsOnFromZero() {
+        UiProgram p;
+        Install(p, LoneTaon());
+        ConfigRecord buffer{};
+        WriteConfigFile(p.dir.File("ring.tao"), RingWorld(), buffer);
+        p.main->GoClick();
+        while (p.main->RunSteps() < 3) QCoreApplication::processEvents();
+        p.questions.openAnswers.push_back(p.dir.File("ring.tao"));
+        p.main->Open1Click();
+        QCOMPARE(p.state.world.StepCounter, 0);
+        QVERIFY(p.main->Running());
+        QVERIFY(!p.main->Null00->isEnabled());
+        const long long target = p.main->RunSteps() + 1;
+        while (p.main->RunSteps() < target) QCoreApplication::processEvents();
+        p.main->GoClick();
+        QVERIFY(p.state.world.StepCounter >= 1);
+        QVERIFY(p.state.world.StepCounter < 1000);
+        QVERIFY(p.state.world.TaonPresent[12]);
+    }
+
+    void closingTheWindowEndsTheRun() {
+        UiProgram p;
+        Install(p, CloudWorld(1));
+        p.Show();
+        p.main->GoClick();
+        QTest::qWait(30);
+        p.main->close();
+        QVERIFY(!p.main->Running());
+        const int steps = p.state.world.StepCounter;
+        QTest::qWait(30);
+        QCOMPARE(p.state.world.StepCounter, steps);
+    }
+
+    void theWindowAnswersDuringARunOfAHundredTaons() {
+        UiProgram p;
+        Install(p, CloudWorld(1));
+        p.main->GoClick();
+        // Queue an event every time the last one has been handled, and note how long each waited.
+        QElapsedTimer clock;
+        clock.start();
+        qint64 worst = 0, total = 0;
+        int handled = 0;
+        qint64 posted = clock.elapsed();
+        std::function<void()> probe = [&] {
+            const qint64 waited = clock.elapsed() - posted;
+            worst = std::max(worst, waited), total += waited, ++handled;
+            posted = clock.elapsed();
+            if (handled < 100) QTimer::singleShot(0, probe);
+        };
+        QTimer::singleShot(0, probe);
+        while (handled < 100) QCoreApplication::processEvents();
+        p.main->GoClick();
+        QTest::qWait(20);
+        std::printf("Event latency during a run of 100 taons: %.1f ms on average, %lld ms at worst, "
+                    "%lld steps in %lld ms\n",
+                    static_cast<double>(total) / handled, static_cast<long long>(worst), p.main->RunSteps(),
+                    static_cast<long long>(clock.elapsed()));
+        QVERIFY(p.main->RunSteps() > 0);
+    }
+};
+
+TAONSCOPE_QTEST_MAIN(RunLoopTest)
+#include "RunLoopTest.moc"
