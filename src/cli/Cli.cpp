@@ -200,9 +200,6 @@ std::string JsonValue(Extended value) {
     return std::isfinite(value) ? text : "\"" + text + "\"";
 }
 
-constexpr const char* ParameterNames[19] = {"dt", "A1", "B1", "C1", "D1", "F1", "G1", "A2", "B2", "C2",
-                                            "D2", "F2", "G2", "A3", "B3", "C3", "D3", "F3", "G3"};
-
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Arguments a = ParseArguments(args, {"--format"}, {"--velocities"});
     const std::string input = OnePositional(a, "one input file");

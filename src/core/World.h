@@ -47,6 +47,11 @@ inline constexpr std::array<Extended World::*, 19> ParameterFields = {
     &World::A2, &World::B2, &World::C2, &World::D2, &World::F2, &World::G2, &World::A3,
     &World::B3, &World::C3, &World::D3, &World::F3, &World::G3};
 
+/// The names of the 19 stored reals, in the order of ParameterFields.
+inline constexpr std::array<const char*, 19> ParameterNames = {"dt", "A1", "B1", "C1", "D1", "F1", "G1",
+                                                               "A2", "B2", "C2", "D2", "F2", "G2", "A3",
+                                                               "B3", "C3", "D3", "F3", "G3"};
+
 /// The six law parameters of one taon kind.
 struct ParameterSet {
     Extended A, B, C, D, F, G;

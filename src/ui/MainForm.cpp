@@ -37,9 +37,6 @@ constexpr int PanHeight = 182;
 constexpr int Panel1Width = 243;
 constexpr int RunBatchMilliseconds = 15; // steps between two pictures while a run is faster than the screen
 
-const char* const ParameterNames[18] = {"A1", "B1", "C1", "D1", "F1", "G1", "A2", "B2", "C2",
-                                        "D2", "F2", "G2", "A3", "B3", "C3", "D3", "F3", "G3"};
-
 // Track bar positions 0..10: radians per rotation step and zoom step.
 constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.01L,
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
@@ -216,13 +213,13 @@ void TMainForm::BuildControls() {
         for (int row = 0; row < 6; ++row) {
             const int y = 24 * row;
             if (column == 0)
-                MakeLabel(Panel1, 120, y + 8, QString::fromLatin1(ParameterNames[row]));
+                MakeLabel(Panel1, 120, y + 8, QString::fromLatin1(ParameterNames[row + 1]));
             else
                 MakeLabel(Panel1, column == 1 ? 168 : 208, y + 8, QString::number(column + 1));
             QLineEdit* edit = MakeEdit(Panel1, 136 + 40 * column, y, 25,
                                        QString::fromLatin1(initialTexts[row]), columnColours[column]);
             edit->setObjectName(QStringLiteral("Edit") +
-                                QString::fromLatin1(ParameterNames[6 * column + row]));
+                                QString::fromLatin1(ParameterNames[6 * column + row + 1]));
             ParameterEdits[static_cast<std::size_t>(6 * column + row)] = edit;
         }
     for (int row = 0; row < 4; ++row)

@@ -73,6 +73,9 @@ StringGrid::StringGrid(int columns, int rows, QWidget* parent) : QTableWidget(ro
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setHighlightSections(false);
+    setCornerButtonEnabled(false);
+    corner_ = new QLabel(this);
+    corner_->setAlignment(Qt::AlignCenter);
     for (int c = 1; c < columns; ++c) setHorizontalHeaderItem(c - 1, new QTableWidgetItem(QString()));
     for (int r = 1; r < rows; ++r) setVerticalHeaderItem(r - 1, new QTableWidgetItem(QString()));
 }
@@ -80,7 +83,8 @@ StringGrid::StringGrid(int columns, int rows, QWidget* parent) : QTableWidget(ro
 void StringGrid::SetCell(int column, int row, const QString& text) {
     if (column < 0 || row < 0 || column > columnCount() || row > rowCount()) return;
     if (column == 0 && row == 0) {
-        corner_ = text;
+        corner_->setText(text);
+        verticalHeader()->setMinimumWidth(corner_->fontMetrics().horizontalAdvance(text) + 8);
     } else if (row == 0) {
         horizontalHeaderItem(column - 1)->setText(text);
     } else if (column == 0) {
@@ -94,7 +98,7 @@ void StringGrid::SetCell(int column, int row, const QString& text) {
 
 QString StringGrid::Cell(int column, int row) const {
     if (column < 0 || row < 0 || column > columnCount() || row > rowCount()) return {};
-    if (column == 0 && row == 0) return corner_;
+    if (column == 0 && row == 0) return corner_->text();
     if (row == 0) return horizontalHeaderItem(column - 1)->text();
     if (column == 0) return verticalHeaderItem(row - 1)->text();
     const QTableWidgetItem* cell = item(row - 1, column - 1);
@@ -104,6 +108,11 @@ QString StringGrid::Cell(int column, int row) const {
 void StringGrid::SetDefaultColumnWidth(int width) {
     horizontalHeader()->setDefaultSectionSize(std::max(width, 1));
     for (int c = 0; c < columnCount(); ++c) setColumnWidth(c, std::max(width, 1));
+}
+
+void StringGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    corner_->setGeometry(frameWidth(), frameWidth(), verticalHeader()->width(), horizontalHeader()->height());
 }
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -78,9 +78,10 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
 
 private:
-    QString corner_;
+    QLabel* corner_; // the text of cell (0, 0), over the corner between the headers
 };
 
 } // namespace taonscope
