@@ -297,8 +297,7 @@ private slots:
         m.TimerTimer();
         QVERIFY(w.ScenePosX[9] != x9);
         const Extended y9 = w.ScenePosY[9];
-        QTest::qWait(700); // the real timer turns it too
-        QVERIFY(w.ScenePosY[9] != y9);
+        QTRY_VERIFY_WITH_TIMEOUT(w.ScenePosY[9] != y9, 5000); // the real timer turns it too
         m.DaoStop->click();
         QCOMPARE(v.SpinPhi, 0.0L);
         const Extended still = w.ScenePosX[9];
