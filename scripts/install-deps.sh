@@ -7,6 +7,7 @@ packages=(
     build-essential cmake             # compiler and build system
     qt6-base-dev                      # widgets, painting, QtTest
     libgtest-dev libbenchmark-dev     # tests and benchmarks
+    clang libclang-rt-dev             # libFuzzer and the sanitizer runtimes of the fuzz targets
     fonts-dejavu-core fonts-liberation # the faces the window and the arrows are drawn in
     xvfb xauth                        # a display for screenshots of the window
 )

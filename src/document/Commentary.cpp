@@ -15,19 +15,19 @@ std::size_t PreviousCharacter(const std::string& text, std::size_t end) {
     return start;
 }
 
-// Calls onLine for each line of text and onBreak after each line that has a line end.
-template <typename Line, typename Break> void ForEachLine(std::string_view text, Line onLine, Break onBreak) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            onLine(text.substr(start));
-            return;
+// The text with each line end (CR LF, a lone CR or a lone LF) replaced by lineEnd.
+std::string ReplaceLineEnds(std::string_view text, std::string_view lineEnd) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += lineEnd;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
         }
-        onLine(text.substr(start, end - start));
-        onBreak();
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
+    return out;
 }
 
 } // namespace
@@ -39,14 +39,11 @@ std::string CommentFileName(const std::string& path) {
     return (removed < 4 ? path : path.substr(0, end)) + ".txt";
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    ForEachLine(
-        text, [&](std::string_view line) { lines.emplace_back(line); }, [] {});
-    return lines;
+std::string NormalizeLineEnds(std::string_view text) {
+    return ReplaceLineEnds(text, "\n");
 }
 
-std::optional<std::vector<std::string>> LoadCommentary(const std::string& path) {
+std::optional<std::string> LoadCommentary(const std::string& path) {
     const std::string commentPath = CommentFileName(path);
     int openFailure = 0;
     std::optional<std::string> bytes;
@@ -56,15 +53,12 @@ std::optional<std::vector<std::string>> LoadCommentary(const std::string& path) 
         throw TaonError("Cannot open file " + commentPath);
     }
     if (!bytes) return std::nullopt;
-    return SplitLines(*bytes);
+    return NormalizeLineEnds(*bytes);
 }
 
 void SaveCommentary(const std::string& path, std::string_view text) {
     const std::string commentPath = CommentFileName(path);
-    std::string bytes;
-    ForEachLine(
-        text, [&](std::string_view line) { bytes += line; }, [&] { bytes += "\r\n"; });
-    ReplaceFileContents(commentPath, bytes, "Cannot create file " + commentPath);
+    ReplaceFileContents(commentPath, ReplaceLineEnds(text, "\r\n"), "Cannot create file " + commentPath);
 }
 
 } // namespace taonscope

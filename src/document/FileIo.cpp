@@ -83,16 +83,19 @@ mode_t NewFileMode() {
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, int& openFailure) {
     openFailure = IoCodeOfPathSyntax(path);
     if (openFailure != 0) return std::nullopt;
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting, so that a FIFO without a writer cannot hang the program.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         openFailure = IoCodeFromErrno(errno, path);
         return std::nullopt;
     }
     struct stat info {};
-    if (::fstat(file.get(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) ||
+        S_ISSOCK(info.st_mode)) {
         openFailure = FileAccessDenied;
         return std::nullopt;
     }
+    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     char chunk[8192];
     while (bytes.size() < maxBytes) {

@@ -449,15 +449,12 @@ void TMainForm::Spiral1Click() {
     DrawFigure();
 }
 
-void TMainForm::ShowLines(const std::vector<std::string>& lines) {
-    QStringList text;
-    for (const std::string& line : lines) text << FromLocalText(line);
-    const QString joined = text.join(QLatin1Char('\n'));
-    if (joined != Comment->toPlainText()) Comment->setPlainText(joined);
-}
-
+// A text that differs from the memo's counts as a change of the memo; the same text does not.
 void TMainForm::LoadCommentaryOf(const std::string& path) {
-    if (const auto lines = LoadCommentary(path)) ShowLines(*lines);
+    const std::optional<std::string> text = LoadCommentary(path);
+    if (!text) return;
+    const QString shown = FromLocalText(*text);
+    if (shown != Comment->toPlainText()) Comment->setPlainText(shown);
 }
 
 void TMainForm::CommentChange() {

@@ -149,7 +149,6 @@ private:
     void EndRun();
     void RefreshAfterLoad();
     void ApplyRotation(Extended& spin, Extended& view);
-    void ShowLines(const std::vector<std::string>& lines);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     void OpenHelpFile(const QString& name);

@@ -12,7 +12,6 @@ namespace {
 using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
-using Lines = std::vector<std::string>;
 
 TEST(CommentFileName, ReplacesTheLastFourCharacters) {
     EXPECT_EQ(CommentFileName("D:\\sim\\ring.tao"), "D:\\sim\\ring.txt");
@@ -26,22 +25,23 @@ TEST(CommentFileName, ReplacesTheLastFourCharacters) {
     EXPECT_EQ(CommentFileName("/d/xüöäß"), "/d/x.txt");
 }
 
-TEST(SplitLines, EndsLinesAtCrLfLoneCrAndLoneLf) {
-    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a"}));
-    EXPECT_EQ(SplitLines("a\n\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(SplitLines("\r\n"), (Lines{""}));
-    EXPECT_EQ(SplitLines("\n\r"), (Lines{"", ""}));
-    EXPECT_EQ(SplitLines(""), Lines{});
+TEST(NormalizeLineEnds, EndsLinesAtCrLfLoneCrAndLoneLf) {
+    EXPECT_EQ(NormalizeLineEnds("a\r\nb\rc\nd"), "a\nb\nc\nd");
+    EXPECT_EQ(NormalizeLineEnds("a\r\n"), "a\n");
+    EXPECT_EQ(NormalizeLineEnds("a\n\nb"), "a\n\nb");
+    EXPECT_EQ(NormalizeLineEnds("\r\n\r\n"), "\n\n");
+    EXPECT_EQ(NormalizeLineEnds("\n\r"), "\n\n");
+    EXPECT_EQ(NormalizeLineEnds("\r\r\n"), "\n\n");
+    EXPECT_EQ(NormalizeLineEnds(""), "");
 }
 
 TEST(Commentary, LoadsTheLinesBesideTheConfiguration) {
     TempDir dir;
     EXPECT_FALSE(LoadCommentary(dir.File("ring.tao")).has_value());
     WriteAll(dir.File("ring.txt"), "first\r\nsecond\nthird\r");
-    EXPECT_EQ(LoadCommentary(dir.File("ring.tao")), (Lines{"first", "second", "third"}));
+    EXPECT_EQ(LoadCommentary(dir.File("ring.tao")), std::optional<std::string>("first\nsecond\nthird\n"));
     WriteAll(dir.File("empty.txt"), "");
-    EXPECT_EQ(LoadCommentary(dir.File("empty.tao")), Lines{});
+    EXPECT_EQ(LoadCommentary(dir.File("empty.tao")), std::optional<std::string>(""));
 }
 
 TEST(Commentary, SavesWithCrLfAndNoLineEndAfterTheLastLine) {
@@ -52,6 +52,15 @@ TEST(Commentary, SavesWithCrLfAndNoLineEndAfterTheLastLine) {
     EXPECT_EQ(ReadAll(dir.File("ring.txt")), "ends\r\n");
     SaveCommentary(dir.File("ring.tao"), "");
     EXPECT_EQ(ReadAll(dir.File("ring.txt")), "");
+}
+
+TEST(Commentary, WhatIsLoadedIsSavedAgainUnchanged) {
+    TempDir dir;
+    for (const std::string text : {"\r\n\r\n", "a\r\n", "a\r\n\r\nb", "", "x"}) {
+        WriteAll(dir.File("n.txt"), text);
+        SaveCommentary(dir.File("n.tao"), *LoadCommentary(dir.File("n.tao")));
+        EXPECT_EQ(ReadAll(dir.File("n.txt")), text);
+    }
 }
 
 TEST(Commentary, AFailedSaveKeepsThePreviousCommentary) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/types.h>
 
 namespace taonscope {
 namespace {
@@ -177,6 +178,25 @@ TEST(ConfigFile, FailedOpensAreReturnedNotThrown) {
     EXPECT_EQ(ReadConfigFile(dir.File("no/such/folder.tao"), buffer), InvalidFilename);
     EXPECT_EQ(ReadConfigFile(dir.path().string(), buffer), FileAccessDenied);
     EXPECT_EQ(ReadConfigFile("", buffer), InvalidFilename);
+}
+
+TEST(ConfigFile, FilesThatAreNoFilesNeitherHangNorLoad) {
+    TempDir dir;
+    ConfigRecord buffer{};
+    ASSERT_EQ(::mkfifo(dir.File("pipe.tao").c_str(), 0600), 0);
+    EXPECT_EQ(ReadConfigFile(dir.File("pipe.tao"), buffer),
+              FileAccessDenied); // no writer: it would wait for ever
+    // A file whose reading fails after it opened, even for root.
+    try {
+        (void)ReadConfigFile("/proc/self/mem", buffer);
+        FAIL();
+    } catch (const IoError& error) {
+        EXPECT_STREQ(error.what(), "I/O error 1005");
+    }
+    // A device reads like a file: 6296 zero bytes.
+    buffer.fill(1);
+    EXPECT_EQ(ReadConfigFile("/dev/zero", buffer), 0);
+    EXPECT_EQ(buffer[6295], 0);
 }
 
 TEST(ConfigFile, AFailedSaveKeepsThePreviousFile) {

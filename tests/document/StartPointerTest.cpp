@@ -1,6 +1,7 @@
 #include "document/StartPointer.h"
 #include "document/IoError.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,18 @@ TEST(StartPointer, AFolderThatCannotBeCreatedIsAnIoError) {
         EXPECT_STREQ(error.what(), "Invalid filename");
     }
     EXPECT_EQ(ReadAll(dir.File("plain")), "a file where a folder should be");
+}
+
+TEST(StartPointer, AFailedWriteKeepsThePreviousPointer) {
+    TempDir dir;
+    const std::string pointer = dir.File("Start.-ts-");
+    WriteStartPointer(pointer, "/home/u/kept.tao");
+    {
+        test::FileSizeLimit limit(4);
+        EXPECT_THROW(WriteStartPointer(pointer, "/home/u/a-much-longer-name.tao"), IoError);
+    }
+    EXPECT_EQ(ReadAll(pointer), "/home/u/kept.tao");
+    EXPECT_THROW(WriteStartPointer("/dev/full", "/x.tao"), IoError);
 }
 
 TEST(StartPointer, LivesInTheUsersConfigurationFolder) {
