@@ -23,6 +23,9 @@ constexpr Extended VanishingExponent = -11500;
 
 constexpr int Stride = MaxTaons + 1;
 
+// Below this many taons a step is quicker on one thread than the hand-over to the pool.
+constexpr int SmallestSharedStep = 24;
+
 // The five shells of one parameter set.
 struct ShellSet {
     Extended k[5];        // 1.029 / p
@@ -134,8 +137,15 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     std::atomic<bool> failed{false};
     Extended* const c = coefficient_.data();
 
+    auto run = [&](const std::function<void()>& job) {
+        if (taons < SmallestSharedStep)
+            job();
+        else
+            pool_.Run(job);
+    };
+
     // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
-    pool_.Run([&] {
+    run([&] {
         ClearFpFlags();
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
@@ -165,7 +175,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     if (failed.load()) return false;
 
     // Each taon's sum over its partners in increasing slot order, whatever thread computes it.
-    pool_.Run([&] {
+    run([&] {
         ClearFpFlags();
         for (int n; (n = nextTaon.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int i = present[n];
