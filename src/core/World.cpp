@@ -35,8 +35,9 @@ void SetParameterSet(World& w, int kind, const ParameterSet& s) {
     }
 }
 
-void SyncCopiesFromCurrent(World& w) {
+void SyncCopiesFromCurrent(World& w, Slots slots) {
     for (int i = 1; i <= std::clamp(w.TaonCount, 0, MaxTaons); ++i) {
+        if (slots == Slots::Present && !w.TaonPresent[i]) continue;
         w.ScenePosX[i] = w.NextPosX[i] = w.PosX[i];
         w.ScenePosY[i] = w.NextPosY[i] = w.PosY[i];
         w.ScenePosZ[i] = w.NextPosZ[i] = w.PosZ[i];

@@ -66,7 +66,11 @@ ParameterSet GetParameterSet(const World& world, int kind);
 /// Stores a parameter set as the parameters of kind 1, 2 or 3.
 void SetParameterSet(World& world, int kind, const ParameterSet& set);
 
-/// Makes the next-step and scene copies of every slot 1..TaonCount equal to the current copy.
-void SyncCopiesFromCurrent(World& world);
+/// Which slots SyncCopiesFromCurrent aligns.
+enum class Slots { All, Present };
+
+/// Makes the next-step and scene copies of the slots 1..TaonCount (all, or only the present ones)
+/// equal to the current copy.
+void SyncCopiesFromCurrent(World& world, Slots slots = Slots::All);
 
 } // namespace taonscope

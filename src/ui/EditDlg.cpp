@@ -182,21 +182,8 @@ void TEditDlg::showEvent(QShowEvent* event) {
 }
 
 void TEditDlg::FillEditorTable() {
-    const World& w = state_.world;
-    const bool velocities = editorShowsVelocities_;
-    const char* const headers[2][4] = {{"Gravons", "X", "Y", "Z"}, {"Velo", "u(x)", "u(y)", "u(z)"}};
-    for (int c = 0; c < 4; ++c) DaonsTable->SetCell(c, 0, QString::fromLatin1(headers[velocities][c]));
-    const int slotCount = std::clamp(w.TaonCount, 0, MaxTaons);
-    for (int i = 1; i <= slotCount; ++i) DaonsTable->SetCell(0, i, QString::number(i));
-    const TaonArray& x = velocities ? w.VelX : w.PosX;
-    const TaonArray& y = velocities ? w.VelY : w.PosY;
-    const TaonArray& z = velocities ? w.VelZ : w.PosZ;
-    for (int i = 1; i <= slotCount; ++i) {
-        const bool present = w.TaonPresent[i];
-        DaonsTable->SetCell(1, i, present ? RealText(x[i]) : QString());
-        DaonsTable->SetCell(2, i, present ? RealText(y[i]) : QString());
-        DaonsTable->SetCell(3, i, present ? RealText(z[i]) : QString());
-    }
+    DaonsTable->SetCell(0, 0, editorShowsVelocities_ ? QStringLiteral("Velo") : QStringLiteral("Gravons"));
+    DaonsTable->FillTaons(state_.world, editorShowsVelocities_);
 }
 
 void TEditDlg::LoadSelectedTaon(int row) {
@@ -281,16 +268,7 @@ void TEditDlg::OKBtnClick() {
         DocumentState& document = state_.document;
         document.CurrentFileName = document.StartFileName = *path;
         document.CurrentIsFile = true;
-        World& w = state_.world;
-        for (int i = 1; i <= std::clamp(w.TaonCount, 0, MaxTaons); ++i) {
-            if (!w.TaonPresent[i]) continue;
-            w.NextPosX[i] = w.ScenePosX[i] = w.PosX[i];
-            w.NextPosY[i] = w.ScenePosY[i] = w.PosY[i];
-            w.NextPosZ[i] = w.ScenePosZ[i] = w.PosZ[i];
-            w.NextVelX[i] = w.VelX[i];
-            w.NextVelY[i] = w.VelY[i];
-            w.NextVelZ[i] = w.VelZ[i];
-        }
+        SyncCopiesFromCurrent(state_.world, Slots::Present);
         saved = true;
     });
     if (!saved) return;

@@ -769,21 +769,7 @@ void TMainForm::DrawFigure() {
 }
 
 void TMainForm::FillListing() {
-    const bool velocities = listingShowsVelocities_;
-    DaonsTable->SetCell(1, 0, velocities ? QStringLiteral("u(x)") : QStringLiteral("X"));
-    DaonsTable->SetCell(2, 0, velocities ? QStringLiteral("u(y)") : QStringLiteral("Y"));
-    DaonsTable->SetCell(3, 0, velocities ? QStringLiteral("u(z)") : QStringLiteral("Z"));
-    const int slotCount = std::clamp(world_.TaonCount, 0, MaxTaons);
-    for (int i = 1; i <= slotCount; ++i) DaonsTable->SetCell(0, i, QString::number(i));
-    const TaonArray& x = velocities ? world_.VelX : world_.PosX;
-    const TaonArray& y = velocities ? world_.VelY : world_.PosY;
-    const TaonArray& z = velocities ? world_.VelZ : world_.PosZ;
-    for (int i = 1; i <= slotCount; ++i) {
-        const bool present = world_.TaonPresent[i];
-        DaonsTable->SetCell(1, i, present ? RealText(x[i]) : QString());
-        DaonsTable->SetCell(2, i, present ? RealText(y[i]) : QString());
-        DaonsTable->SetCell(3, i, present ? RealText(z[i]) : QString());
-    }
+    DaonsTable->FillTaons(world_, listingShowsVelocities_);
 }
 
 void TMainForm::ShowParameters() {

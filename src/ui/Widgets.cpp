@@ -1,5 +1,7 @@
 #include "Widgets.h"
 
+#include "Text.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -103,6 +105,23 @@ QString StringGrid::Cell(int column, int row) const {
     if (column == 0) return verticalHeaderItem(row - 1)->text();
     const QTableWidgetItem* cell = item(row - 1, column - 1);
     return cell ? cell->text() : QString();
+}
+
+void StringGrid::FillTaons(const World& world, bool velocities) {
+    SetCell(1, 0, velocities ? QStringLiteral("u(x)") : QStringLiteral("X"));
+    SetCell(2, 0, velocities ? QStringLiteral("u(y)") : QStringLiteral("Y"));
+    SetCell(3, 0, velocities ? QStringLiteral("u(z)") : QStringLiteral("Z"));
+    const int slotCount = std::clamp(world.TaonCount, 0, MaxTaons);
+    for (int i = 1; i <= slotCount; ++i) SetCell(0, i, QString::number(i));
+    const TaonArray& x = velocities ? world.VelX : world.PosX;
+    const TaonArray& y = velocities ? world.VelY : world.PosY;
+    const TaonArray& z = velocities ? world.VelZ : world.PosZ;
+    for (int i = 1; i <= slotCount; ++i) {
+        const bool present = world.TaonPresent[i];
+        SetCell(1, i, present ? RealText(x[i]) : QString());
+        SetCell(2, i, present ? RealText(y[i]) : QString());
+        SetCell(3, i, present ? RealText(z[i]) : QString());
+    }
 }
 
 void StringGrid::SetDefaultColumnWidth(int width) {

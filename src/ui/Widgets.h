@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/World.h"
 #include "view/Canvas.h"
 
 #include <QImage>
@@ -71,6 +72,9 @@ public:
     QString Cell(int column, int row) const;
     /// The selected row, 1 or more (0 when none).
     int SelectedRow() const { return currentRow() + 1; }
+    /// Writes the taon table: column headers X, Y, Z (or u(x), u(y), u(z)), the slot numbers in the
+    /// header column, and the positions (or velocities) of the present taons; absent rows stay empty.
+    void FillTaons(const World& world, bool velocities);
     /// Sets the width of every column but the header column.
     void SetDefaultColumnWidth(int width);
 
