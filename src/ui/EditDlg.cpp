@@ -16,20 +16,10 @@ namespace taonscope {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, int x, int y, const QString& text, const QString& style = {}) {
-    auto* label = new QLabel(text, parent);
-    if (!style.isEmpty()) label->setStyleSheet(style);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, int x, int y, int width, const QString& text,
                     const QString& style = {}) {
-    auto* edit = new QLineEdit(text, parent);
+    QLineEdit* edit = PlaceEdit(parent, x, y, width, text, style);
     edit->setObjectName(name);
-    edit->setGeometry(x, y, width, 23);
-    if (!style.isEmpty()) edit->setStyleSheet(QStringLiteral("QLineEdit { %1 }").arg(style));
     return edit;
 }
 
@@ -57,10 +47,10 @@ TEditDlg::TEditDlg(AppState& state, Questions& questions, QWidget* parent)
 void TEditDlg::BuildCalculator(int n, int x, int y) {
     const QString number = QString::number(n);
     Calculator& c = Calculators[static_cast<std::size_t>(n - 1)];
-    QLabel* title = MakeLabel(this, x, y, QStringLiteral("Calculation of distance ") + number);
+    QLabel* title = PlaceLabel(this, x, y, QStringLiteral("Calculation of distance ") + number);
     title->setWordWrap(true);
     title->setGeometry(x, y, 88, 30);
-    MakeLabel(this, x + 92, y + 14, QStringLiteral("Result ") + number);
+    PlaceLabel(this, x + 92, y + 14, QStringLiteral("Result ") + number);
     c.Part1 = MakeEdit(this, QStringLiteral("EditCal%1Part1").arg(n), x, y + 30, 40, QStringLiteral("0"));
     c.Part2 =
         MakeEdit(this, QStringLiteral("EditCal%1Part2").arg(n), x + 44, y + 30, 40, QStringLiteral("0"));
@@ -78,13 +68,14 @@ void TEditDlg::BuildControls() {
     QFont bold = font();
     bold.setBold(true);
     QLabel* heading =
-        MakeLabel(this, 8, 2, QStringLiteral("S e r i a l   n u m b e r   o f   g r a v o n s "));
+        PlaceLabel(this, 8, 2, QStringLiteral("S e r i a l   n u m b e r   o f   g r a v o n s "));
     heading->setFont(bold);
     heading->adjustSize();
     BuildCalculator(1, 8, 18);
     BuildCalculator(3, 196, 18);
     for (int x : {8, 196}) {
-        QLabel* stars = MakeLabel(this, x, 99, QString(34, QLatin1Char('*')), QStringLiteral("color: blue;"));
+        QLabel* stars =
+            PlaceLabel(this, x, 99, QString(34, QLatin1Char('*')), QStringLiteral("color: blue;"));
         stars->setFont(bold);
         stars->adjustSize();
     }
@@ -92,7 +83,7 @@ void TEditDlg::BuildControls() {
     BuildCalculator(4, 196, 114);
 
     // Top right: the parameters, one column per kind, the range captions beneath.
-    MakeLabel(this, 400, 4, QStringLiteral("Parametrs"));
+    PlaceLabel(this, 400, 4, QStringLiteral("Parametrs"));
     const QString columnStyles[3] = {QStringLiteral("background: lime;"),
                                      QStringLiteral("background: yellow;"),
                                      QStringLiteral("background: red;")};
@@ -101,13 +92,13 @@ void TEditDlg::BuildControls() {
         for (int row = 0; row < 6; ++row) {
             const int x = 400 + 128 * column, y = 20 + 24 * row;
             const QString name = QString::fromLatin1(ParameterNames[6 * column + row + 1]);
-            MakeLabel(this, x, y + 4, name);
+            PlaceLabel(this, x, y + 4, name);
             ParameterEdits[static_cast<std::size_t>(6 * column + row)] =
                 MakeEdit(this, QStringLiteral("Edit") + name, x + 22, y, 96,
                          QString::fromLatin1(initialTexts[row]), columnStyles[column]);
         }
     for (int column = 0; column < 3; ++column)
-        MakeLabel(this, 400 + 128 * column, 168, QStringLiteral("for"));
+        PlaceLabel(this, 400 + 128 * column, 168, QStringLiteral("for"));
     Edit1 = MakeEdit(this, QStringLiteral("Edit1"), 422, 164, 96, QStringLiteral("1   -:-  50"),
                      QStringLiteral("background: lime; color: blue;"));
     Edit2 = MakeEdit(this, QStringLiteral("Edit2"), 550, 164, 96, QStringLiteral("51 -:- 80"),
@@ -116,25 +107,25 @@ void TEditDlg::BuildControls() {
                      QStringLiteral("background: red;"));
 
     // Middle left: the time step.
-    MakeLabel(this, 8, 206, QStringLiteral("Differential of time"));
-    MakeLabel(this, 8, 230, QStringLiteral("dt="));
+    PlaceLabel(this, 8, 206, QStringLiteral("Differential of time"));
+    PlaceLabel(this, 8, 230, QStringLiteral("dt="));
     EditDT = MakeEdit(this, QStringLiteral("EditDT"), 30, 226, 100, QStringLiteral("0,01"));
 
     // Middle: the taon of the selected row.
-    MakeLabel(this, 150, 206, QStringLiteral("Gravon"), NavyText);
+    PlaceLabel(this, 150, 206, QStringLiteral("Gravon"), NavyText);
     NumberOfTaon = new QLabel(QStringLiteral("1"), this);
     QFont large = bold;
     large.setPointSize(12);
     NumberOfTaon->setFont(large);
     NumberOfTaon->setGeometry(200, 202, 60, 22);
-    MakeLabel(this, 150, 232, QStringLiteral("Coordinats"));
-    MakeLabel(this, 262, 232, QStringLiteral("VeloCity"));
+    PlaceLabel(this, 150, 232, QStringLiteral("Coordinats"));
+    PlaceLabel(this, 262, 232, QStringLiteral("VeloCity"));
     QLineEdit** const taonEdits[6] = {&EditX, &EditY, &EditZ, &EditV, &EditU, &EditW};
     const char* taonLabels[6] = {"X =", "Y =", "Z =", "V =", "U =", "W ="};
     const char* taonNames[6] = {"EditX", "EditY", "EditZ", "EditV", "EditU", "EditW"};
     for (int n = 0; n < 6; ++n) {
         const int x = n < 3 ? 150 : 262, y = 250 + 26 * (n % 3);
-        MakeLabel(this, x, y + 4, QString::fromLatin1(taonLabels[n]));
+        PlaceLabel(this, x, y + 4, QString::fromLatin1(taonLabels[n]));
         *taonEdits[n] = MakeEdit(this, QString::fromLatin1(taonNames[n]), x + 24, y, 84, QStringLiteral("0"));
     }
     DaoTrue = new QCheckBox(QStringLiteral("There is Gravon"), this);
@@ -157,7 +148,7 @@ void TEditDlg::BuildControls() {
     connect(DaonsTable, &QTableWidget::cellClicked, this, [this](int, int) { DaonsTableClick(); });
 
     // Bottom: the file name, OK and Cancel.
-    MakeLabel(this, 8, 422, QStringLiteral("FileName"), NavyText);
+    PlaceLabel(this, 8, 422, QStringLiteral("FileName"), NavyText);
     EditFileName =
         MakeEdit(this, QStringLiteral("EditFileName"), 64, 418, 548, QStringLiteral("EditFileName"),
                  QStringLiteral("color: blue; font-weight: bold;"));
@@ -190,21 +181,21 @@ void TEditDlg::LoadSelectedTaon(int row) {
     const int r = std::clamp(row, 1, MaxTaons);
     const World& w = state_.world;
     NumberOfTaon->setText(QString::number(r));
-    EditX->setText(RealText(w.PosX[r]));
-    EditY->setText(RealText(w.PosY[r]));
-    EditZ->setText(RealText(w.PosZ[r]));
-    EditV->setText(RealText(w.VelX[r]));
-    EditU->setText(RealText(w.VelY[r]));
-    EditW->setText(RealText(w.VelZ[r]));
+    ShowText(EditX, RealText(w.PosX[r]));
+    ShowText(EditY, RealText(w.PosY[r]));
+    ShowText(EditZ, RealText(w.PosZ[r]));
+    ShowText(EditV, RealText(w.VelX[r]));
+    ShowText(EditU, RealText(w.VelY[r]));
+    ShowText(EditW, RealText(w.VelZ[r]));
     DaoTrue->setChecked(w.TaonPresent[r]);
 }
 
 void TEditDlg::LoadFields() {
     EditFileName->setText(FromPath(state_.document.CurrentFileName));
     LoadSelectedTaon(DaonsTable->SelectedRow());
-    EditDT->setText(RealText(state_.world.dt));
+    ShowText(EditDT, RealText(state_.world.dt));
     for (std::size_t p = 0; p < ParameterEdits.size(); ++p)
-        ParameterEdits[p]->setText(RealText(state_.world.*ParameterFields[p + 1]));
+        ShowText(ParameterEdits[p], RealText(state_.world.*ParameterFields[p + 1]));
     FillEditorTable();
 }
 

@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
 
@@ -42,10 +41,6 @@ constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
 constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
 
-QString ColourStyle(Rgb colour) {
-    return QStringLiteral("rgb(%1, %2, %3)").arg(colour.r).arg(colour.g).arg(colour.b);
-}
-
 void SetTextColour(QWidget* widget, Rgb colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::ButtonText, QColor(colour.r, colour.g, colour.b));
@@ -54,18 +49,8 @@ void SetTextColour(QWidget* widget, Rgb colour) {
 }
 
 QLineEdit* MakeEdit(QWidget* parent, int x, int y, int width, const QString& text, Rgb background) {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setGeometry(x, y, width, 23);
-    edit->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; color: black; }").arg(ColourStyle(background)));
-    return edit;
-}
-
-QLabel* MakeLabel(QWidget* parent, int x, int y, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
+    return PlaceEdit(parent, x, y, width, text,
+                     QStringLiteral("background: %1; color: black;").arg(ColourStyle(background)));
 }
 
 } // namespace
@@ -135,14 +120,14 @@ void TMainForm::BuildControls() {
     panelFont.setBold(true);
     Panel1->setFont(panelFont);
 
-    SetTextColour(MakeLabel(Panel1, 0, 0, QStringLiteral("Time:")), {0, 0, 128});
+    SetTextColour(PlaceLabel(Panel1, 0, 0, QStringLiteral("Time:")), {0, 0, 128});
     LTime = new ClickableLabel(QStringLiteral("0"), Panel1);
     LTime->setGeometry(32, 0, 80, 16);
     LTime->onDoubleClick = [this] { LTimeDblClick(); };
     ShowList = new QCheckBox(QStringLiteral("Show Listing"), Panel1);
     ShowList->setGeometry(16, 16, 97, 17);
     ShowList->setChecked(true);
-    MakeLabel(Panel1, 0, 36, QStringLiteral("dt="));
+    PlaceLabel(Panel1, 0, 36, QStringLiteral("dt="));
     EditDT = MakeEdit(Panel1, 16, 32, 49, QStringLiteral("0"), Colours::White);
     EditDT->installEventFilter(&keyFilter_);
     EditDT->installEventFilter(this);
@@ -213,9 +198,9 @@ void TMainForm::BuildControls() {
         for (int row = 0; row < 6; ++row) {
             const int y = 24 * row;
             if (column == 0)
-                MakeLabel(Panel1, 120, y + 8, QString::fromLatin1(ParameterNames[row + 1]));
+                PlaceLabel(Panel1, 120, y + 8, QString::fromLatin1(ParameterNames[row + 1]));
             else
-                MakeLabel(Panel1, column == 1 ? 168 : 208, y + 8, QString::number(column + 1));
+                PlaceLabel(Panel1, column == 1 ? 168 : 208, y + 8, QString::number(column + 1));
             QLineEdit* edit = MakeEdit(Panel1, 136 + 40 * column, y, 25,
                                        QString::fromLatin1(initialTexts[row]), columnColours[column]);
             edit->setObjectName(QStringLiteral("Edit") +
@@ -773,9 +758,9 @@ void TMainForm::FillListing() {
 }
 
 void TMainForm::ShowParameters() {
-    EditDT->setText(RealText(world_.dt));
+    ShowText(EditDT, RealText(world_.dt));
     for (std::size_t p = 0; p < ParameterEdits.size(); ++p)
-        ParameterEdits[p]->setText(RealText(world_.*ParameterFields[p + 1]));
+        ShowText(ParameterEdits[p], RealText(world_.*ParameterFields[p + 1]));
 }
 
 void TMainForm::DaonsTableDblClick() {

@@ -16,6 +16,11 @@ QString RealText(Extended value) {
     return QString::fromStdString(FormatReal(value, DecimalSeparator()));
 }
 
+void ShowText(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
 Extended ReadReal(const QString& text) {
     return ParseReal(text.toStdString(), DecimalSeparator());
 }

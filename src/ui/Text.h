@@ -3,6 +3,7 @@
 #include "core/Extended.h"
 
 #include <QFont>
+#include <QLineEdit>
 #include <QString>
 
 #include <string>
@@ -15,6 +16,9 @@ char DecimalSeparator();
 
 /// A real as the window shows it: the program's number format with the system's separator.
 QString RealText(Extended value);
+
+/// Puts text into an edit showing its beginning, as a narrow field should.
+void ShowText(QLineEdit* edit, const QString& text);
 
 /// Reads a real typed with the system's separator; fails with "'text' is not a valid floating point value".
 Extended ReadReal(const QString& text);

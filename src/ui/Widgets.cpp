@@ -8,6 +8,25 @@
 
 namespace taonscope {
 
+QLabel* PlaceLabel(QWidget* parent, int x, int y, const QString& text, const QString& style) {
+    auto* label = new QLabel(text, parent);
+    if (!style.isEmpty()) label->setStyleSheet(style);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* PlaceEdit(QWidget* parent, int x, int y, int width, const QString& text, const QString& style) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setGeometry(x, y, width, 23);
+    if (!style.isEmpty()) edit->setStyleSheet(QStringLiteral("QLineEdit { %1 }").arg(style));
+    return edit;
+}
+
+QString ColourStyle(Rgb colour) {
+    return QStringLiteral("rgb(%1, %2, %3)").arg(colour.r).arg(colour.g).arg(colour.b);
+}
+
 LampShape::LampShape(Rgb colour, QWidget* parent) : QWidget(parent), colour_(colour) {}
 
 void LampShape::SetColour(Rgb colour) {

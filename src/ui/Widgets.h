@@ -5,12 +5,23 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QWidget>
 
 #include <functional>
 
 namespace taonscope {
+
+/// A label at (x, y), as large as its text, with an optional style sheet.
+QLabel* PlaceLabel(QWidget* parent, int x, int y, const QString& text, const QString& style = {});
+
+/// A one-line edit of height 23 at (x, y) holding text, with an optional style sheet for its box.
+QLineEdit* PlaceEdit(QWidget* parent, int x, int y, int width, const QString& text,
+                     const QString& style = {});
+
+/// A style sheet colour.
+QString ColourStyle(Rgb colour);
 
 /// A filled circle whose colour tells whether a run is in progress.
 class LampShape : public QWidget {

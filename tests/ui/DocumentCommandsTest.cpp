@@ -74,6 +74,7 @@ private slots:
         QVERIFY(p.main->Go->isEnabled());
         QVERIFY(p.state.world.TaonPresent[4] && !p.state.world.TaonPresent[5]);
         QCOMPARE(p.main->ParameterEdits[1]->text(), QStringLiteral("2.718"));
+        QCOMPARE(p.main->ParameterEdits[1]->cursorPosition(), 0); // the narrow field shows "2.7", not "718"
         QVERIFY(p.questions.errors.empty());
 
         p.main->Save1->trigger(); // creates the named file with the square
