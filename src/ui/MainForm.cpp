@@ -70,7 +70,7 @@ TMainForm::TMainForm(AppState& state, Questions& questions, QWidget* parent)
     SetIdleLook();
     resize(604, 431);
     layout()->activate();
-    FormResize();
+    LayOut(); // start-up draws nothing: the first paint does
     FormCreate();
 }
 
@@ -690,6 +690,13 @@ void TMainForm::FormPaint() {
 }
 
 void TMainForm::FormResize() {
+    LayOut();
+    Redraw();
+}
+
+// Keeps the bottom panel at the bottom, Panel1 at its right, the scene above, and the widths that
+// follow Panel1's left edge.
+void TMainForm::LayOut() {
     QWidget* central = centralWidget();
     Pan->setGeometry(0, std::max(central->height() - PanHeight, 0), central->width(), PanHeight);
     Panel1->move(std::max(Pan->width() - Panel1Width, 0), 0);
@@ -702,7 +709,6 @@ void TMainForm::FormResize() {
     PageControl->resize(w, PageControl->height());
     DaonsTable->resize(w - 2, DaonsTable->height());
     DaonsTable->SetDefaultColumnWidth((w - 30) / 6);
-    Redraw();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

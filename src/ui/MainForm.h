@@ -139,6 +139,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void LayOut();
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (TMainForm::*handler)());
     template <typename Handler> void Guard(Handler&& handler);
