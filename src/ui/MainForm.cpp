@@ -26,6 +26,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include <filesystem>
 #include <utility>
 
 namespace taonscope {
@@ -291,7 +292,10 @@ void TMainForm::FormCreate() {
         const std::optional<std::string> pointer = ReadStartPointer(document_.StartPointerFile);
         if (!pointer) {
             showFigure();
-            CreateEmptyStartPointer(document_.StartPointerFile);
+            // A pointer that is there but cannot be read is left alone rather than replaced.
+            std::error_code unknown;
+            if (!std::filesystem::exists(document_.StartPointerFile, unknown) && !unknown)
+                CreateEmptyStartPointer(document_.StartPointerFile);
         } else if (pointer->empty()) {
             document_.StartFileName.clear();
             showFigure();

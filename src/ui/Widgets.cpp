@@ -49,7 +49,6 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 
 SceneWidget::SceneWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(false);
 }
 
 QImage& SceneWidget::Image() {
