@@ -27,7 +27,6 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <utility>
 
 namespace taonscope {
 
@@ -288,6 +287,7 @@ void TMainForm::FormCreate() {
         document_.CurrentIsFile = false;
         Go->setEnabled(false);
     };
+    std::optional<std::string> startupError;
     try {
         const std::optional<std::string> pointer = ReadStartPointer(document_.StartPointerFile);
         if (!pointer) {
@@ -317,7 +317,7 @@ void TMainForm::FormCreate() {
         }
     } catch (const TaonError& error) {
         // Reported once the window is up; the program goes on with the figure.
-        startupError_ = ErrorBoxText(error.what());
+        startupError = ErrorBoxText(error.what());
         showFigure();
         FName->setText(QStringLiteral("File Name"));
     }
@@ -329,10 +329,8 @@ void TMainForm::FormCreate() {
     ShowParameters();
     world_.Stopped = true;
     world_.dt = 0.001L;
-    if (startupError_)
-        QTimer::singleShot(0, this, [this] {
-            if (startupError_) questions_.Error(*std::exchange(startupError_, std::nullopt));
-        });
+    if (startupError)
+        QTimer::singleShot(0, this, [this, message = *startupError] { questions_.Error(message); });
 }
 
 void TMainForm::RefreshAfterLoad() {

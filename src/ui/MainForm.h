@@ -166,7 +166,6 @@ private:
     FastLaw law_;
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
-    std::optional<std::string> startupError_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;
