@@ -7,6 +7,7 @@
 #include "document/StartPointer.h"
 #include "view/Figures.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -397,6 +398,26 @@ private slots:
         QCOMPARE(confirm.buttons, QMessageBox::Yes | QMessageBox::No);
         inspectAndAnswer(confirm, QMessageBox::Yes);
         QVERIFY(questions.Confirm("Again?"));
+    }
+
+    void fileDialogsFilterTaonFilesAndAddTheExtension() {
+        test::TempDir dir;
+        DialogQuestions questions;
+        QStringList filters;
+        for (const bool saving : {true, false}) {
+            QTimer::singleShot(100, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                filters = dialog->nameFilters();
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                name->setText(QString::fromStdString(dir.File("ring")));
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            const std::optional<std::string> path = saving ? questions.SavePath() : questions.OpenPath();
+            QCOMPARE(filters, QStringList{QStringLiteral("Taons files (*.tao)")});
+            QVERIFY(path.has_value());
+            QCOMPARE(*path, dir.File("ring.tao")); // a name that does not exist may be opened
+        }
     }
 
     void helpIsBuiltInAndMissingHelpFilesAreSaid() {
