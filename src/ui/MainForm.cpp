@@ -545,7 +545,10 @@ void TMainForm::LTimeDblClick() {
 
 // ---- View controls --------------------------------------------------------------------------------
 
-void TMainForm::ApplyRotation(Extended& spin, Extended& viewAngle) {
+// One rotation click: the increment moves by one angle step in the direction given, then turns the
+// figure (figure mode) or the view angle (taon mode), and is used up.
+void TMainForm::Turn(Extended& spin, Extended& viewAngle, int direction) {
+    spin += direction * view_.AngleStep;
     if (world_.ShowingFigure) {
         DrawFigure();
     } else {
@@ -569,33 +572,27 @@ void TMainForm::DaoForvardClick() {
 }
 
 void TMainForm::DaoTetaClick() {
-    view_.SpinTeta -= view_.AngleStep;
-    ApplyRotation(view_.SpinTeta, view_.ViewTeta);
+    Turn(view_.SpinTeta, view_.ViewTeta, -1);
 }
 
 void TMainForm::DaoTeta1Click() {
-    view_.SpinTeta += view_.AngleStep;
-    ApplyRotation(view_.SpinTeta, view_.ViewTeta);
+    Turn(view_.SpinTeta, view_.ViewTeta, 1);
 }
 
 void TMainForm::DaoPsiClick() {
-    view_.SpinPsi -= view_.AngleStep;
-    ApplyRotation(view_.SpinPsi, view_.ViewPsi);
+    Turn(view_.SpinPsi, view_.ViewPsi, -1);
 }
 
 void TMainForm::DaoPsi1Click() {
-    view_.SpinPsi += view_.AngleStep;
-    ApplyRotation(view_.SpinPsi, view_.ViewPsi);
+    Turn(view_.SpinPsi, view_.ViewPsi, 1);
 }
 
 void TMainForm::DaoPhiClick() {
-    view_.SpinPhi += view_.AngleStep;
-    ApplyRotation(view_.SpinPhi, view_.ViewPhi);
+    Turn(view_.SpinPhi, view_.ViewPhi, 1);
 }
 
 void TMainForm::DaoPhi1Click() {
-    view_.SpinPhi -= view_.AngleStep;
-    ApplyRotation(view_.SpinPhi, view_.ViewPhi);
+    Turn(view_.SpinPhi, view_.ViewPhi, -1);
 }
 
 void TMainForm::DaoStopClick() {

@@ -149,7 +149,7 @@ private:
     void RunTick();
     void EndRun();
     void RefreshAfterLoad();
-    void ApplyRotation(Extended& spin, Extended& view);
+    void Turn(Extended& spin, Extended& viewAngle, int direction);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     void OpenHelpFile(const QString& name);
