@@ -6,10 +6,13 @@ set -euo pipefail
 packages=(
     build-essential cmake             # compiler and build system
     qt6-base-dev                      # widgets, painting, QtTest
+    qt6-charts-dev                    # the instruments' plots
     libgtest-dev libbenchmark-dev     # tests and benchmarks
     clang libclang-rt-dev             # libFuzzer and the sanitizer runtimes of the fuzz targets
     fonts-dejavu-core fonts-liberation # the faces the window and the arrows are drawn in
     xvfb xauth                        # a display for screenshots of the window
+    python3-mdanalysis                # a real reader of recorded trajectories, in the tests
+    desktop-file-utils                # desktop-file-validate for the installed .desktop file
 )
 
 missing=()
