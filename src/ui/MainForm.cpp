@@ -59,6 +59,10 @@ template <typename Handler> void TMainForm::Guard(Handler&& handler) {
     Guarded(questions_, std::forward<Handler>(handler));
 }
 
+template <typename Event> void TMainForm::Notify(Event event) {
+    for (RunObserver* observer : observers_) (observer->*event)(world_);
+}
+
 TMainForm::TMainForm(AppState& state, Questions& questions, QWidget* parent)
     : QMainWindow(parent), state_(state), world_(state.world), view_(state.view), document_(state.document),
       questions_(questions) {
@@ -349,6 +353,7 @@ void TMainForm::New1Click() {
         Null00->setEnabled(!Running());
         FName->setText(FromPath(document_.CurrentFileName));
         RefreshAfterLoad();
+        Notify(&RunObserver::DocumentReplaced);
     });
 }
 
@@ -368,6 +373,7 @@ void TMainForm::Open1Click() {
         FName->setText(FromPath(*path));
         UnpackConfigRecord(document_.ConfigBuffer, world_);
         RefreshAfterLoad();
+        Notify(&RunObserver::DocumentReplaced);
         LoadCommentaryOf(*path);
         WriteStartPointer(document_.StartPointerFile, *path);
         document_.StartFileName = *path;
@@ -414,6 +420,7 @@ void TMainForm::Daons1Click() {
             FillListing();
             FName->setText(FromPath(document_.CurrentFileName));
             DrawTaons();
+            Notify(&RunObserver::DocumentReplaced);
             return;
         }
         const std::string& path = *pointer;
@@ -421,10 +428,14 @@ void TMainForm::Daons1Click() {
         document_.CurrentFileName = path;
         document_.CurrentIsFile = true;
         FName->setText(FromPath(path));
-        if (ReadConfigFile(path, document_.ConfigBuffer) != 0) return GenerateFigure(world_, view_);
+        if (ReadConfigFile(path, document_.ConfigBuffer) != 0) {
+            GenerateFigure(world_, view_); // the built-in structure, without a redraw or a listing
+            return Notify(&RunObserver::DocumentReplaced);
+        }
         UnpackConfigRecord(document_.ConfigBuffer, world_);
         DrawTaons();
         FillListing();
+        Notify(&RunObserver::DocumentReplaced);
     });
 }
 
@@ -434,6 +445,7 @@ void TMainForm::Spiral1Click() {
     Go->setEnabled(false);
     Null00->setEnabled(false);
     DrawFigure();
+    Notify(&RunObserver::DocumentReplaced);
 }
 
 // A text that differs from the memo's counts as a change of the memo; the same text does not.
@@ -491,6 +503,7 @@ void TMainForm::GoClick() {
         world_.Stopped = false;
         runSteps_ = 0;
         runTimer_->start();
+        Notify(&RunObserver::RunStarted);
     } else {
         SetIdleLook();
         world_.Stopped = true;
@@ -500,7 +513,9 @@ void TMainForm::GoClick() {
 }
 
 void TMainForm::EndRun() {
+    if (!runTimer_->isActive()) return;
     runTimer_->stop();
+    Notify(&RunObserver::RunEnded);
 }
 
 // One turn of the event loop of a run: steps for a short while (at least one), then the picture.
@@ -513,6 +528,7 @@ void TMainForm::RunTick() {
         do {
             AdvanceStep(world_, CoolFactorNow(), law_);
             ++runSteps_;
+            Notify(&RunObserver::StepDone);
         } while (!world_.Stopped && batch.elapsed() < RunBatchMilliseconds);
     });
     if (!completed) { // the faulting step changed nothing; the run ends as Stop ends it

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "KeyFilter.h"
 #include "Questions.h"
+#include "RunObserver.h"
 #include "Widgets.h"
 
 #include "core/FastLaw.h"
@@ -22,6 +23,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace taonscope {
 
@@ -39,6 +41,8 @@ public:
 
     /// The dialogs the window opens; created after it, as the program starts them.
     void SetDialogs(TEditDlg* editDlg, TAboutBox* aboutBox);
+    /// Lets observer follow runs and documents until the window is gone (it must outlive neither).
+    void AddRunObserver(RunObserver* observer) { observers_.push_back(observer); }
 
     // Start-up and document commands.
     void FormCreate();
@@ -153,6 +157,7 @@ private:
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     void OpenHelpFile(const QString& name);
+    template <typename Event> void Notify(Event event);
 
     AppState& state_;
     World& world_;
@@ -166,6 +171,7 @@ private:
     FastLaw law_;
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
+    std::vector<RunObserver*> observers_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;

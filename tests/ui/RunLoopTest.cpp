@@ -56,12 +56,46 @@ World LoneTaon() {
     return world;
 }
 
+// Counts what the main window tells its observers.
+struct CountingObserver : RunObserver {
+    int started = 0, steps = 0, ended = 0, replaced = 0;
+    std::int32_t lastStep = -1;
+    void RunStarted(const World&) override { ++started; }
+    void StepDone(const World& world) override { ++steps, lastStep = world.StepCounter; }
+    void RunEnded(const World&) override { ++ended; }
+    void DocumentReplaced(const World&) override { ++replaced; }
+};
+
 } // namespace
 
 class RunLoopTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void observersFollowEveryStepAndEveryNewDocument() {
+        UiProgram p;
+        CountingObserver observer;
+        p.main->AddRunObserver(&observer);
+        Install(p, EasySquareWorld()); // Taons
+        QCOMPARE(observer.replaced, 1);
+        RunAtLeast(p, 3);
+        QCOMPARE(observer.started, 1);
+        QCOMPARE(observer.ended, 1);
+        QCOMPARE(observer.steps, static_cast<int>(p.main->RunSteps()));
+        QCOMPARE(observer.lastStep, p.state.world.StepCounter);
+
+        p.state.world.PosX[2] = p.state.world.PosX[1]; // coincident: the next step faults
+        p.state.world.PosY[2] = p.state.world.PosY[1];
+        p.state.world.PosZ[2] = p.state.world.PosZ[1];
+        p.main->GoClick();
+        QTRY_VERIFY(!p.main->Running());
+        QCOMPARE(p.questions.LastError(), std::string("Floating point division by zero."));
+        QCOMPARE(observer.started, 2);
+        QCOMPARE(observer.ended, 2);
+        p.main->Spiral1Click();
+        QCOMPARE(observer.replaced, 2);
+    }
+
     void goAndStopSwitchTheLook() {
         UiProgram p;
         Install(p, EasySquareWorld());

@@ -1,0 +1,82 @@
+#include "view/Fit.h"
+
+#include "core/Scenarios.h"
+#include "support/WorldCompare.h"
+#include "view/Figures.h"
+
+#include <gtest/gtest.h>
+
+namespace taonscope {
+namespace {
+
+constexpr SceneArea Area{600, 250};
+
+// Every present taon projects inside the area less the margin, and the points reach a margin's edge.
+void ExpectFitted(ViewState view, const World& world) {
+    BuildViewMatrix(view);
+    ProjectTaons(view, world);
+    int left = Area.width, right = 0, top = Area.bottom, bottom = 0;
+    for (int j = 1; j <= MaxTaons; ++j) {
+        if (!world.TaonPresent[j]) continue;
+        left = std::min(left, view.ScreenX[j]), right = std::max(right, view.ScreenX[j]);
+        top = std::min(top, view.ScreenY[j]), bottom = std::max(bottom, view.ScreenY[j]);
+    }
+    EXPECT_GE(left, 0.1 * Area.width - 1);
+    EXPECT_LE(right, 0.9 * Area.width + 1);
+    EXPECT_GE(top, 0.1 * Area.bottom - 1);
+    EXPECT_LE(bottom, 0.9 * Area.bottom + 1);
+    const bool fillsWidth = left <= 0.1 * Area.width + 1 && right >= 0.9 * Area.width - 1;
+    const bool fillsHeight = top <= 0.1 * Area.bottom + 1 && bottom >= 0.9 * Area.bottom - 1;
+    EXPECT_TRUE(fillsWidth || fillsHeight);
+}
+
+TEST(FitAll, BringsTheWholeCloudInsideAtAnyAngleAndLeavesTheWorld) {
+    const World cloud = CloudWorld();
+    for (Extended angle : {0.0L, 0.7L, 2.5L}) {
+        ViewState view;
+        view.ViewTeta = angle, view.ViewPsi = angle / 2, view.ViewPhi = -angle;
+        UpdateSceneCentre(view, Area.width, Area.bottom);
+        World world = cloud;
+        FitAll(view, world, Area);
+        EXPECT_TRUE(test::SameWorld(world, cloud));
+        EXPECT_EQ(view.ViewTeta, angle);
+        ExpectFitted(view, world);
+    }
+}
+
+TEST(FitAll, CentresASinglePointAtTheCurrentZoom) {
+    World world;
+    world.TaonPresent[7] = true;
+    world.PosX[7] = world.ScenePosX[7] = 40, world.ScenePosZ[7] = world.PosZ[7] = -3;
+    world.TaonPresent[9] = true;
+    world.ScenePosX[9] = 40, world.ScenePosZ[9] = -3;
+    ViewState view;
+    view.ViewScale = 77;
+    FitAll(view, world, Area);
+    EXPECT_EQ(view.ViewScale, 77);
+    ProjectTaons(view, world);
+    EXPECT_EQ(view.ScreenX[7], Area.width / 2);
+    EXPECT_EQ(view.ScreenY[7], Area.bottom / 2);
+}
+
+TEST(FitAll, FitsTheFigureInFigureModeAndIgnoresAnEmptyWorld) {
+    World world;
+    ViewState view;
+    FitAll(view, world, Area);
+    EXPECT_EQ(view.ViewScale, 120);
+    EXPECT_EQ(view.OffsetX, 0);
+
+    world.ShowingFigure = true;
+    GenerateFigure(world, view);
+    FitAll(view, world, Area);
+    RotateAndProject(view, world, FigurePointCount); // spin 0: the identity
+    for (int j = 1; j <= FigurePointCount; ++j) {
+        EXPECT_GE(view.ScreenX[j], 0.1 * Area.width - 1);
+        EXPECT_LE(view.ScreenX[j], 0.9 * Area.width + 1);
+        EXPECT_GE(view.ScreenY[j], 0.1 * Area.bottom - 1);
+        EXPECT_LE(view.ScreenY[j], 0.9 * Area.bottom + 1);
+    }
+}
+
+} // namespace
+} // namespace taonscope
