@@ -5,6 +5,7 @@
 #include "core/Scenarios.h"
 #include "core/Step.h"
 #include "document/ConfigFile.h"
+#include "document/FileIo.h"
 #include "document/IoError.h"
 
 #include <algorithm>
@@ -20,6 +21,9 @@ namespace taonscope {
 
 namespace {
 
+// More threads than this cannot speed up a step of at most 100 taons; they only cost memory.
+constexpr int MostThreads = 256;
+
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
                     [--kernel fast|literal] [--threads N]
@@ -27,6 +31,8 @@ constexpr const char* Usage = R"(Usage:
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
       The law is computed by the fast kernel on N threads (default: one per core), or by the
       literal reference kernel; both give the same results to rounding and the same faults.
+      Threads: 1 to 256. OUT.tao is checked before the first step: if it cannot be written,
+      nothing is run.
       A summary (steps, seconds, steps per second) goes to standard error.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
@@ -95,12 +101,11 @@ std::string OnePositional(const Arguments& a, const char* what) {
     return a.positional[0];
 }
 
-// Loads a configuration as Open does; a file that cannot be read ends the command with status 2.
-bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
+// Runs a file operation on path; a failure is reported as "path: message" and gives false.
+template <typename Operation>
+bool Attempt(const std::string& path, std::ostream& err, Operation&& operation) {
     try {
-        ConfigRecord buffer{};
-        if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
-        UnpackConfigRecord(buffer, world);
+        operation();
         return true;
     } catch (const TaonError& error) {
         err << path << ": " << error.what() << '\n';
@@ -108,15 +113,20 @@ bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
     }
 }
 
+// Loads a configuration as Open does; a file that cannot be read ends the command with status 2.
+bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
+    return Attempt(path, err, [&] {
+        ConfigRecord buffer{};
+        if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
+        UnpackConfigRecord(buffer, world);
+    });
+}
+
 bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
-    try {
+    return Attempt(path, err, [&] {
         ConfigRecord buffer{};
         WriteConfigFile(path, world, buffer);
-        return true;
-    } catch (const TaonError& error) {
-        err << path << ": " << error.what() << '\n';
-        return false;
-    }
+    });
 }
 
 // Redraws a one-line progress bar on a terminal, at most a few times a second.
@@ -153,6 +163,9 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
 
     const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", 1));
     const int threads = WholeNumberOption(a, "--threads", 0);
+    if (threads > MostThreads)
+        throw UsageError{"--threads takes at most " + std::to_string(MostThreads) + ", not " +
+                         std::to_string(threads)};
     const std::string kernel = Option(a, "--kernel").value_or("fast");
     if (kernel != "fast" && kernel != "literal") throw UsageError{"unknown kernel " + kernel};
     std::optional<Extended> dt;
@@ -165,6 +178,8 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
+    const std::optional<std::string> output = Option(a, "--output");
+    if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
 
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
@@ -189,8 +204,7 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(steps) / seconds : 0.0)
         << " steps/s)\n";
 
-    if (const auto output = Option(a, "--output"))
-        if (!SaveWorld(*output, world, err)) return CliBadInput;
+    if (output && !SaveWorld(*output, world, err)) return CliBadInput;
     return CliOk;
 }
 
@@ -270,7 +284,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const UsageError& error) {
         err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
         return CliBadInput;
+    } catch (const std::bad_alloc&) {
+        err << "taonscope-cli: out of memory\n";
+    } catch (const std::exception& error) {
+        err << "taonscope-cli: " << error.what() << '\n';
+    } catch (...) {
+        err << "taonscope-cli: unexpected error\n";
     }
+    return CliBadInput;
 }
 
 } // namespace taonscope

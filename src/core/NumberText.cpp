@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 
 namespace taonscope {
@@ -28,9 +29,23 @@ locale_t CLocale() {
     return locale;
 }
 
+// The value the arithmetic gives a pseudo-denormal (exponent field 0, integer bit set): the processor
+// reads its exponent as 1, as for denormals, so it is the significand times 2^-16445. The C library's
+// formatting reads it 2^63 times too small.
+Extended AsTheArithmeticSeesIt(Extended value) {
+    std::uint64_t significand = 0;
+    std::uint16_t signAndExponent = 0;
+    std::memcpy(&significand, &value, 8);
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + 8, 2);
+    if ((signAndExponent & 0x7FFF) != 0 || (significand >> 63) == 0) return value;
+    const Extended magnitude = std::ldexp(static_cast<Extended>(significand), -16445);
+    return (signAndExponent & 0x8000) ? -magnitude : magnitude;
+}
+
 } // namespace
 
-std::string FormatReal(Extended value, char sep) {
+std::string FormatReal(Extended shown, char sep) {
+    const Extended value = AsTheArithmeticSeesIt(shown);
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
     if (value == 0) return "0";

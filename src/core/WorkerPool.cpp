@@ -1,12 +1,17 @@
 #include "WorkerPool.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace taonscope {
 
 WorkerPool::WorkerPool(int threads) {
     if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    for (int n = 1; n < threads; ++n) workers_.emplace_back([this] { WorkerLoop(); });
+    // The system may refuse threads (limits, memory): the pool then works with those it got.
+    try {
+        for (int n = 1; n < threads; ++n) workers_.emplace_back([this] { WorkerLoop(); });
+    } catch (const std::system_error&) {
+    }
 }
 
 WorkerPool::~WorkerPool() {

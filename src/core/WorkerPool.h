@@ -11,7 +11,8 @@ namespace taonscope {
 /// A fixed set of threads that run one job together, the calling thread among them.
 class WorkerPool {
 public:
-    /// A pool of `threads` threads in all (0: one per processor core).
+    /// A pool of `threads` threads in all (0: one per processor core), or of as many as the system
+    /// grants when it refuses more.
     explicit WorkerPool(int threads = 0);
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;

@@ -48,11 +48,13 @@ std::optional<std::string> LoadCommentary(const std::string& path) {
     int openFailure = 0;
     std::optional<std::string> bytes;
     try {
-        bytes = ReadFileBytes(commentPath, std::string::npos, openFailure);
+        bytes = ReadFileBytes(commentPath, LongestCommentary + 1, openFailure);
     } catch (const TaonError&) {
         throw TaonError("Cannot open file " + commentPath);
     }
     if (!bytes) return std::nullopt;
+    if (bytes->size() > LongestCommentary)
+        throw TaonError("The commentary " + commentPath + " is longer than 16 MiB and was not loaded");
     return NormalizeLineEnds(*bytes);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,13 @@ std::string CommentFileName(const std::string& path);
 /// The text with every line end (CR LF, a lone CR or a lone LF) written as one LF.
 std::string NormalizeLineEnds(std::string_view text);
 
+/// The longest commentary that is loaded: a longer one (or an endless one, such as a link to a device)
+/// would hold the window for seconds or exhaust its memory.
+inline constexpr std::size_t LongestCommentary = std::size_t{16} << 20;
+
 /// The text of the commentary of the configuration at path, its lines ended by LF as in a memo; empty
-/// when that file cannot be opened. A failure while reading throws "Cannot open file <commentary path>".
+/// when that file cannot be opened. A failure while reading throws "Cannot open file <commentary path>";
+/// a file longer than LongestCommentary throws a message that says so and is not read further.
 /// Saving the text again writes the same lines and line ends.
 std::optional<std::string> LoadCommentary(const std::string& path);
 

@@ -65,17 +65,107 @@ bool WriteAll(int fd, std::string_view bytes) {
     ThrowErrno(error, path);
 }
 
-void WriteInPlace(const std::string& path, std::string_view bytes, const std::string& writeFailureMessage) {
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (file.get() < 0) ThrowErrno(errno, path);
-    if (!WriteAll(file.get(), bytes)) ThrowWriteFailure(errno, path, writeFailureMessage);
-    if (!file.Close()) ThrowErrno(errno, path);
-}
-
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// Opens a file that is already there for writing without waiting: a FIFO without a reader is refused
+// at once instead of holding the program. The descriptor then blocks as usual.
+int OpenExistingForWriting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// Writes the file's own blocks: every hard link sees the new contents. A regular file is cut to the
+// new length only after the bytes are written.
+void WriteInPlace(const std::string& path, std::string_view bytes, const std::string& writeFailureMessage,
+                  bool regular) {
+    Descriptor file(OpenExistingForWriting(path));
+    if (file.get() < 0) ThrowErrno(errno, path);
+    if (!WriteAll(file.get(), bytes)) ThrowWriteFailure(errno, path, writeFailureMessage);
+    if (regular && ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0) ThrowErrno(errno, path);
+    if (!file.Close()) ThrowErrno(errno, path);
+}
+
+// The file a save writes: path with each symbolic link in its last part followed, as open() would
+// follow it, so that the link stays and the file it names (possibly a new one) takes the bytes.
+std::string FollowLinks(const std::string& path) {
+    constexpr int MostLinks = 40; // the system's own limit before ELOOP
+    std::filesystem::path current(path);
+    for (int n = 0; n <= MostLinks; ++n) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current.string();
+        std::error_code error;
+        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+        if (error) ThrowErrno(error.value(), path);
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    ThrowErrno(ELOOP, path);
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// True for the errors of a folder that refuses a new name to this user.
+bool Refused(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// True when the calling user may write the file (root may write any file of a writable file system).
+bool MayWrite(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// A temporary file in folder, open for writing. Unnamed where the file system allows it, so that a save
+// killed half-way leaves nothing behind; its name is then empty until it is linked in.
+struct Temporary {
+    int fd = -1;
+    std::string name;
+};
+
+// A short name that no file in folder has yet; short, so that the longest names can still be saved.
+std::string FreshName(const std::filesystem::path& folder) {
+    static unsigned counter = 0;
+    for (;;) {
+        const std::string name = ".taonscope-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+        const std::filesystem::path candidate = folder / name;
+        struct stat info {};
+        if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
+    }
+}
+
+Temporary CreateTemporary(const std::filesystem::path& folder) {
+    // An unnamed file is linked in through /proc, which a sandbox may not have.
+    static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
+    Temporary temporary;
+    if (canLink) {
+        temporary.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (temporary.fd >= 0) return temporary;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return temporary; // the folder refuses
+    }
+    // The file system has no unnamed files: a hidden named one, removed again on failure.
+    for (;;) {
+        temporary.name = FreshName(folder);
+        temporary.fd = ::open(temporary.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (temporary.fd >= 0 || errno != EEXIST) return temporary;
+    }
+}
+
+// Gives the unnamed temporary file a name in folder.
+bool LinkIn(Temporary& temporary, const std::filesystem::path& folder) {
+    const std::string self = "/proc/self/fd/" + std::to_string(temporary.fd);
+    for (;;) {
+        const std::string name = FreshName(folder);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary.name = name;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
 }
 
 } // namespace
@@ -115,37 +205,62 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const std::string& writeFailureMessage) {
     CheckPathSyntax(path);
+    const std::string target = FollowLinks(path);
     struct stat info {};
-    const bool exists = ::stat(path.c_str(), &info) == 0;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
-    if (exists && !S_ISREG(info.st_mode)) return WriteInPlace(path, bytes, writeFailureMessage);
+    if (exists && !S_ISREG(info.st_mode)) return WriteInPlace(target, bytes, writeFailureMessage, false);
+    // Creating the file by truncation would be refused for a file the user may not write.
+    if (exists && !MayWrite(target)) ThrowErrno(errno, target);
+    if (exists && info.st_nlink > 1) return WriteInPlace(target, bytes, writeFailureMessage, true);
 
-    // A link is followed, so that the file it names is replaced and the link stays.
-    std::string target = path;
-    if (exists) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
+    const std::filesystem::path folder = FolderOf(target);
+    Temporary temporary = CreateTemporary(folder);
+    if (temporary.fd < 0) {
+        // A folder the user may not write still lets a writable file be written where it is.
+        if (exists && Refused(errno)) return WriteInPlace(target, bytes, writeFailureMessage, true);
+        ThrowErrno(errno, target);
     }
-    const std::filesystem::path targetPath(target);
-    const std::filesystem::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : ".";
-    std::string hiddenName = targetPath.filename().string();
-    hiddenName.insert(hiddenName.begin(), '.');
-    hiddenName.append(".XXXXXX");
-    std::string temporary = (folder / hiddenName).string();
-
-    Descriptor file(::mkstemp(temporary.data()));
-    if (file.get() < 0) ThrowErrno(errno, path);
+    Descriptor file(temporary.fd);
     auto fail = [&](int error, bool writing) {
-        ::unlink(temporary.c_str());
-        if (writing) ThrowWriteFailure(error, path, writeFailureMessage);
-        ThrowErrno(error, path);
+        if (!temporary.name.empty()) ::unlink(temporary.name.c_str());
+        if (writing) ThrowWriteFailure(error, target, writeFailureMessage);
+        ThrowErrno(error, target);
     };
+    // Owner and group are kept where the system allows it; elsewhere the saving user owns the file.
+    if (exists && ::fchown(file.get(), info.st_uid, info.st_gid) != 0 && errno != EPERM) fail(errno, false);
     if (::fchmod(file.get(), exists ? (info.st_mode & 07777) : NewFileMode()) != 0) fail(errno, false);
     if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0) fail(errno, true);
+    if (temporary.name.empty() && !LinkIn(temporary, folder)) fail(errno, false);
     if (!file.Close()) fail(errno, true);
-    if (::rename(temporary.c_str(), target.c_str()) != 0) fail(errno, false);
+    if (::rename(temporary.name.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        if (!(exists && Refused(error))) fail(error, false);
+        ::unlink(temporary.name.c_str()); // a sticky folder: the file is the user's, its name is not
+        WriteInPlace(target, bytes, writeFailureMessage, true);
+    }
+}
+
+void CheckReplaceable(const std::string& path) {
+    CheckPathSyntax(path);
+    const std::string target = FollowLinks(path);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
+        if (S_ISREG(info.st_mode)) {
+            if (!MayWrite(target)) ThrowErrno(errno, path);
+            return;
+        }
+        Descriptor probe(OpenExistingForWriting(target));
+        if (probe.get() < 0) ThrowErrno(errno, path);
+        return;
+    }
+    const std::filesystem::path folder = FolderOf(target);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) ThrowErrno(errno, path);
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (longest > 0 &&
+        std::filesystem::path(target).filename().string().size() > static_cast<std::size_t>(longest))
+        ThrowErrno(ENAMETOOLONG, path);
 }
 
 void CreateParentFolders(const std::string& path) {

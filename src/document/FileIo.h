@@ -10,12 +10,22 @@ namespace taonscope {
 /// openFailure); a failure after the open throws IoError.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, int& openFailure);
 
-/// Replaces the contents of the file at path by bytes. A regular file (or a new one) is replaced only
-/// once the new bytes are completely written, so a failure leaves the old file as it was; other
-/// targets, such as devices, are written in place. Failures throw IoError, except a failure while
-/// writing the bytes when writeFailureMessage is given: that throws TaonError(writeFailureMessage).
+/// Replaces the contents of the file at path by bytes. Links are followed: a symbolic link keeps
+/// naming the file it names, and a file with several hard links is written in place so that every
+/// name sees the new bytes. A file the user may not write is refused ("File access denied") before
+/// anything is written. Otherwise a regular file (or a new one) is replaced only once the new bytes
+/// are completely written, through a temporary file that has no name until then, so that a failure or
+/// a killed program leaves the old file as it was and nothing beside it; owner, group and mode stay.
+/// A file in a folder the user may not write, and a device or FIFO (opened without waiting for a
+/// reader), are written in place. Failures throw IoError, except a failure while writing the bytes
+/// when writeFailureMessage is given: that throws TaonError(writeFailureMessage).
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const std::string& writeFailureMessage = {});
+
+/// Throws the IoError that ReplaceFileContents would meet before writing anything at path (a missing
+/// folder, a folder or a file the user may not write, a FIFO without a reader, a name too long);
+/// returns when the save can be tried.
+void CheckReplaceable(const std::string& path);
 
 /// Creates the folder that holds path, and the folders above it, when missing; failures throw IoError.
 void CreateParentFolders(const std::string& path);

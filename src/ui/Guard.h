@@ -6,23 +6,36 @@
 
 #include <exception>
 #include <new>
+#include <optional>
+#include <string>
 
 namespace taonscope {
+
+/// The message of an error that is none of the program's own and carries no text.
+inline constexpr const char* UnexpectedErrorText = "Unexpected error";
+
+/// Runs a handler and returns the error box text of whatever it throws, or nothing when it succeeds.
+template <typename Handler> std::optional<std::string> FailureOf(Handler&& handler) {
+    try {
+        handler();
+        return std::nullopt;
+    } catch (const TaonError& error) {
+        return ErrorBoxText(error.what());
+    } catch (const std::bad_alloc&) {
+        return ErrorBoxText("Out of memory");
+    } catch (const std::exception& error) {
+        return ErrorBoxText(error.what());
+    } catch (...) {
+        return ErrorBoxText(UnexpectedErrorText);
+    }
+}
 
 /// Runs a handler; any error it raises becomes the error box, so that no exception reaches the event
 /// loop. Returns false when the handler failed.
 template <typename Handler> bool Guarded(Questions& questions, Handler&& handler) {
-    try {
-        handler();
-        return true;
-    } catch (const TaonError& error) {
-        questions.Error(ErrorBoxText(error.what()));
-    } catch (const std::bad_alloc&) {
-        questions.Error(ErrorBoxText("Out of memory"));
-    } catch (const std::exception& error) {
-        questions.Error(ErrorBoxText(error.what()));
-    }
-    return false;
+    const std::optional<std::string> failure = FailureOf(std::forward<Handler>(handler));
+    if (failure) questions.Error(*failure);
+    return !failure;
 }
 
 } // namespace taonscope

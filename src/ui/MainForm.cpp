@@ -291,7 +291,7 @@ void TMainForm::FormCreate() {
         document_.CurrentIsFile = false;
         Go->setEnabled(false);
     };
-    std::optional<std::string> startupError;
+    std::vector<std::string> startupErrors;
     try {
         const std::optional<std::string> pointer = ReadStartPointer(document_.StartPointerFile);
         if (!pointer) {
@@ -316,12 +316,14 @@ void TMainForm::FormCreate() {
                 FName->setText(QStringLiteral("The easy square"));
             } else {
                 UnpackConfigRecord(document_.ConfigBuffer, world_);
-                LoadCommentaryOf(path);
+                // A commentary that cannot be loaded is reported; the configuration stays.
+                if (auto failure = FailureOf([&] { LoadCommentaryOf(path); }))
+                    startupErrors.push_back(*failure);
             }
         }
-    } catch (const TaonError& error) {
+    } catch (...) {
         // Reported once the window is up; the program goes on with the figure.
-        startupError = ErrorBoxText(error.what());
+        startupErrors.push_back(*FailureOf([] { throw; }));
         showFigure();
         FName->setText(QStringLiteral("File Name"));
     }
@@ -333,8 +335,8 @@ void TMainForm::FormCreate() {
     ShowParameters();
     world_.Stopped = true;
     world_.dt = 0.001L;
-    if (startupError)
-        QTimer::singleShot(0, this, [this, message = *startupError] { questions_.Error(message); });
+    for (const std::string& message : startupErrors)
+        QTimer::singleShot(0, this, [this, message] { questions_.Error(message); });
 }
 
 void TMainForm::RefreshAfterLoad() {
@@ -374,9 +376,9 @@ void TMainForm::Open1Click() {
         UnpackConfigRecord(document_.ConfigBuffer, world_);
         RefreshAfterLoad();
         Notify(&RunObserver::DocumentReplaced);
-        LoadCommentaryOf(*path);
         WriteStartPointer(document_.StartPointerFile, *path);
         document_.StartFileName = *path;
+        LoadCommentaryOf(*path);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "AppState.h"
+#include "Application.h"
 #include "DialogQuestions.h"
 #include "EditDlg.h"
 #include "MainForm.h"
@@ -10,13 +11,14 @@
 #include <QScreen>
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    taonscope::TApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Taonscope"));
     QApplication::setApplicationDisplayName(QStringLiteral("Taonscope"));
 
     taonscope::AppState state;
     state.document.StartPointerFile = taonscope::DefaultStartPointerPath();
     taonscope::DialogQuestions questions;
+    application.onUncaughtError = [&](const std::string& text) { questions.Error(text); };
 
     taonscope::TMainForm MainForm(state, questions);
     questions.SetParent(&MainForm);

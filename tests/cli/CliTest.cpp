@@ -3,6 +3,7 @@
 #include "core/Scenarios.h"
 #include "core/Step.h"
 #include "document/ConfigFile.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace taonscope {
@@ -132,10 +134,44 @@ TEST(Cli, FileErrorsNameTheFileAndExitWithTwo) {
     EXPECT_EQ(missing.err, dir.File("none.tao") + ": File not found\n");
 
     ASSERT_EQ(Cli({"scenario", "ring", dir.File("ok.tao")}).status, CliOk);
+    // Found out before the first step: nothing is run (there is no summary line).
     Outcome unwritable = Cli({"run", dir.File("ok.tao"), "--output", dir.File("no/dir.tao")});
     EXPECT_EQ(unwritable.status, CliBadInput);
-    EXPECT_EQ(unwritable.err.substr(unwritable.err.find('\n') + 1),
-              dir.File("no/dir.tao") + ": Invalid filename\n");
+    EXPECT_EQ(unwritable.err, dir.File("no/dir.tao") + ": Invalid filename\n");
+}
+
+TEST(Cli, AnOutputThatCannotBeWrittenStopsTheRunBeforeItStarts) {
+    test::TempDir dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    ASSERT_EQ(Cli({"scenario", "ring", dir.File("ring.tao")}).status, CliOk);
+    ASSERT_EQ(::mkfifo(dir.File("pipe.tao").c_str(), 0666), 0);
+    ::chmod(dir.File("pipe.tao").c_str(), 0666);
+    WriteAll(dir.File("protected.tao"), "keep");
+    ::chmod(dir.File("protected.tao").c_str(), 0444);
+    ::chmod(dir.File("ring.tao").c_str(), 0444);
+    auto statusOf = [&](const std::string& output, const std::string& message) {
+        return test::RunAsOrdinaryUser([&] {
+            const Outcome outcome =
+                Cli({"run", dir.File("ring.tao"), "--steps", "100000", "--output", output});
+            return outcome.status == CliBadInput && outcome.err == output + ": " + message + "\n" ? 0 : 1;
+        });
+    };
+    EXPECT_EQ(statusOf(dir.File("pipe.tao"), "I/O error 1006"), 0) << "a FIFO without a reader";
+    EXPECT_EQ(statusOf(dir.File("protected.tao"), "File access denied"), 0)
+        << "a file the user may not write";
+    EXPECT_EQ(ReadAll(dir.File("protected.tao")), "keep");
+}
+
+TEST(Cli, ThreadCountsHaveABound) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "easy-square", dir.File("sq.tao")}).status, CliOk);
+    for (const char* count : {"257", "100000", "2147483647"}) {
+        const Outcome outcome = Cli({"run", dir.File("sq.tao"), "--threads", count});
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_EQ(outcome.err, std::string("taonscope-cli: --threads takes at most 256, not ") + count +
+                                   " (see taonscope-cli --help)\n");
+    }
+    EXPECT_EQ(Cli({"run", dir.File("sq.tao"), "--threads", "256"}).status, CliOk);
 }
 
 TEST(Cli, BadCommandLinesExitWithTwo) {

@@ -37,7 +37,8 @@ const Odd OddValues[] = {
     {"pseudo-infinity", FromBits(0, 0x7FFF), "NAN"},
     {"pseudo-NaN", FromBits(0x4000000000000000ull, 0x7FFF), "NAN"},
     {"unnormal", FromBits(0x1234000000000000ull, 0x4000), "NAN"},
-    {"pseudo-denormal", FromBits(0x8000000000000001ull, 0), nullptr},
+    {"pseudo-denormal", FromBits(0x8000000000000001ull, 0), "3.36210314311209E-4932"},
+    {"negative pseudo-denormal", FromBits(0xC000000000000000ull, 0x8000), "-5.04315471466814E-4932"},
     {"denormal", FromBits(1, 0x8000), "-3.64519953188247E-4951"},
     {"largest", FromBits(0xFFFFFFFFFFFFFFFFull, 0x7FFE), "1.18973149535723E4932"},
 };
@@ -73,6 +74,14 @@ TEST(OddValues, AreShownAsNumbersInfinitiesOrNan) {
             EXPECT_EQ(text, odd.shown) << odd.name;
         else
             EXPECT_TRUE(TryParseReal(text).has_value()) << odd.name << ": " << text;
+    }
+}
+
+TEST(OddValues, AreShownAsTheArithmeticUsesThem) {
+    volatile Extended one = 1; // keeps the product from being folded away
+    for (const Odd& odd : OddValues) {
+        if (std::isnan(odd.value)) continue;
+        EXPECT_EQ(FormatReal(odd.value), FormatReal(odd.value * one)) << odd.name;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "ui/AboutBox.h"
 #include "ui/AppState.h"
+#include "ui/Application.h"
 #include "ui/EditDlg.h"
 #include "ui/MainForm.h"
 
@@ -57,7 +58,7 @@ struct UiProgram {
         taonscope::test::TempDir home;                                                                       \
         qputenv("HOME", home.path().string().c_str());                                                       \
         qputenv("XDG_CONFIG_HOME", (home.path() / "config").string().c_str());                               \
-        QApplication application(argc, argv);                                                                \
+        taonscope::TApplication application(argc, argv);                                                     \
         TestClass test;                                                                                      \
         return QTest::qExec(&test, argc, argv);                                                              \
     }

@@ -4,6 +4,7 @@
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
 #include "document/StartPointer.h"
+#include "ui/Guard.h"
 
 #include <QDir>
 #include <QtTest>
@@ -12,6 +13,7 @@
 
 using namespace taonscope;
 using taonscope::test::ReadAll;
+using taonscope::test::ScriptedQuestions;
 using taonscope::test::UiProgram;
 using taonscope::test::WriteAll;
 
@@ -43,6 +45,41 @@ class DocumentCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void anEndlessCommentaryIsReportedAndStartUpGoesOn() {
+        // Run alone under a memory limit by ctest too: reading it whole would exhaust any memory.
+        UiProgram p([](UiProgram& q) {
+            WriteWorld(q.dir.File("cloud.tao"), Trio());
+            std::filesystem::create_symlink("/dev/zero", q.dir.File("cloud.txt"));
+            WriteStartPointer(q.PointerPath(), q.dir.File("cloud.tao"));
+        });
+        QVERIFY(!p.state.world.ShowingFigure);
+        QVERIFY(p.state.world.TaonPresent[60]);
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("cloud.tao")));
+        QCOMPARE(p.main->Comment->toPlainText(), QStringLiteral("No Comment"));
+        QTRY_COMPARE(p.questions.errors.size(), std::size_t{1});
+        QCOMPARE(p.questions.LastError(),
+                 "The commentary " + p.dir.File("cloud.txt") + " is longer than 16 MiB and was not loaded.");
+    }
+
+    void noExceptionLeavesAHandler() {
+        ScriptedQuestions questions;
+        QVERIFY(!Guarded(questions, [] { throw 42; }));
+        QVERIFY(!Guarded(questions, [] { throw std::bad_alloc(); }));
+        QCOMPARE(questions.errors, (std::vector<std::string>{"Unexpected error.", "Out of memory."}));
+
+        // The last resort of the application: an exception out of an event handler is shown.
+        struct Throwing : QObject {
+            bool event(QEvent*) override { throw std::runtime_error("broken handler"); }
+        } throwing;
+        std::string shown;
+        auto* application = static_cast<TApplication*>(QCoreApplication::instance());
+        application->onUncaughtError = [&](const std::string& text) { shown = text; };
+        QCoreApplication::postEvent(&throwing, new QEvent(QEvent::User));
+        QCoreApplication::sendPostedEvents(&throwing);
+        application->onUncaughtError = nullptr;
+        QCOMPARE(shown, std::string("broken handler."));
+    }
+
     void firstStartCreatesTheEmptyPointerAndShowsTheFigure() {
         UiProgram p;
         QVERIFY(std::filesystem::exists(p.PointerPath()));

@@ -1,0 +1,14 @@
+#include "Application.h"
+
+#include "Guard.h"
+
+namespace taonscope {
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    const auto failure = FailureOf([&] { handled = QApplication::notify(receiver, event); });
+    if (failure && onUncaughtError) onUncaughtError(*failure);
+    return handled;
+}
+
+} // namespace taonscope
