@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Taonscope"));
-    QApplication::setOrganizationName(QStringLiteral("Taonscope")); // where QSettings keeps the choices
+    QApplication::setOrganizationName(QStringLiteral("taonscope")); // settings sit beside the start pointer
     QApplication::setApplicationDisplayName(QStringLiteral("Taonscope"));
 
     taonscope::AppState state;

@@ -8,6 +8,7 @@
 #include "ui/CommentaryEncoding.h"
 
 #include <QSettings>
+#include <QTimer>
 #include <QtTest>
 
 using namespace taonscope;
@@ -95,6 +96,19 @@ private slots:
         QVERIFY(menu->actions().size() > 3); // the memo's editing commands stay
         delete menu;
         QCOMPARE(p.main->Comment->contextMenuPolicy(), Qt::CustomContextMenu);
+
+        // The memo's own context menu carries the submenu, and closing it keeps the submenu.
+        p.Show();
+        QMenu* submenu = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                submenu = popup->actions().last()->menu();
+                popup->close();
+            }
+        });
+        emit p.main->Comment->customContextMenuRequested(QPoint(5, 5));
+        QCOMPARE(submenu, p.main->OldEncodings);
+        QCOMPARE(p.main->OldEncodings->actions().size(), 4);
     }
 
     void eachCommentaryIsShownAndSavedBackByteForByte() {
