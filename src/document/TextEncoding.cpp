@@ -38,23 +38,25 @@ const char* IconvName(TextEncoding encoding) {
 std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
-    if (lead < 0x80) return ++i, lead;
-    int length = 0;
-    char32_t value = 0, minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, value = lead & 0x1F, minimum = 0x80;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, value = lead & 0x0F, minimum = 0x800;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, value = lead & 0x07, minimum = 0x10000;
-    else
-        return std::nullopt;
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    // Lead bytes C0, C1 and F5 to FF begin no well-formed sequence.
+    const int length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+    if (length == 0) return std::nullopt;
+    constexpr char32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    char32_t value = lead & (0x7F >> length);
     if (text.size() - i < static_cast<std::size_t>(length)) return std::nullopt;
     for (int k = 1; k < length; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) return std::nullopt;
         value = (value << 6) | (byte(i + k) & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
+    if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return std::nullopt;
     i += length;
     return value;
 }
