@@ -4,6 +4,7 @@
 #include "core/NumberText.h"
 #include "core/Scenarios.h"
 #include "core/Step.h"
+#include "document/Commentary.h"
 #include "document/ConfigFile.h"
 #include "document/FileIo.h"
 #include "document/IoError.h"
@@ -36,6 +37,10 @@ constexpr const char* Usage = R"(Usage:
       A summary (steps, seconds, steps per second) goes to standard error.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
+  taonscope-cli show IN.tao --commentary [--encoding NAME]
+      Prints the commentary beside IN.tao (IN.txt) as UTF-8. A commentary that is not UTF-8 is read
+      in the code page NAME: windows-1251 (default), windows-1250, windows-1252 or koi8-r. Without
+      a commentary a note goes to standard error and the exit status is 0.
   taonscope-cli scenario NAME OUT.tao
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli --help
@@ -214,9 +219,41 @@ std::string JsonValue(Extended value) {
     return std::isfinite(value) ? text : "\"" + text + "\"";
 }
 
+// The commentary beside input as UTF-8; the configuration itself is not read.
+int ShowCommentary(const std::string& input, const Arguments& a, std::ostream& out, std::ostream& err) {
+    if (Option(a, "--format") || Option(a, "--velocities"))
+        throw UsageError{"--commentary takes no --format or --velocities"};
+    TextEncoding codePage = DefaultCodePage;
+    if (const auto name = Option(a, "--encoding")) {
+        const auto found = FindEncoding(*name);
+        if (!found || *found == TextEncoding::Utf8)
+            throw UsageError{"unknown encoding " + *name +
+                             " (windows-1251, windows-1250, windows-1252 or koi8-r)"};
+        codePage = *found;
+    }
+    const std::string commentPath = CommentFileName(input);
+    try {
+        const std::optional<DetectedText> commentary = LoadCommentaryText(input, codePage);
+        if (!commentary) {
+            err << input << ": no commentary (" << commentPath << ")\n";
+            return CliOk;
+        }
+        if (commentary->Encoding != TextEncoding::Utf8)
+            err << commentPath << ": read as " << EncodingName(commentary->Encoding) << '\n';
+        out << commentary->Text;
+        if (!commentary->Text.empty() && commentary->Text.back() != '\n') out << '\n';
+        return CliOk;
+    } catch (const TaonError& error) {
+        err << input << ": " << error.what() << '\n';
+        return CliBadInput;
+    }
+}
+
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = ParseArguments(args, {"--format"}, {"--velocities"});
+    const Arguments a = ParseArguments(args, {"--format", "--encoding"}, {"--velocities", "--commentary"});
     const std::string input = OnePositional(a, "one input file");
+    if (Option(a, "--commentary")) return ShowCommentary(input, a, out, err);
+    if (Option(a, "--encoding")) throw UsageError{"--encoding goes with --commentary"};
     const std::string format = Option(a, "--format").value_or("text");
     if (format != "text" && format != "csv" && format != "json") throw UsageError{"unknown format " + format};
     const bool velocities = Option(a, "--velocities").has_value();

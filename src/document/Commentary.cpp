@@ -63,4 +63,18 @@ void SaveCommentary(const std::string& path, std::string_view text) {
     ReplaceFileContents(commentPath, ReplaceLineEnds(text, "\r\n"), "Cannot create file " + commentPath);
 }
 
+// Line ends are plain ASCII in every encoding offered, so they are handled on the bytes as before.
+std::optional<DetectedText> LoadCommentaryText(const std::string& path, TextEncoding codePage) {
+    const std::optional<std::string> bytes = LoadCommentary(path);
+    if (!bytes) return std::nullopt;
+    return DetectAndDecode(*bytes, codePage);
+}
+
+bool SaveCommentaryText(const std::string& path, std::string_view text, TextEncoding encoding) {
+    const std::optional<std::string> bytes = EncodeText(text, encoding);
+    if (!bytes) return false;
+    SaveCommentary(path, *bytes);
+    return true;
+}
+
 } // namespace taonscope

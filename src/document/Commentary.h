@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextEncoding.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -28,5 +30,13 @@ std::optional<std::string> LoadCommentary(const std::string& path);
 /// Fails with IoError when the file cannot be created, "Cannot create file <path>" when writing fails;
 /// the previous commentary is then kept.
 void SaveCommentary(const std::string& path, std::string_view text);
+
+/// LoadCommentary with the text decoded: read as UTF-8 when the file is well-formed UTF-8, otherwise
+/// from codePage; the result names the encoding used.
+std::optional<DetectedText> LoadCommentaryText(const std::string& path, TextEncoding codePage);
+
+/// SaveCommentary of UTF-8 text written in encoding. Returns false, and writes nothing, when encoding
+/// cannot hold a character of text.
+bool SaveCommentaryText(const std::string& path, std::string_view text, TextEncoding encoding);
 
 } // namespace taonscope

@@ -2,6 +2,7 @@
 
 #include "core/World.h"
 #include "document/ConfigFile.h"
+#include "document/TextEncoding.h"
 #include "view/ViewState.h"
 
 #include <string>
@@ -16,6 +17,8 @@ struct DocumentState {
     bool CurrentIsFile = false;   ///< false while CurrentFileName names no file of its own
     bool CommentChanged = false;  ///< the commentary changed since the last save question
     ConfigRecord ConfigBuffer{};  ///< the record every read and write goes through
+    TextEncoding CommentEncoding = TextEncoding::Utf8; ///< the encoding the memo's commentary came in
+    TextEncoding OldCommentEncoding = DefaultCodePage; ///< the code page of commentaries that are not UTF-8
 };
 
 /// Everything the program holds for the whole run, owned by the application and passed by reference.

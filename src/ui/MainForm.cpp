@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "AboutBox.h"
+#include "CommentaryEncoding.h"
 #include "EditDlg.h"
 #include "Guard.h"
 #include "HelpWindow.h"
@@ -112,6 +113,10 @@ void TMainForm::BuildControls() {
     Comment->setGeometry(0, 0, 341, 123);
     Comment->installEventFilter(this);
     connect(Comment, &QPlainTextEdit::textChanged, this, &TMainForm::CommentChange);
+    document_.OldCommentEncoding = StoredOldCommentEncoding();
+    OldEncodings = MakeOldEncodingMenu(this, document_.OldCommentEncoding,
+                                       [this](TextEncoding codePage) { OldEncodingClick(codePage); });
+    InstallCommentContextMenu(Comment, OldEncodings);
 
     FName = new QLineEdit(QStringLiteral("File Name"), Pan);
     FName->setGeometry(0, 153, 353, 21);
@@ -452,10 +457,8 @@ void TMainForm::Spiral1Click() {
 
 // A text that differs from the memo's counts as a change of the memo; the same text does not.
 void TMainForm::LoadCommentaryOf(const std::string& path) {
-    const std::optional<std::string> text = LoadCommentary(path);
-    if (!text) return;
-    const QString shown = FromLocalText(*text);
-    if (shown != Comment->toPlainText()) Comment->setPlainText(shown);
+    const std::optional<QString> shown = ReadMemoCommentary(path, document_);
+    if (shown && *shown != Comment->toPlainText()) Comment->setPlainText(*shown);
 }
 
 void TMainForm::CommentChange() {
@@ -466,7 +469,17 @@ void TMainForm::CommentExit() {
     if (!document_.CommentChanged) return;
     document_.CommentChanged = false;
     if (!questions_.Confirm("The text was changed. Save now?")) return;
-    Guard([&] { SaveCommentary(document_.CurrentFileName, ToLocalText(Comment->toPlainText())); });
+    Guard([&] {
+        SaveMemoCommentary(document_.CurrentFileName, Comment->toPlainText(), document_, questions_);
+    });
+}
+
+// A commentary decoded from the previous choice is read again at once.
+void TMainForm::OldEncodingClick(TextEncoding codePage) {
+    Guard([&] {
+        if (ChooseOldCommentEncoding(codePage, Comment->toPlainText(), document_, questions_))
+            LoadCommentaryOf(document_.CurrentFileName);
+    });
 }
 
 // ---- Run controls ---------------------------------------------------------------------------------

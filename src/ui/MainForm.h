@@ -55,6 +55,7 @@ public:
     void Spiral1Click();
     void CommentChange();
     void CommentExit();
+    void OldEncodingClick(TextEncoding codePage);
 
     // Run controls.
     void GoClick();
@@ -130,6 +131,7 @@ public:
     std::array<QLineEdit*, 18> ParameterEdits{}; ///< EditA1, EditB1 ... EditG1, EditA2 ... EditG3
     QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
     QMenu* Images = nullptr;
+    QMenu* OldEncodings = nullptr; ///< the memo's submenu "Encoding of Old Commentaries"
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;

@@ -209,6 +209,61 @@ TEST(Cli, ALawFaultStopsTheRunAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.tao")));
 }
 
+TEST(Cli, ShowsTheCommentaryAsUtf8WhateverItsCodePage) {
+    TempDir dir;
+    const std::string config = dir.File("ring.tao"); // the configuration itself is not needed
+    // "Структура из шести таонов", CR LF, "Ещё" in Windows-1251.
+    WriteAll(dir.File("ring.txt"),
+             "\xD1\xF2\xF0\xF3\xEA\xF2\xF3\xF0\xE0\x20\xE8\xE7\x20\xF8\xE5\xF1\xF2\xE8\x20\xF2"
+             "\xE0\xEE\xED\xEE\xE2\x0D\x0A\xC5\xF9\xB8");
+    Outcome shown = Cli({"show", config, "--commentary"});
+    EXPECT_EQ(shown.status, CliOk);
+    EXPECT_EQ(shown.out, "Структура из шести таонов\nЕщё\n");
+    EXPECT_EQ(shown.err, dir.File("ring.txt") + ": read as Windows-1251\n");
+    EXPECT_EQ(Cli({"show", config, "--encoding", "KOI8-R", "--commentary"}).out.substr(0, 8), "яРПС");
+
+    // "łąż" CR LF in Windows-1250: the code page has to be named.
+    WriteAll(dir.File("ring.txt"), "\xB3\xB9\xBF\x0D\x0A");
+    shown = Cli({"show", config, "--commentary", "--encoding", "windows-1250"});
+    EXPECT_EQ(shown.out, "łąż\n");
+    EXPECT_EQ(shown.err, dir.File("ring.txt") + ": read as Windows-1250\n");
+    EXPECT_EQ(Cli({"show", config, "--commentary", "--encoding", "cp1252"}).out, "³¹¿\n");
+
+    WriteAll(dir.File("ring.txt"), "łąż и ё");
+    shown = Cli({"show", config, "--commentary", "--encoding", "windows-1250"});
+    EXPECT_EQ(shown.out, "łąż и ё\n");
+    EXPECT_EQ(shown.err, "");
+
+    WriteAll(dir.File("ring.txt"), "");
+    shown = Cli({"show", config, "--commentary"});
+    EXPECT_EQ(shown.status, CliOk);
+    EXPECT_EQ(shown.out, "");
+    EXPECT_EQ(shown.err, "");
+}
+
+TEST(Cli, AMissingCommentaryIsANoteAndBadEncodingsAreUsageErrors) {
+    TempDir dir;
+    const Outcome none = Cli({"show", dir.File("bare.tao"), "--commentary"});
+    EXPECT_EQ(none.status, CliOk);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, dir.File("bare.tao") + ": no commentary (" + dir.File("bare.txt") + ")\n");
+
+    WriteAll(dir.File("bare.txt"), "x");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show", dir.File("bare.tao"), "--commentary", "--encoding", "latin1"},
+          {"show", dir.File("bare.tao"), "--commentary", "--encoding", "utf-8"},
+          {"show", dir.File("bare.tao"), "--commentary", "--encoding"},
+          {"show", dir.File("bare.tao"), "--encoding", "koi8-r"},
+          {"show", dir.File("bare.tao"), "--commentary", "--format", "csv"}}) {
+        const Outcome bad = Cli(args);
+        EXPECT_EQ(bad.status, CliBadInput) << args.back();
+        EXPECT_EQ(bad.out, "");
+        EXPECT_NE(bad.err.find("(see taonscope-cli --help)"), std::string::npos);
+    }
+    EXPECT_NE(Cli({"--help"}).out.find("taonscope-cli show IN.tao --commentary [--encoding NAME]"),
+              std::string::npos);
+}
+
 TEST(Cli, TheProgramPrintsHelpAndExitStatuses) {
     TempDir dir;
     const std::string cli = TAONSCOPE_CLI_PATH;
