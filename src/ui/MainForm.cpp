@@ -41,6 +41,30 @@ constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
 constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
 
+// White bold text on black; the box is drawn white so that it shows ticked and unticked.
+const QString CoolStyle = QStringLiteral(
+    "QCheckBox { background: black; color: white; font-weight: bold; }"
+    "QCheckBox::indicator { width: 9px; height: 9px; border: 1px solid white; background: black; }"
+    "QCheckBox::indicator:checked { background: white; }");
+
+// What a click on Null00 does in the button's present state.
+QString Null00Hint(const QToolButton& button) {
+    if (!button.isEnabled())
+        return QStringLiteral("Make null of velocity (not while a run goes on or the figure is shown)");
+    if (button.text() == QStringLiteral("Yes Null"))
+        return QStringLiteral("Velocity is null: a click makes it null again and asks where to save");
+    return QStringLiteral("Make null of velocity");
+}
+
+// The range legends under the parameter columns: a smaller face and no padding, so that "51-80" fits
+// the width of its column.
+void FitLegend(QLineEdit* legend) {
+    QFont font = SansFont(7);
+    font.setBold(false);
+    legend->setFont(font);
+    legend->setStyleSheet(legend->styleSheet() + QStringLiteral("QLineEdit { padding: 0px; }"));
+}
+
 void SetTextColour(QWidget* widget, Rgb colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::ButtonText, QColor(colour.r, colour.g, colour.b));
@@ -113,6 +137,8 @@ void TMainForm::BuildControls() {
     FName->setGeometry(0, 153, 353, 21);
     FName->setReadOnly(true);
     FName->setStyleSheet(QStringLiteral("QLineEdit { background: silver; color: blue; font-weight: bold; }"));
+    // The name shows its beginning, as every narrow field does, whatever sets it.
+    connect(FName, &QLineEdit::textChanged, FName, [this] { FName->setCursorPosition(0); });
 
     Panel1 = new QWidget(Pan);
     Panel1->resize(Panel1Width, PanHeight);
@@ -133,7 +159,7 @@ void TMainForm::BuildControls() {
     EditDT->installEventFilter(this);
     Cool = new QCheckBox(QStringLiteral("Cool"), Panel1);
     Cool->setGeometry(64, 32, 49, 17);
-    Cool->setStyleSheet(QStringLiteral("QCheckBox { background: black; color: white; font-weight: bold; }"));
+    Cool->setStyleSheet(CoolStyle);
 
     TrackBar = new QSlider(Qt::Horizontal, Panel1);
     TrackBar->setGeometry(0, 56, 121, 25);
@@ -176,7 +202,9 @@ void TMainForm::BuildControls() {
         *b.control = button;
     }
 
-    Null00 = new QToolButton(Panel1);
+    auto* null00 = new HintButton(Panel1);
+    null00->hint = [null00] { return Null00Hint(*null00); };
+    Null00 = null00;
     Null00->setText(QStringLiteral("0"));
     Null00->setGeometry(0, 104, 17, 23);
     Null00->setToolTip(QStringLiteral("Make null of velocity"));
@@ -212,6 +240,7 @@ void TMainForm::BuildControls() {
     Edit1 = MakeEdit(Panel1, 136, 152, 33, QStringLiteral("1-50"), Colours::Lime);
     Edit2 = MakeEdit(Panel1, 168, 152, 33, QStringLiteral("51-80"), Colours::Yellow);
     Edit3 = MakeEdit(Panel1, 200, 152, 41, QStringLiteral("81-100"), Colours::Red);
+    for (QLineEdit* legend : {Edit1, Edit2, Edit3}) FitLegend(legend);
 
     Timer = new QTimer(this);
     Timer->setInterval(300);
@@ -452,7 +481,16 @@ void TMainForm::CommentExit() {
     if (!document_.CommentChanged) return;
     document_.CommentChanged = false;
     if (!questions_.Confirm("The text was changed. Save now?")) return;
-    Guard([&] { SaveCommentary(document_.CurrentFileName, ToLocalText(Comment->toPlainText())); });
+    Guard([&] {
+        // A configuration without a file of its own is saved under a name the user gives, the commentary
+        // beside it; the figure has no configuration, and its commentary goes beside the figure's name.
+        if (!document_.CurrentIsFile && !world_.ShowingFigure) {
+            const std::optional<std::string> path = questions_.SavePath();
+            if (!path) return;
+            SaveTo(*path);
+        }
+        SaveCommentary(document_.CurrentFileName, ToLocalText(Comment->toPlainText()));
+    });
 }
 
 // ---- Run controls ---------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "AppState.h"
+#include "Application.h"
 #include "DialogQuestions.h"
 #include "EditDlg.h"
 #include "MainForm.h"
@@ -11,8 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Taonscope"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Taonscope"));
+    taonscope::NameApplication();
 
     taonscope::AppState state;
     state.document.StartPointerFile = taonscope::DefaultStartPointerPath();

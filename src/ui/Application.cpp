@@ -1,0 +1,11 @@
+#include "Application.h"
+
+#include <QCoreApplication>
+
+namespace taonscope {
+
+void NameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Taonscope"));
+}
+
+} // namespace taonscope
