@@ -41,7 +41,7 @@ constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
 constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
 
-// White bold text on black; the box is drawn in white so that it shows ticked and unticked, filled when ticked.
+// White bold text on black; the box is drawn in white, hollow unticked and filled ticked.
 const QString CoolStyle = QStringLiteral(
     "QCheckBox { background: black; color: white; font-weight: bold; }"
     "QCheckBox::indicator { width: 7px; height: 7px; padding: 1px; border: 1px solid white; margin-left: 3px;"
