@@ -4,6 +4,7 @@
 #include "EditDlg.h"
 #include "Guard.h"
 #include "HelpWindow.h"
+#include "PanelLook.h"
 #include "Text.h"
 
 #include "core/Step.h"
@@ -40,31 +41,6 @@ constexpr int RunBatchMilliseconds = 15; // steps between two pictures while a r
 constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.01L,
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
 constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
-
-// White bold text on black; the box is drawn in white, hollow unticked and filled ticked.
-const QString CoolStyle = QStringLiteral(
-    "QCheckBox { background: black; color: white; font-weight: bold; }"
-    "QCheckBox::indicator { width: 7px; height: 7px; padding: 1px; border: 1px solid white; margin-left: 3px;"
-    " background: black; }"
-    "QCheckBox::indicator:checked { background: white; background-clip: content; }");
-
-// What a click on Null00 does in the button's present state.
-QString Null00Hint(const QToolButton& button) {
-    if (!button.isEnabled())
-        return QStringLiteral("Make null of velocity (not while a run goes on or the figure is shown)");
-    if (button.text() == QStringLiteral("Yes Null"))
-        return QStringLiteral("Velocity is null: a click makes it null again and asks where to save");
-    return QStringLiteral("Make null of velocity");
-}
-
-// The range legends under the parameter columns: a smaller face and no padding, so that "51-80" fits
-// the width of its column.
-void FitLegend(QLineEdit* legend) {
-    QFont font = SansFont(7);
-    font.setBold(false);
-    legend->setFont(font);
-    legend->setStyleSheet(legend->styleSheet() + QStringLiteral("QLineEdit { padding: 0px; }"));
-}
 
 void SetTextColour(QWidget* widget, Rgb colour) {
     QPalette palette = widget->palette();
@@ -160,7 +136,7 @@ void TMainForm::BuildControls() {
     EditDT->installEventFilter(this);
     Cool = new QCheckBox(QStringLiteral("Cool"), Panel1);
     Cool->setGeometry(64, 32, 49, 17);
-    Cool->setStyleSheet(CoolStyle);
+    Cool->setStyleSheet(CoolBoxStyle());
 
     TrackBar = new QSlider(Qt::Horizontal, Panel1);
     TrackBar->setGeometry(0, 56, 121, 25);
