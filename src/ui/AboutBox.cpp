@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 namespace taonscope {
@@ -40,6 +41,17 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ok->setGeometry(135, 188, 75, 25);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// A dialog is placed over its parent; this box belongs in the middle of the screen instead.
+void TAboutBox::showEvent(QShowEvent* event) {
+    const QScreen* where = parentWidget() ? parentWidget()->screen() : screen();
+    if (where) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(where->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
 }
 
 } // namespace taonscope

@@ -4,10 +4,13 @@
 
 namespace taonscope {
 
-/// The about box: the program's name and version, closed with OK.
+/// The about box: the program's name and version, closed with OK; shown in the middle of the screen.
 class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace taonscope

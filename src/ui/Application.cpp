@@ -4,6 +4,11 @@
 
 namespace taonscope {
 
+void NameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Taonscope"));
+    QCoreApplication::setOrganizationName(QStringLiteral("taonscope"));
+}
+
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     bool handled = false;
     const auto failure = FailureOf([&] { handled = QApplication::notify(receiver, event); });

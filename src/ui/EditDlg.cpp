@@ -191,7 +191,7 @@ void TEditDlg::LoadSelectedTaon(int row) {
 }
 
 void TEditDlg::LoadFields() {
-    EditFileName->setText(FromPath(state_.document.CurrentFileName));
+    ShowText(EditFileName, FromPath(state_.document.CurrentFileName));
     LoadSelectedTaon(DaonsTable->SelectedRow());
     ShowText(EditDT, RealText(state_.world.dt));
     for (std::size_t p = 0; p < ParameterEdits.size(); ++p)
@@ -274,7 +274,7 @@ void TEditDlg::SaveasClick() {
         const std::array<Extended, 19> values = ReadParameterFields();
         const std::optional<std::string> path = questions_.SavePath();
         if (!path) return;
-        EditFileName->setText(FromPath(*path));
+        ShowText(EditFileName, FromPath(*path));
         SaveWithParameters(*path, values);
     });
 }
@@ -292,7 +292,7 @@ void TEditDlg::MeasureDistance(QLineEdit* first, QLineEdit* second, QLineEdit* r
         ClearFpFlags();
         const Extended dx = b[0] - a[0], dy = b[1] - a[1], dz = b[2] - a[2];
         const Extended d = Checked(std::sqrt((dx * dx + dy * dy) + dz * dz));
-        result->setText(RealText(d));
+        ShowText(result, RealText(d));
     });
 }
 

@@ -43,7 +43,8 @@ built-in figure.</li>
 <li>F2 <b>New</b> opens the editor, where every taon and parameter can be changed; OK saves the
 configuration and makes it the one loaded at start.</li>
 <li>F3 <b>Open</b>, Ctrl+S <b>Save</b>, <b>Save As</b>: configurations are <i>.tao</i> files of 6296 bytes.
-The commentary of <i>name.tao</i> is <i>name.txt</i>; you are asked to save it when you leave it.</li>
+The commentary of <i>name.tao</i> is <i>name.txt</i>; you are asked to save it when you leave it. A
+configuration that has no file yet (the easy square of <b>Taons</b>) is first saved under a name you choose.</li>
 <li>The configuration opened or saved last is loaded the next time the program starts.</li>
 </ul>
 )";

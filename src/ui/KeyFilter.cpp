@@ -11,17 +11,9 @@ bool PassesKeyFilter(char32_t c) {
 bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Backspace:
-        return false;
-    default:
-        break;
-    }
+    // Keys that are not characters (Tab, Enter, Escape, Delete, arrows, Home...) type nothing, even where
+    // the platform hands them over with a control character as their text (Delete comes as "\x7f" on X11).
+    if (key->key() >= Qt::Key_Escape && key->key() < Qt::Key_unknown) return false;
     const QString text = key->text();
     if (text.isEmpty()) return false;
     for (const char32_t c : text.toUcs4())

@@ -5,6 +5,7 @@
 #include "EditDlg.h"
 #include "Guard.h"
 #include "HelpWindow.h"
+#include "PanelLook.h"
 #include "Text.h"
 
 #include "core/Step.h"
@@ -122,6 +123,8 @@ void TMainForm::BuildControls() {
     FName->setGeometry(0, 153, 353, 21);
     FName->setReadOnly(true);
     FName->setStyleSheet(QStringLiteral("QLineEdit { background: silver; color: blue; font-weight: bold; }"));
+    // The name shows its beginning, as every narrow field does, whatever sets it.
+    connect(FName, &QLineEdit::textChanged, FName, [this] { FName->setCursorPosition(0); });
 
     Panel1 = new QWidget(Pan);
     Panel1->resize(Panel1Width, PanHeight);
@@ -142,7 +145,7 @@ void TMainForm::BuildControls() {
     EditDT->installEventFilter(this);
     Cool = new QCheckBox(QStringLiteral("Cool"), Panel1);
     Cool->setGeometry(64, 32, 49, 17);
-    Cool->setStyleSheet(QStringLiteral("QCheckBox { background: black; color: white; font-weight: bold; }"));
+    Cool->setStyleSheet(CoolBoxStyle());
 
     TrackBar = new QSlider(Qt::Horizontal, Panel1);
     TrackBar->setGeometry(0, 56, 121, 25);
@@ -185,7 +188,9 @@ void TMainForm::BuildControls() {
         *b.control = button;
     }
 
-    Null00 = new QToolButton(Panel1);
+    auto* null00 = new HintButton(Panel1);
+    null00->hint = [null00] { return Null00Hint(*null00); };
+    Null00 = null00;
     Null00->setText(QStringLiteral("0"));
     Null00->setGeometry(0, 104, 17, 23);
     Null00->setToolTip(QStringLiteral("Make null of velocity"));
@@ -221,6 +226,7 @@ void TMainForm::BuildControls() {
     Edit1 = MakeEdit(Panel1, 136, 152, 33, QStringLiteral("1-50"), Colours::Lime);
     Edit2 = MakeEdit(Panel1, 168, 152, 33, QStringLiteral("51-80"), Colours::Yellow);
     Edit3 = MakeEdit(Panel1, 200, 152, 41, QStringLiteral("81-100"), Colours::Red);
+    for (QLineEdit* legend : {Edit1, Edit2, Edit3}) FitLegend(legend);
 
     Timer = new QTimer(this);
     Timer->setInterval(300);
@@ -470,6 +476,13 @@ void TMainForm::CommentExit() {
     document_.CommentChanged = false;
     if (!questions_.Confirm("The text was changed. Save now?")) return;
     Guard([&] {
+        // A configuration without a file of its own is saved under a name the user gives, the commentary
+        // beside it; the figure has no configuration, and its commentary goes beside the figure's name.
+        if (!document_.CurrentIsFile && !world_.ShowingFigure) {
+            const std::optional<std::string> path = questions_.SavePath();
+            if (!path) return;
+            SaveTo(*path);
+        }
         SaveMemoCommentary(document_.CurrentFileName, Comment->toPlainText(), document_, questions_);
     });
 }

@@ -47,6 +47,11 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
 }
 
+bool HintButton::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && hint) setToolTip(hint());
+    return QToolButton::event(event);
+}
+
 SceneWidget::SceneWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -85,6 +90,10 @@ void SceneWidget::mouseReleaseEvent(QMouseEvent* event) {
 StringGrid::StringGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows - 1, columns - 1, parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A cell shows the beginning of its text, cut at its right edge: an ellipsis after the first digits
+    // would make 1.7E-18 read as "1.…".
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QWidget>
 
 #include <functional>
@@ -45,6 +46,17 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+/// A tool button whose tooltip is asked for each time it is about to show, so that it can say what a
+/// click does in the button's present state.
+class HintButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    std::function<QString()> hint; ///< the tooltip for the present state; the set tooltip when empty
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 /// The scene area: shows the image the scene is drawn into. A paint that finds the image not freshly

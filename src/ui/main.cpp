@@ -12,9 +12,7 @@
 
 int main(int argc, char** argv) {
     taonscope::TApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Taonscope"));
-    QApplication::setOrganizationName(QStringLiteral("taonscope")); // settings sit beside the start pointer
-    QApplication::setApplicationDisplayName(QStringLiteral("Taonscope"));
+    taonscope::NameApplication();
 
     taonscope::AppState state;
     state.document.StartPointerFile = taonscope::DefaultStartPointerPath();

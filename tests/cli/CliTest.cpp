@@ -4,10 +4,12 @@
 #include "core/Step.h"
 #include "document/ConfigFile.h"
 #include "support/ChildProcess.h"
+#include "support/JsonChecker.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -122,6 +124,34 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
     EXPECT_NE(json.out.find("{\"taon\": 4, \"X\": -0.212, \"Y\": 0.212, \"Z\": -0.212}"), std::string::npos);
 }
 
+TEST(JsonChecker, TellsValidJsonFromInvalid) {
+    EXPECT_TRUE(test::JsonChecker::Valid(R"( {"a": [1, -0.5, 2E-5, "x\"y", true, null], "b": {}} )"));
+    for (const char* bad : {"{\"a\": INF}", "{\"a\": NAN}", "[1,]", "{\"a\" 1}", "01", "1.", "[1] 2",
+                            "\"open", "{\"a\": -INF}", "[.5]"})
+        EXPECT_FALSE(test::JsonChecker::Valid(bad)) << bad;
+}
+
+TEST(Cli, JsonOfInfinitiesAndNotANumberIsValid) {
+    TempDir dir;
+    World world = EasySquareWorld();
+    world.A1 = -INFINITY;
+    world.dt = NAN;
+    world.PosX[2] = INFINITY;
+    world.PosY[3] = NAN;
+    world.VelZ[4] = -INFINITY;
+    ConfigRecord buffer{};
+    WriteConfigFile(dir.File("odd.tao"), world, buffer);
+    const Outcome positions = Cli({"show", dir.File("odd.tao"), "--format", "json"});
+    ASSERT_EQ(positions.status, CliOk) << positions.err;
+    EXPECT_TRUE(test::JsonChecker::Valid(positions.out)) << positions.out;
+    EXPECT_NE(positions.out.find("\"dt\": \"NAN\", \"A1\": \"-INF\", \"B1\": 2.718"), std::string::npos);
+    EXPECT_NE(positions.out.find("{\"taon\": 2, \"X\": \"INF\", \"Y\": 0.212"), std::string::npos);
+    EXPECT_NE(positions.out.find("\"Y\": \"NAN\""), std::string::npos);
+    const Outcome velocities = Cli({"show", dir.File("odd.tao"), "--format", "json", "--velocities"});
+    EXPECT_TRUE(test::JsonChecker::Valid(velocities.out)) << velocities.out;
+    EXPECT_NE(velocities.out.find("\"u(z)\": \"-INF\"}"), std::string::npos);
+}
+
 TEST(Cli, FileErrorsNameTheFileAndExitWithTwo) {
     TempDir dir;
     WriteAll(dir.File("ring.tao"), std::string(100, '\0'));
@@ -192,6 +222,26 @@ TEST(Cli, BadCommandLinesExitWithTwo) {
         const Outcome outcome = Cli(args);
         EXPECT_EQ(outcome.status, CliBadInput);
         EXPECT_EQ(outcome.err.rfind("taonscope-cli: ", 0), 0u) << outcome.err;
+    }
+}
+
+TEST(Cli, UsageMessagesAreWholeLinesWithTheHint) {
+    const std::string hint = " (see taonscope-cli --help)\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "expected a command"},
+        {{"fly"}, "unknown command fly"},
+        {{"run", "a.tao", "--x"}, "unknown option --x"},
+        {{"show", "a.tao", "--bogus"}, "unknown option --bogus"},
+        {{"run", "a.tao", "--output"}, "--output needs a value"},
+        {{"show", "a.tao", "--format", "xml"}, "unknown format xml"},
+        {{"scenario", "moon", "x.tao"}, "unknown scenario moon"},
+        {{"scenario", "ring"}, "expected a scenario name and an output file"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_EQ(outcome.err, "taonscope-cli: " + message + hint);
+        EXPECT_EQ(outcome.out, "");
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace taonscope {
 namespace {
 
@@ -77,6 +79,20 @@ TEST(Commentary, AFailedSaveKeepsThePreviousCommentary) {
     }
     EXPECT_EQ(ReadAll(dir.File("ring.txt")), "kept");
     EXPECT_THROW(SaveCommentary(dir.File("missing/ring.tao"), "x"), IoError);
+}
+
+TEST(Commentary, AReadFailureAfterTheOpenNamesTheCommentaryFile) {
+    TempDir dir;
+    // Reading this process's memory from address 0 opens but fails with an I/O error.
+    std::filesystem::create_symlink("/proc/self/mem", dir.File("ring.txt"));
+    try {
+        LoadCommentary(dir.File("ring.tao"));
+        FAIL() << "the read did not fail";
+    } catch (const IoError&) {
+        FAIL() << "the file's own result code instead of the commentary message";
+    } catch (const TaonError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file " + dir.File("ring.txt"));
+    }
 }
 
 } // namespace

@@ -322,6 +322,79 @@ private slots:
         QCOMPARE(ReadAll(p.dir.File("ThetraSp.txt")), std::string("spiral notes"));
     }
 
+    void commentaryOfAConfigurationWithoutAFileAsksForItsName() {
+        UiProgram p;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(p.dir.path().string()));
+        p.main->Daons1Click(); // the easy square: no file of its own
+        p.main->Comment->setPlainText(QStringLiteral("square notes"));
+        p.questions.confirmAnswers.push_back(true);
+        p.main->CommentExit(); // the name is not given
+        const auto entries = std::distance(std::filesystem::directory_iterator(p.dir.path()), {});
+        QDir::setCurrent(previous);
+        QCOMPARE(p.questions.saveAsked, 1);
+        QCOMPARE(entries, 1); // only the config folder: no "This is a stabil structur of t.txt"
+        QCOMPARE(ReadAll(p.PointerPath()), std::string());
+        QVERIFY(!p.state.document.CurrentIsFile);
+
+        p.main->Comment->setPlainText(QStringLiteral("square notes\nagain"));
+        p.questions.confirmAnswers.push_back(true);
+        p.questions.saveAnswers.push_back(p.dir.File("square.tao"));
+        p.main->CommentExit();
+        QVERIFY(p.questions.errors.empty());
+        QCOMPARE(ReadAll(p.dir.File("square.txt")), std::string("square notes\r\nagain"));
+        ConfigRecord buffer{};
+        QCOMPARE(ReadConfigFile(p.dir.File("square.tao"), buffer), 0);
+        World saved;
+        UnpackConfigRecord(buffer, saved);
+        QVERIFY(saved.TaonPresent[4] && !saved.TaonPresent[5]);
+        QCOMPARE(saved.PosX[1], 0.212L);
+        // Named as Save As names it: the window, the document and the start pointer.
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("square.tao")));
+        QCOMPARE(p.state.document.CurrentFileName, p.dir.File("square.tao"));
+        QVERIFY(p.state.document.CurrentIsFile);
+        QCOMPARE(ReadAll(p.PointerPath()), p.dir.File("square.tao"));
+
+        // From now on the commentary goes beside that file without a question.
+        p.main->Comment->setPlainText(QStringLiteral("third"));
+        p.questions.confirmAnswers.push_back(true);
+        p.main->CommentExit();
+        QCOMPARE(p.questions.saveAsked, 2);
+        QCOMPARE(ReadAll(p.dir.File("square.txt")), std::string("third"));
+    }
+
+    void aFailedSaveOfTheConfigurationSavesNoCommentary() {
+        UiProgram p;
+        p.main->Daons1Click();
+        p.main->Comment->setPlainText(QStringLiteral("notes"));
+        p.questions.confirmAnswers.push_back(true);
+        p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/x.tao"));
+        p.main->CommentExit();
+        QCOMPARE(p.questions.LastError(), std::string("Invalid filename."));
+        QVERIFY(!std::filesystem::exists(p.dir.File("no")));
+        QVERIFY(!p.state.document.CurrentIsFile);
+        QCOMPARE(p.main->FName->text(), QStringLiteral("This is a stabil structur of taons"));
+    }
+
+    void saveInFigureModeWritesNothingEvenAfterAnOpenFile() {
+        UiProgram p;
+        WriteWorld(p.dir.File("trio.tao"), Trio());
+        const std::string bytes = ReadAll(p.dir.File("trio.tao"));
+        p.questions.openAnswers.push_back(p.dir.File("trio.tao"));
+        p.main->Open1Click();
+        p.state.world.PosX[1] = 42; // a change that a save would write
+        p.main->Spiral1->trigger();
+        WriteAll(p.PointerPath(), "unchanged");
+        p.questions.saveAnswers.push_back(p.dir.File("other.tao"));
+        p.main->Save1->trigger();
+        p.main->Saveas1->trigger();
+        QCOMPARE(p.questions.saveAsked, 0);
+        QCOMPARE(ReadAll(p.dir.File("trio.tao")), bytes);
+        QVERIFY(!std::filesystem::exists(p.dir.File("other.tao")));
+        QCOMPARE(ReadAll(p.PointerPath()), std::string("unchanged"));
+        QVERIFY(p.questions.errors.empty());
+    }
+
     void closingWithAnUnansweredChangeAsksFirst() {
         UiProgram p;
         p.Show();

@@ -280,6 +280,59 @@ private slots:
         });
     }
 
+    void aSaveThatFailsKeepsTheTimeStepAndEveryParameter() {
+        UiProgram p;
+        Install(p, TwoTaons());
+        const World before = p.state.world;
+        p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/ok.tao"));
+        p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/saveas.tao"));
+        p.questions.saveAnswers.push_back(p.dir.path().string()); // a folder
+        const bool confirmed = WithEditor(p, [&](TEditDlg& d) {
+            d.EditDT->setText(QStringLiteral("0.5"));
+            for (QLineEdit* edit : d.ParameterEdits) edit->setText(QStringLiteral("9"));
+            d.OKBtn->click();
+            QVERIFY(d.isVisible());
+            d.Saveas->click();
+            d.OKBtn->click();
+            QVERIFY(d.isVisible());
+        });
+        QVERIFY(!confirmed);
+        QCOMPARE(p.questions.errors,
+                 (std::vector<std::string>{"Invalid filename.", "Invalid filename.", "File access denied."}));
+        for (std::size_t f = 0; f < ParameterFields.size(); ++f)
+            QVERIFY2(p.state.world.*ParameterFields[f] == before.*ParameterFields[f], ParameterNames[f]);
+        QCOMPARE(p.state.document.CurrentFileName, std::string("This is a stabil structur of taons"));
+        QVERIFY(!p.state.document.CurrentIsFile);
+    }
+
+    void yesStoresTheLastTaon() {
+        UiProgram p;
+        Install(p, TwoTaons());
+        WithEditor(p, [&](TEditDlg& d) {
+            d.DaonsTable->setCurrentCell(99, 0);
+            QCOMPARE(d.NumberOfTaon->text(), QStringLiteral("100"));
+            QVERIFY(!d.DaoTrue->isChecked());
+            d.EditX->setText(QStringLiteral("1.5"));
+            d.EditY->setText(QStringLiteral("-2"));
+            d.EditZ->setText(QStringLiteral("0.25"));
+            d.EditW->setText(QStringLiteral("3"));
+            d.DaoTrue->setChecked(true);
+            d.Submit->click();
+            QCOMPARE(d.DaonsTable->Cell(1, 100), QStringLiteral("1.5"));
+            QCOMPARE(d.DaonsTable->Cell(3, 100), QStringLiteral("0.25"));
+        });
+        QVERIFY(p.questions.errors.empty());
+        const World& w = p.state.world;
+        QVERIFY(w.TaonPresent[100]);
+        QCOMPARE(w.PosX[100], 1.5L);
+        QCOMPARE(w.NextPosY[100], -2.0L);
+        QCOMPARE(w.ScenePosZ[100], 0.25L);
+        QCOMPARE(w.VelZ[100], 3.0L);
+        QCOMPARE(w.NextVelZ[100], 3.0L);
+        QVERIFY(w.TaonPresent[1] && w.TaonPresent[2] && !w.TaonPresent[99]);
+        QCOMPARE(w.PosX[2], 3.0L);
+    }
+
     void keyFiltersAndKeys() {
         UiProgram p;
         Install(p, TwoTaons());

@@ -177,6 +177,22 @@ private slots:
         QCOMPARE(p.main->DaonsTable->Cell(1, 2), QString());
     }
 
+    void aRunWithoutShowListingLeavesTheListingAsItWas() {
+        UiProgram p;
+        Install(p, LoneTaon());
+        p.main->FillListing();
+        QCOMPARE(p.main->DaonsTable->Cell(1, 1), QStringLiteral("0.212"));
+        p.main->ShowList->setChecked(false);
+        RunAtLeast(p, 3);
+        QVERIFY(p.state.world.PosX[1] > 0.2125L);
+        QCOMPARE(p.main->DaonsTable->Cell(1, 1), QStringLiteral("0.212"));
+        QCOMPARE(p.main->DaonsTable->Cell(1, 2), QString());
+        // Ticked again, the next step shows where the taon is.
+        p.main->ShowList->setChecked(true);
+        RunAtLeast(p, 1);
+        QCOMPARE(p.main->DaonsTable->Cell(1, 1), RealText(p.state.world.PosX[1]));
+    }
+
     void theStepShowsOnlyAfterADoubleClick() {
         UiProgram p;
         Install(p, LoneTaon());

@@ -45,6 +45,35 @@ TEST(ImageCanvas, DrawsTaonNumbersOpaqueOnBlack) {
     for (int x = 102; x < 110; ++x) EXPECT_NE(image.pixel(x, 49), ToQRgb(Colours::Lime));
 }
 
+TEST(ImageCanvas, ATaonNumberCoversADotOfAnotherColourBeneathIt) {
+    QImage image = Blank(200, 120);
+    ImageCanvas canvas(image);
+    World world;
+    world.TaonPresent[7] = world.TaonPresent[60] = true; // lime and yellow
+    world.ScenePosZ[7] = -10 / 60.0L;                    // pixel (100, 50)
+    world.ScenePosX[60] = 4 / 60.0L;
+    world.ScenePosZ[60] = -5 / 60.0L;
+    ViewState view;
+    UpdateSceneCentre(view, 200, 120);
+    view.ShowNumbersOn = true;
+    DrawTaons(canvas, view, world, {200, 120});
+    const int x = view.ScreenX[60], y = view.ScreenY[60];
+    // The yellow dot lies inside the box of the "7" written at (102, 52), left of and above the "60".
+    ASSERT_EQ(view.ScreenX[7], 100);
+    ASSERT_EQ(view.ScreenY[7], 50);
+    ASSERT_TRUE(x >= 102 && x + 1 < 102 + 6 && y >= 52 && y + 1 < 52 + 11) << x << ", " << y;
+    int lime = 0, black = 0;
+    for (int py = y; py <= y + 1; ++py)
+        for (int px = x; px <= x + 1; ++px) {
+            const QRgb pixel = image.pixel(px, py);
+            EXPECT_NE(pixel, ToQRgb(Colours::Yellow)) << px << ", " << py;
+            lime += pixel == ToQRgb(Colours::Lime);
+            black += pixel == ToQRgb(Colours::Black);
+        }
+    EXPECT_EQ(lime + black, 4);
+    EXPECT_GT(black, 0) << "the whole dot is under the strokes of the 7: move it";
+}
+
 TEST(ImageCanvas, ClipsAtTheEdges) {
     QImage image = Blank(20, 10);
     ImageCanvas canvas(image);
