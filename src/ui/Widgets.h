@@ -61,11 +61,13 @@ public:
     std::function<void()> onPaint;                                 ///< redraws the image
     std::function<void(Qt::MouseButton, int, int)> onMousePress;   ///< button and client position
     std::function<void(Qt::MouseButton, int, int)> onMouseRelease; ///< button and client position
+    std::function<void(Qt::MouseButton, int, int)> onMouseDoubleClick; ///< after the press it also is
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QImage image_;
