@@ -41,7 +41,8 @@ void PickPopup::ShowTaon(const World& world, int slot, QPoint near) {
     if (before_ != 0 && world.TaonPresent[before_]) {
         const Extended dx = world.PosX[j] - world.PosX[before_], dy = world.PosY[j] - world.PosY[before_],
                        dz = world.PosZ[j] - world.PosZ[before_];
-        lines << QStringLiteral("Distance to %1 = ").arg(before_) + RealText(std::sqrt((dx * dx + dy * dy) + dz * dz));
+        lines << QStringLiteral("Distance to %1 = ").arg(before_) +
+                     RealText(std::sqrt((dx * dx + dy * dy) + dz * dz));
     }
     label_->setText(lines.join(QLatin1Char('\n')));
     adjustSize();

@@ -23,9 +23,10 @@ const QString LastFolderKey = QStringLiteral("files/lastFolder");
 void LoadViewOptions(ViewState& view) {
     const QSettings settings = Settings();
     const int size = settings.value(DotSizeKey, DotSizeChoices[0]).toInt();
-    view.DotSize = std::find(std::begin(DotSizeChoices), std::end(DotSizeChoices), size) != std::end(DotSizeChoices)
-                       ? size
-                       : DotSizeChoices[0];
+    view.DotSize =
+        std::find(std::begin(DotSizeChoices), std::end(DotSizeChoices), size) != std::end(DotSizeChoices)
+            ? size
+            : DotSizeChoices[0];
     view.ShowAxesOn = settings.value(ShowAxesKey, false).toBool();
 }
 

@@ -58,9 +58,9 @@ public:
     /// Shows what was drawn into the image.
     void Present();
 
-    std::function<void()> onPaint;                                 ///< redraws the image
-    std::function<void(Qt::MouseButton, int, int)> onMousePress;   ///< button and client position
-    std::function<void(Qt::MouseButton, int, int)> onMouseRelease; ///< button and client position
+    std::function<void()> onPaint;                                     ///< redraws the image
+    std::function<void(Qt::MouseButton, int, int)> onMousePress;       ///< button and client position
+    std::function<void(Qt::MouseButton, int, int)> onMouseRelease;     ///< button and client position
     std::function<void(Qt::MouseButton, int, int)> onMouseDoubleClick; ///< after the press it also is
 
 protected:

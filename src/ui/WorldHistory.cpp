@@ -10,7 +10,7 @@ namespace taonscope {
 namespace {
 
 constexpr TaonArray World::*CurrentArrays[6] = {&World::PosX, &World::PosY, &World::PosZ,
-                                                 &World::VelX, &World::VelY, &World::VelZ};
+                                                &World::VelX, &World::VelY, &World::VelZ};
 
 // Each further copy with the current array it follows after a step, a load or the editor's commit.
 struct CopyOf {
@@ -173,7 +173,8 @@ void WorldHistory::AddActions(QMenu* menu) {
     undoAction_ = menu->addAction(QStringLiteral("Undo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction_ = menu->addAction(QStringLiteral("Redo"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     QObject::connect(undoAction_, &QAction::triggered, undoAction_, [this] { Undo(); });
     QObject::connect(redoAction_, &QAction::triggered, redoAction_, [this] { Redo(); });
     UpdateActions();

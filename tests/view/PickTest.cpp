@@ -37,7 +37,8 @@ TEST(NearestDot, TheNearestWinsAndATieGoesToTheDotOnTop) {
     EXPECT_EQ(NearestDot(p.view, p.world, 103, 100), 1);
     EXPECT_EQ(NearestDot(p.view, p.world, 105, 100), 2);
     EXPECT_EQ(NearestDot(p.view, p.world, 104, 100), 2) << "3 pixels from both: the later slot is drawn over";
-    EXPECT_EQ(NearestDot(p.view, p.world, 104, 101), 2);;
+    EXPECT_EQ(NearestDot(p.view, p.world, 104, 101), 2);
+    ;
     p.Put(40, 100, 100);
     EXPECT_EQ(NearestDot(p.view, p.world, 100, 100), 40);
 }
