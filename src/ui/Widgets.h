@@ -58,10 +58,11 @@ public:
     /// Shows what was drawn into the image.
     void Present();
 
-    std::function<void()> onPaint;                                     ///< redraws the image
-    std::function<void(Qt::MouseButton, int, int)> onMousePress;       ///< button and client position
-    std::function<void(Qt::MouseButton, int, int)> onMouseRelease;     ///< button and client position
-    std::function<void(Qt::MouseButton, int, int)> onMouseDoubleClick; ///< after the press it also is
+    std::function<void()> onPaint;                                 ///< redraws the image
+    std::function<void(Qt::MouseButton, int, int)> onMousePress;   ///< button and client position
+    std::function<void(Qt::MouseButton, int, int)> onMouseRelease; ///< button and client position
+    /// Button and client position of a double click, told after the press it also is.
+    std::function<void(Qt::MouseButton, int, int)> onMouseDoubleClick;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
