@@ -870,7 +870,7 @@ void TMainForm::DaonsTableDblClick() {
 void TMainForm::EditDTExit() {
     const World before = world_;
     Guard([&] { world_.dt = ReadReal(EditDT->text()); });
-    history_->Record(QStringLiteral("dt"), before);
+    if (history_) history_->Record(QStringLiteral("dt"), before);
 }
 
 void TMainForm::Help1Click() {

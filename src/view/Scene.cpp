@@ -38,7 +38,7 @@ bool FitsPixel(std::int64_t v) {
 
 // The axis triad: its arms' length and their distance from the scene's edges, in pixels.
 constexpr int AxisLength = 20;
-constexpr int AxisMargin = 10;
+constexpr int AxisMargin = 14; // room for a letter below an arm that points down
 constexpr Rgb AxisColours[3] = {Colours::Red, Colours::Lime, Rgb{0, 255, 255}};
 
 } // namespace

@@ -226,6 +226,20 @@ private slots:
         QCOMPARE(Steps(p), 2);
     }
 
+    void aRunThatFaultsAtOnceChangedNothingAndIsNoStep() {
+        UiProgram p;
+        World world = EasySquareWorld();
+        world.PosX[3] = world.PosX[2], world.PosY[3] = world.PosY[2], world.PosZ[3] = world.PosZ[2];
+        Install(p, world);
+        ChangeTimeStep(p, 0.5L);
+        p.main->GoClick();
+        while (p.main->Running()) QCoreApplication::processEvents();
+        QCOMPARE(p.questions.errors.size(), std::size_t{1});
+        QCOMPARE(Steps(p), 1);
+        QCOMPARE(p.main->Undo1->text(), QStringLiteral("Undo dt"));
+        QVERIFY(p.main->Undo1->isEnabled());
+    }
+
     void aNewDocumentStartsANewHistory() {
         UiProgram p;
         ConfigRecord buffer{};

@@ -241,12 +241,12 @@ private slots:
             const int axisPixels = CountColour(image, Colours::Red);
             QVERIFY(axisPixels >= 15);
             QVERIFY(CountColour(image, Rgb{0, 255, 255}) >= 15);
-            const QPoint zTip(30, p.main->Scene().bottom - 30 + 19);
+            const QPoint zTip(34, p.main->Scene().bottom - 34 + 19);
             QCOMPARE(image.pixel(zTip), qRgb(0, 255, 255));
             p.main->TrackBar->setValue(10);
             p.main->DaoTetaClick(); // two radians about x: the triad turns with the view, z now up
             QVERIFY(image.pixel(zTip) != qRgb(0, 255, 255));
-            QCOMPARE(image.pixel(30, p.main->Scene().bottom - 30 - 4), qRgb(0, 255, 255));
+            QCOMPARE(image.pixel(34, p.main->Scene().bottom - 34 - 4), qRgb(0, 255, 255));
         }
         UiProgram next;
         QVERIFY(next.state.view.ShowAxesOn);

@@ -165,7 +165,7 @@ TEST(DrawTaons, DotsAtTheEndsOfThePixelRangeDoNotWrap) {
 
 TEST(DrawTaons, AxesComeLastAndTurnWithTheView) {
     World world;
-    Place(world, 1, 30, 90); // right on the triad's origin (30, 90): the axes are drawn over it
+    Place(world, 1, 34, 86); // right on the triad's origin (34, 86): the axes are drawn over it
     MemoryCanvas canvas(Area.width, Area.bottom);
     ViewState view = CentredView();
     DrawTaons(canvas, view, world, Area);
@@ -174,7 +174,7 @@ TEST(DrawTaons, AxesComeLastAndTurnWithTheView) {
     view.ShowAxesOn = true;
     DrawTaons(canvas, view, world, Area);
     // Unturned: x goes right, z goes down, y is seen end on.
-    const int ox = 30, oy = Area.bottom - 30;
+    const int ox = 34, oy = Area.bottom - 34;
     EXPECT_EQ(canvas.At(ox + 19, oy), Colours::Red);
     EXPECT_EQ(canvas.At(ox, oy + 19), (Rgb{0, 255, 255}));
     EXPECT_EQ(canvas.At(ox + 1, oy), Colours::Red) << "drawn over the dot";
