@@ -751,7 +751,7 @@ void TMainForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
         view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
     }
     if (!ShowSpin->isChecked()) view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
-    if (button == Qt::LeftButton) PickAt(x, y, x == dragStartX_ && y == dragStartY_);
+    PickAt(x, y, button == Qt::LeftButton && x == dragStartX_ && y == dragStartY_);
 }
 
 // A left click that does not move picks the taon of the nearest dot; any other click puts the panel away.
