@@ -1,8 +1,10 @@
 #include "DialogQuestions.h"
 
 #include "Text.h"
+#include "ViewSettings.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace taonscope {
@@ -19,8 +21,11 @@ std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMod
     // Neither dialog asks before overwriting, and a typed name that does not exist may be opened.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(QFileDialog::AnyFile);
+    if (const QString folder = LastFolder(); !folder.isEmpty()) dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().constFirst());
+    const QString chosen = dialog.selectedFiles().constFirst();
+    SetLastFolder(QFileInfo(chosen).absolutePath());
+    return ToPath(chosen);
 }
 
 } // namespace

@@ -223,6 +223,7 @@ void TEditDlg::SubmitClick() {
                                     ReadReal(EditZ->text()), ReadReal(EditV->text()),
                                     ReadReal(EditU->text()), ReadReal(EditW->text())};
         World& w = state_.world;
+        const World before = w;
         w.PosX[n] = w.NextPosX[n] = w.ScenePosX[n] = values[0];
         w.PosY[n] = w.NextPosY[n] = w.ScenePosY[n] = values[1];
         w.PosZ[n] = w.NextPosZ[n] = w.ScenePosZ[n] = values[2];
@@ -230,6 +231,7 @@ void TEditDlg::SubmitClick() {
         w.VelY[n] = w.NextVelY[n] = values[4];
         w.VelZ[n] = w.NextVelZ[n] = values[5];
         w.TaonPresent[n] = DaoTrue->isChecked();
+        if (onWorldChanged) onWorldChanged(QStringLiteral("Edit Taon"), before, false);
         FillEditorTable();
     });
 }
@@ -255,12 +257,14 @@ void TEditDlg::OKBtnClick() {
         const std::array<Extended, 19> values = ReadParameterFields();
         const std::optional<std::string> path = questions_.SavePath();
         if (!path) return; // back to the editor, everything as typed
+        const World before = state_.world;
         SaveWithParameters(*path, values);
         DocumentState& document = state_.document;
         document.CurrentFileName = document.StartFileName = *path;
         document.CurrentIsFile = true;
         SyncCopiesFromCurrent(state_.world, Slots::Present);
         saved = true;
+        if (onWorldChanged) onWorldChanged(QStringLiteral("Editor OK"), before, true);
     });
     if (!saved) return;
     // The configuration is saved: the dialog closes even if the start pointer cannot be rewritten.
@@ -275,7 +279,9 @@ void TEditDlg::SaveasClick() {
         const std::optional<std::string> path = questions_.SavePath();
         if (!path) return;
         ShowText(EditFileName, FromPath(*path));
+        const World before = state_.world;
         SaveWithParameters(*path, values);
+        if (onWorldChanged) onWorldChanged(QStringLiteral("Editor Save As"), before, false);
     });
 }
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <array>
+#include <functional>
 
 namespace taonscope {
 
@@ -44,6 +45,10 @@ public:
     void MeasureDistance(QLineEdit* first, QLineEdit* second, QLineEdit* result);
 
     bool ShowsVelocities() const { return editorShowsVelocities_; }
+
+    /// Told after each change the editor makes to the world: its name, the world before it, and
+    /// whether the dialog is closing with it (OK, after which the main window refreshes).
+    std::function<void(const QString& name, const World& before, bool closing)> onWorldChanged;
 
     // The controls, named as the program names them.
     StringGrid* DaonsTable = nullptr;

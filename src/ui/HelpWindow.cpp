@@ -36,6 +36,20 @@ and zoom (up and down). The view changes when the button is released.</li>
 scene back in the middle at its first size. Ctrl+arrows move the scene.</li>
 <li>View &gt; Show Images: <b>Taons</b> (F5) reloads the start configuration, <b>Spiral</b> shows the
 built-in figure.</li>
+<li>Ctrl+0 <b>Fit All</b> zooms and pans until every taon is in the scene. <b>Dot Size</b> draws the
+taons 2, 3 or 5 pixels wide; <b>Show Axes</b> draws x, y and z in the bottom left corner as the view
+turns them. Both are remembered.</li>
+<li>Click a dot without moving the mouse to see its taon's number, kind, position and velocity, and
+the distance to the taon picked before. Double-click a dot to edit that taon.</li>
+</ul>
+
+<h3>Undoing</h3>
+<ul>
+<li>Ctrl+Z <b>Undo</b> takes back the last change of the world: a whole run, the editor's Yes, OK or
+Save As, the velocity reset or a new dt. Ctrl+Shift+Z or Ctrl+Y <b>Redo</b> makes it again. The Edit
+menu names the change.</li>
+<li>Up to 200 changes are kept. Opening another configuration, Taons and Spiral start afresh; files
+stay as they were saved; nothing is undone during a run.</li>
 </ul>
 
 <h3>Files</h3>

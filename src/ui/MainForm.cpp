@@ -6,15 +6,21 @@
 #include "Guard.h"
 #include "HelpWindow.h"
 #include "PanelLook.h"
+#include "PickPopup.h"
 #include "Text.h"
+#include "ViewSettings.h"
+#include "WorldHistory.h"
 
 #include "core/Step.h"
 #include "document/Commentary.h"
 #include "document/IoError.h"
 #include "document/StartPointer.h"
 #include "view/Figures.h"
+#include "view/Fit.h"
 #include "view/ImageCanvas.h"
+#include "view/Pick.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -85,6 +91,10 @@ TMainForm::~TMainForm() = default;
 void TMainForm::SetDialogs(TEditDlg* editDlg, TAboutBox* aboutBox) {
     editDlg_ = editDlg;
     aboutBox_ = aboutBox;
+    if (editDlg_)
+        editDlg_->onWorldChanged = [this](const QString& name, const World& before, bool closing) {
+            history_->Record(name, before, closing);
+        };
 }
 
 void TMainForm::BuildControls() {
@@ -96,6 +106,9 @@ void TMainForm::BuildControls() {
     SceneView->onPaint = [this] { FormPaint(); };
     SceneView->onMousePress = [this](Qt::MouseButton b, int x, int y) { FormMouseDown(b, x, y); };
     SceneView->onMouseRelease = [this](Qt::MouseButton b, int x, int y) { FormMouseUp(b, x, y); };
+    SceneView->onMouseDoubleClick = [this](Qt::MouseButton b, int x, int y) { FormMouseDblClick(b, x, y); };
+    PickInfo = new PickPopup(SceneView);
+    AddRunObserver(PickInfo);
 
     Pan = new QWidget(central);
     Pan->setAutoFillBackground(true);
@@ -255,6 +268,17 @@ void TMainForm::BuildMenus() {
     file->addSeparator();
     Exit1 = AddAction(file, QStringLiteral("Exit"), Qt::ALT | Qt::Key_X, &TMainForm::Exit1Click);
 
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    history_ = std::make_unique<WorldHistory>(world_, [this] {
+        LTime->setText(QString::number(world_.StepCounter));
+        Redraw();
+        FillListing();
+        ShowParameters();
+    });
+    history_->AddActions(edit);
+    Undo1 = history_->UndoAction(), Redo1 = history_->RedoAction();
+    AddRunObserver(history_.get());
+
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     Images = viewMenu->addMenu(QStringLiteral("Show Images"));
     Daons1 = AddAction(Images, QStringLiteral("Taons"), Qt::Key_F5, &TMainForm::Daons1Click);
@@ -266,6 +290,21 @@ void TMainForm::BuildMenus() {
     ShowNumbersOfPoints->setCheckable(true);
     MoveToCenter =
         AddAction(viewMenu, QStringLiteral("Move to center"), Qt::Key_F8, &TMainForm::MoveToCenterClick);
+    FitAll1 = AddAction(viewMenu, QStringLiteral("Fit All"), Qt::CTRL | Qt::Key_0, &TMainForm::FitAll1Click);
+    LoadViewOptions(view_);
+    QMenu* dotSize = viewMenu->addMenu(QStringLiteral("Dot Size"));
+    auto* dotSizes = new QActionGroup(dotSize);
+    for (std::size_t i = 0; i < DotSizes.size(); ++i) {
+        const int size = DotSizeChoices[i];
+        DotSizes[i] = dotSize->addAction(QStringLiteral("%1 pixels").arg(size));
+        DotSizes[i]->setCheckable(true);
+        DotSizes[i]->setChecked(view_.DotSize == size);
+        dotSizes->addAction(DotSizes[i]);
+        connect(DotSizes[i], &QAction::triggered, this, [this, size] { DotSizeClick(size); });
+    }
+    ShowAxes = AddAction(viewMenu, QStringLiteral("Show Axes"), {}, &TMainForm::ShowAxesClick);
+    ShowAxes->setCheckable(true);
+    ShowAxes->setChecked(view_.ShowAxesOn);
 
     // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
     auto* manager = new QMenu(QStringLiteral("Manager"), this);
@@ -571,10 +610,12 @@ void TMainForm::RunTick() {
 
 void TMainForm::Null00Click() {
     if (world_.ShowingFigure || !world_.Stopped) return;
+    const World before = world_;
     for (int i = 1; i <= std::clamp(world_.TaonCount, 0, MaxTaons); ++i) {
         world_.VelX[i] = world_.VelY[i] = world_.VelZ[i] = 0;
         world_.NextVelX[i] = world_.NextVelY[i] = world_.NextVelZ[i] = 0;
     }
+    history_->Record(QStringLiteral("Zero Velocities"), before);
     Null00->setText(QStringLiteral("Yes Null"));
     SetTextColour(Null00, Colours::Maroon);
     FillListing();
@@ -681,6 +722,24 @@ void TMainForm::Down1Click() {
     Redraw();
 }
 
+void TMainForm::FitAll1Click() {
+    FitAll(view_, world_, Scene());
+    Redraw();
+}
+
+void TMainForm::DotSizeClick(int size) {
+    view_.DotSize = size;
+    SaveViewOptions(view_);
+    Redraw();
+}
+
+void TMainForm::ShowAxesClick() {
+    view_.ShowAxesOn = !view_.ShowAxesOn;
+    ShowAxes->setChecked(view_.ShowAxesOn);
+    SaveViewOptions(view_);
+    Redraw();
+}
+
 void TMainForm::TrackBarChange(int position) {
     if (position < 0 || position > 10) return;
     view_.AngleStep = AngleSteps[position];
@@ -720,6 +779,25 @@ void TMainForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
         view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
     }
     if (!ShowSpin->isChecked()) view_.SpinTeta = view_.SpinPsi = view_.SpinPhi = 0;
+    PickAt(x, y, button == Qt::LeftButton && x == dragStartX_ && y == dragStartY_);
+}
+
+// A left click that does not move picks the taon of the nearest dot; any other click puts the panel away.
+void TMainForm::PickAt(int x, int y, bool still) {
+    const int slot = still && !world_.ShowingFigure ? NearestDot(view_, world_, x, y) : 0;
+    if (slot != 0)
+        PickInfo->ShowTaon(world_, slot, {x, y});
+    else
+        PickInfo->hide();
+}
+
+void TMainForm::FormMouseDblClick(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton || world_.ShowingFigure || !editDlg_) return;
+    const int slot = NearestDot(view_, world_, x, y);
+    if (slot == 0) return;
+    PickInfo->hide();
+    editDlg_->DaonsTable->setCurrentCell(slot - 1, 0);
+    New1Click();
 }
 
 void TMainForm::FormPaint() {
@@ -818,7 +896,9 @@ void TMainForm::DaonsTableDblClick() {
 }
 
 void TMainForm::EditDTExit() {
+    const World before = world_;
     Guard([&] { world_.dt = ReadReal(EditDT->text()); });
+    if (history_) history_->Record(QStringLiteral("dt"), before);
 }
 
 void TMainForm::Help1Click() {

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,8 @@ namespace taonscope {
 
 class TEditDlg;
 class TAboutBox;
+class PickPopup;
+class WorldHistory;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -81,10 +84,15 @@ public:
     void Right1Click();
     void Up1Click();
     void Down1Click();
+    void FitAll1Click();
+    void DotSizeClick(int size);
+    void ShowAxesClick();
     void TrackBarChange(int position);
     void TimerTimer();
     void FormMouseDown(Qt::MouseButton button, int x, int y);
     void FormMouseUp(Qt::MouseButton button, int x, int y);
+    /// A double click on a taon's dot opens the editor at its row.
+    void FormMouseDblClick(Qt::MouseButton button, int x, int y);
     void FormPaint();
     void FormResize();
 
@@ -108,6 +116,8 @@ public:
     bool Running() const { return !state_.world.Stopped; }
     /// Steps made since the present run started.
     long long RunSteps() const { return runSteps_; }
+    /// The undo history of the world.
+    WorldHistory& History() { return *history_; }
 
     // The controls, named as the program names them.
     SceneWidget* SceneView = nullptr;
@@ -136,6 +146,9 @@ public:
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
+    QAction *Undo1 = nullptr, *Redo1 = nullptr, *FitAll1 = nullptr, *ShowAxes = nullptr;
+    std::array<QAction*, 3> DotSizes{}; ///< View > Dot Size: 2, 3, 5 pixels
+    PickPopup* PickInfo = nullptr;      ///< what a click on a dot shows
     QTimer* Timer = nullptr;
 
 protected:
@@ -159,6 +172,7 @@ private:
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     void OpenHelpFile(const QString& name);
+    void PickAt(int x, int y, bool still);
     template <typename Event> void Notify(Event event);
 
     AppState& state_;
@@ -174,6 +188,7 @@ private:
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
     std::vector<RunObserver*> observers_;
+    std::unique_ptr<WorldHistory> history_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;

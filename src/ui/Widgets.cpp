@@ -87,6 +87,13 @@ void SceneWidget::mouseReleaseEvent(QMouseEvent* event) {
         onMouseRelease(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
 }
 
+// The second press of a double click stays a press, as it was before double clicks were reported.
+void SceneWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+    if (onMouseDoubleClick)
+        onMouseDoubleClick(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
 StringGrid::StringGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows - 1, columns - 1, parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -73,11 +73,14 @@ public:
     std::function<void()> onPaint;                                 ///< redraws the image
     std::function<void(Qt::MouseButton, int, int)> onMousePress;   ///< button and client position
     std::function<void(Qt::MouseButton, int, int)> onMouseRelease; ///< button and client position
+    /// Button and client position of a double click, told after the press it also is.
+    std::function<void(Qt::MouseButton, int, int)> onMouseDoubleClick;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QImage image_;

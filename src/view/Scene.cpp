@@ -32,6 +32,15 @@ void Line(Canvas& canvas, const ViewState& view, const int (&ends)[2]) {
     canvas.LineTo(view.ScreenX[ends[1]], view.ScreenY[ends[1]]);
 }
 
+bool FitsPixel(std::int64_t v) {
+    return v >= INT32_MIN && v <= INT32_MAX;
+}
+
+// The axis triad: its arms' length and their distance from the scene's edges, in pixels.
+constexpr int AxisLength = 20;
+constexpr int AxisMargin = 14; // room for a letter below an arm that points down
+constexpr Rgb AxisColours[3] = {Colours::Red, Colours::Lime, Rgb{0, 255, 255}};
+
 } // namespace
 
 Rgb KindColour(int kind) {
@@ -51,25 +60,56 @@ void ClearScene(Canvas& canvas, SceneArea area) {
     canvas.Rectangle(0, 0, area.width, area.bottom);
 }
 
+DotSpan DotOf(const ViewState& view) {
+    const int size = std::clamp<int>(view.DotSize, 1, 15);
+    return {-(size - 1) / 2, size};
+}
+
 void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area) {
     BuildViewMatrix(view);
     ProjectTaons(view, world);
     ClearScene(canvas, area);
+    const DotSpan dot = DotOf(view);
     const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
     for (int j = 1; j <= slots; ++j) {
         if (!world.TaonPresent[j]) continue;
         const Rgb colour = KindColour(TaonKind(world, j));
-        const int x = view.ScreenX[j], y = view.ScreenY[j];
-        for (int dy = 0; dy <= 1; ++dy)
-            for (int dx = 0; dx <= 1; ++dx)
-                if (x <= INT32_MAX - dx && y <= INT32_MAX - dy) canvas.SetPixel(x + dx, y + dy, colour);
+        const std::int64_t x = view.ScreenX[j], y = view.ScreenY[j];
+        for (int dy = dot.offset; dy < dot.offset + dot.size; ++dy)
+            for (int dx = dot.offset; dx < dot.offset + dot.size; ++dx)
+                if (FitsPixel(x + dx) && FitsPixel(y + dy))
+                    canvas.SetPixel(static_cast<int>(x + dx), static_cast<int>(y + dy), colour);
     }
-    if (!view.ShowNumbersOn) return;
-    for (int j = 1; j <= slots; ++j) {
-        if (!world.TaonPresent[j]) continue;
-        canvas.SetFontColor(KindColour(TaonKind(world, j)));
-        const int x = view.ScreenX[j], y = view.ScreenY[j];
-        if (x <= INT32_MAX - 2 && y <= INT32_MAX - 2) canvas.TextOut(x + 2, y + 2, std::to_string(j));
+    if (view.ShowNumbersOn) {
+        const int beside = dot.offset + dot.size;
+        for (int j = 1; j <= slots; ++j) {
+            if (!world.TaonPresent[j]) continue;
+            canvas.SetFontColor(KindColour(TaonKind(world, j)));
+            const std::int64_t x = view.ScreenX[j] + std::int64_t{beside};
+            const std::int64_t y = view.ScreenY[j] + std::int64_t{beside};
+            if (FitsPixel(x) && FitsPixel(y))
+                canvas.TextOut(static_cast<int>(x), static_cast<int>(y), std::to_string(j));
+        }
+    }
+    if (view.ShowAxesOn) DrawAxes(canvas, view, area);
+}
+
+void DrawAxes(Canvas& canvas, const ViewState& view, SceneArea area) {
+    const int originX = AxisLength + AxisMargin, originY = area.bottom - AxisLength - AxisMargin;
+    const auto& m = view.RotationMatrix;
+    int endX[3], endY[3];
+    for (int k = 0; k < 3; ++k) {
+        // Column k of the matrix is where the unit vector of axis k turns to; rows 0 and 2 are the screen.
+        endX[k] = originX + RoundToPixel(m[0][k] * AxisLength);
+        endY[k] = originY + RoundToPixel(m[2][k] * AxisLength);
+        canvas.SetPenColor(AxisColours[k]);
+        canvas.MoveTo(originX, originY);
+        canvas.LineTo(endX[k], endY[k]);
+    }
+    canvas.SetBrushColor(Colours::Black);
+    for (int k = 0; k < 3; ++k) {
+        canvas.SetFontColor(AxisColours[k]);
+        canvas.TextOut(endX[k] + 1, endY[k] + 1, std::string(1, static_cast<char>('x' + k)));
     }
 }
 

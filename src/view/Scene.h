@@ -17,14 +17,28 @@ Rgb KindColour(int kind);
 /// Paints the whole scene area black (pen and brush black).
 void ClearScene(Canvas& canvas, SceneArea area);
 
-/// Taon mode: projects the present taons, clears the scene, draws each as a 2 x 2 dot in its kind's
-/// colour and, with ShowNumbersOn, writes its number at (x + 2, y + 2) after all dots.
+/// The pixels a dot of the view's DotSize covers around a projected point (x, y): columns
+/// x + offset .. x + offset + size - 1, rows likewise (size 2 covers x, x + 1).
+struct DotSpan {
+    int offset = 0;
+    int size = 2;
+};
+/// The dot of view.DotSize, clamped to 1..15.
+DotSpan DotOf(const ViewState& view);
+
+/// Taon mode: projects the present taons, clears the scene, draws each as a DotSize x DotSize dot (2 x 2
+/// by default) in its kind's colour and, with ShowNumbersOn, writes its number beside the dot after all
+/// dots ((x + 2, y + 2) for the default dot). With ShowAxesOn the axis triad follows.
 void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area);
 
 /// Figure mode: turns the figure's 19 points by the spin increments (in the world's scene positions),
 /// clears the scene and draws the wire frame, white lines before the red lines of their row, and with
 /// ShowNumbersOn the point numbers in lime at the points. FigureKind other than 1 leaves it black.
 void DrawFigure(Canvas& canvas, ViewState& view, World& world, SceneArea area);
+
+/// The x/y/z triad of the view's RotationMatrix in the bottom left corner of the area: each axis a line
+/// from the triad's origin (x red, y lime, z aqua) with its letter at the end.
+void DrawAxes(Canvas& canvas, const ViewState& view, SceneArea area);
 
 /// DrawFigure when the world shows the figure, else DrawTaons.
 void Redraw(Canvas& canvas, ViewState& view, World& world, SceneArea area);

@@ -25,6 +25,8 @@ struct ViewState {
     TaonArray RotatedX{}, RotatedY{}, RotatedZ{}; ///< taon mode: rotated coordinates at the last redraw
     bool ShowNumbersOn = false;                   ///< write point numbers beside the points
     std::int32_t FigureKind = 1;                  ///< the built-in figure to draw (1: the tetra-spiral)
+    std::int32_t DotSize = 2;                     ///< side of a taon's square dot in pixels
+    bool ShowAxesOn = false;                      ///< draw the x/y/z triad in a corner of the taon scene
 };
 
 /// sin and cos as the view uses them: 0 for arguments of magnitude 2^63 or more.

@@ -124,6 +124,78 @@ TEST(DrawTaons, AbsentTaonsAreNotDrawn) {
     EXPECT_TRUE(canvas.texts.empty());
 }
 
+TEST(DrawTaons, LargerDotsAreCentredOnThePointAndPushTheNumberAside) {
+    struct Case {
+        int size, first, last, number;
+    };
+    for (const Case c : {Case{3, 49, 51, 52}, Case{5, 48, 52, 53}}) {
+        World world;
+        Place(world, 7, 50, 40);
+        MemoryCanvas canvas(Area.width, Area.bottom);
+        ViewState view = CentredView();
+        view.DotSize = c.size;
+        view.ShowNumbersOn = true;
+        DrawTaons(canvas, view, world, Area);
+        EXPECT_EQ(canvas.Count(Colours::Lime), c.size * c.size);
+        EXPECT_EQ(canvas.At(c.first, c.first - 10), Colours::Lime);
+        EXPECT_EQ(canvas.At(c.last, c.last - 10), Colours::Lime);
+        EXPECT_EQ(canvas.At(c.last + 1, c.last - 10), Colours::Black);
+        EXPECT_EQ(canvas.At(c.first - 1, c.first - 10), Colours::Black);
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, c.number);
+        EXPECT_EQ(canvas.texts[0].y, c.number - 10);
+    }
+}
+
+TEST(DrawTaons, DotsAtTheEndsOfThePixelRangeDoNotWrap) {
+    World world;
+    world.TaonPresent[1] = world.TaonPresent[2] = true;
+    world.ScenePosX[1] = 1e30L, world.ScenePosZ[1] = 1e30L;   // clamps to INT32_MAX
+    world.ScenePosX[2] = -1e30L, world.ScenePosZ[2] = -1e30L; // clamps to INT32_MIN
+    MemoryCanvas canvas(Area.width, Area.bottom);
+    ViewState view = CentredView();
+    view.DotSize = 5;
+    view.ShowNumbersOn = true;
+    DrawTaons(canvas, view, world, Area);
+    EXPECT_EQ(canvas.Count(Colours::Lime), 0);
+    ASSERT_EQ(canvas.texts.size(), 1u) << "past the largest pixel no number is written";
+    EXPECT_EQ(canvas.texts[0].text, "2");
+    EXPECT_EQ(canvas.texts[0].x, INT32_MIN + 3);
+}
+
+TEST(DrawTaons, AxesComeLastAndTurnWithTheView) {
+    World world;
+    Place(world, 1, 34, 86); // right on the triad's origin (34, 86): the axes are drawn over it
+    MemoryCanvas canvas(Area.width, Area.bottom);
+    ViewState view = CentredView();
+    DrawTaons(canvas, view, world, Area);
+    EXPECT_EQ(canvas.Count(Colours::Red), 0) << "no axes unless asked for";
+
+    view.ShowAxesOn = true;
+    DrawTaons(canvas, view, world, Area);
+    // Unturned: x goes right, z goes down, y is seen end on.
+    const int ox = 34, oy = Area.bottom - 34;
+    EXPECT_EQ(canvas.At(ox + 19, oy), Colours::Red);
+    EXPECT_EQ(canvas.At(ox, oy + 19), (Rgb{0, 255, 255}));
+    EXPECT_EQ(canvas.At(ox + 1, oy), Colours::Red) << "drawn over the dot";
+    EXPECT_EQ(canvas.At(ox + 1, oy + 1), Colours::Lime);
+    ASSERT_EQ(canvas.texts.size(), 3u);
+    EXPECT_EQ(canvas.texts[0].text, "x");
+    EXPECT_EQ(canvas.texts[0].x, ox + 21);
+    EXPECT_EQ(canvas.texts[1].text, "y");
+    EXPECT_EQ(canvas.texts[1].x, ox + 1);
+    EXPECT_EQ(canvas.texts[2].y, oy + 21);
+
+    view.ViewPhi = 3.14159265358979323846L / 2; // a quarter turn about z: x seen end on, y to the left
+    MemoryCanvas turned(Area.width, Area.bottom);
+    DrawTaons(turned, view, world, Area);
+    EXPECT_EQ(turned.At(ox + 19, oy), Colours::Black);
+    ASSERT_EQ(turned.texts.size(), 3u);
+    EXPECT_EQ(turned.texts[0].x, ox + 1);
+    EXPECT_EQ(turned.texts[1].x, ox - 19);
+    EXPECT_EQ(turned.At(ox - 19, oy), Colours::Lime);
+}
+
 World FigureWorld(const ViewState& view) {
     World world;
     world.ShowingFigure = true;
