@@ -15,6 +15,7 @@ struct DocumentState {
     std::string StartFileName;    ///< the path last read from or written to the start pointer file
     bool CurrentIsFile = false;   ///< false while CurrentFileName names no file of its own
     bool CommentChanged = false;  ///< the commentary changed since the last save question
+    std::string ExampleFileName;  ///< the shipped example last opened; never written
     ConfigRecord ConfigBuffer{};  ///< the record every read and write goes through
 };
 

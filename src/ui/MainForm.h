@@ -50,6 +50,8 @@ public:
     void Open1Click();
     void Save1Click();
     void Saveas1Click();
+    /// Opens a shipped example read-only (Save asks for a name) and fits the view to it.
+    void OpenExample(const std::string& path);
     void Exit1Click();
     void Daons1Click();
     void Spiral1Click();
@@ -130,6 +132,7 @@ public:
     std::array<QLineEdit*, 18> ParameterEdits{}; ///< EditA1, EditB1 ... EditG1, EditA2 ... EditG3
     QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
     QMenu* Images = nullptr;
+    QMenu* Examples = nullptr; ///< File > Examples: one entry per shipped example
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
@@ -156,6 +159,7 @@ private:
     void Turn(Extended& spin, Extended& viewAngle, int direction);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
+    bool ShowsExample() const;
     void OpenHelpFile(const QString& name);
     template <typename Event> void Notify(Event event);
 
