@@ -12,14 +12,14 @@ trap 'rm -rf "$work"' EXIT
 check_installed() {
     local bin=$1 share=$2
     test -x "$bin/taonscope"
-    "$bin/taonscope-cli" --help | grep -q 'GPL-3.0-or-later'
+    "$bin/taonscope-cli" --help | grep 'GPL-3.0-or-later' > /dev/null
     local examples=("$share/taonscope/examples/"*.tao)
     ((${#examples[@]} >= 8))
     for example in "${examples[@]}"; do
         test -s "${example%.tao}.txt"
     done
     "$bin/taonscope-cli" run "$share/taonscope/examples/01-pair.tao" --steps 1000 --output "$work/after.tao" 2> /dev/null
-    "$bin/taonscope-cli" show "$work/after.tao" | grep -q '^taon'
+    "$bin/taonscope-cli" show "$work/after.tao" | grep '^taon' > /dev/null
     desktop-file-validate "$share/applications/taonscope.desktop"
     grep -q '<svg' "$share/icons/hicolor/scalable/apps/taonscope.svg"
     # The manual page holds the help text, line for line.
@@ -33,10 +33,14 @@ cmake --install "$build" --prefix "$work/prefix" > /dev/null
 check_installed "$work/prefix/bin" "$work/prefix/share"
 echo "Installed into a fresh prefix: programs, examples, desktop entry, icon and manual page are in place"
 
-(cd "$build" && cpack -G DEB -B "$work/package" > /dev/null)
+(cd "$build" && cpack -G DEB -B "$work/package" > /dev/null 2>&1)
 deb=$(ls "$work"/package/taonscope_*.deb)
-dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6'
-dpkg-deb --contents "$deb" | grep -q './usr/share/taonscope/examples/01-pair.tao'
+dpkg-deb --field "$deb" Depends | grep 'libqt6widgets6' > /dev/null
+contents=$(dpkg-deb --contents "$deb")
+for file in bin/taonscope bin/taonscope-cli share/taonscope/examples/01-pair.tao share/man/man1/taonscope-cli.1 \
+    share/applications/taonscope.desktop share/icons/hicolor/scalable/apps/taonscope.svg; do
+    grep -F "./usr/$file" <<< "$contents" > /dev/null
+done
 echo "Debian package $(basename "$deb"): depends on $(dpkg-deb --field "$deb" Depends)"
 
 if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
@@ -44,5 +48,6 @@ if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
     trap 'dpkg -r taonscope > /dev/null || true; rm -rf "$work"' EXIT
     check_installed /usr/bin /usr/share
     dpkg -r taonscope > /dev/null
+    trap 'rm -rf "$work"' EXIT
     echo "Installed and removed the package with dpkg"
 fi
