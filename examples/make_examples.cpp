@@ -95,6 +95,7 @@ long Cool(World& w, FastLaw& law, long maxSteps, Extended bound) {
     return steps;
 }
 
+// Steps without damping, or damped when cool.
 long Run(World& w, FastLaw& law, long steps, bool cool = false) {
     SyncCopiesFromCurrent(w);
     for (long k = 0; k < steps; ++k) AdvanceStep(w, CoolFactor(cool), law);
@@ -112,7 +113,7 @@ void Report(const std::string& name, const World& w, const std::string& what) {
               << "; " << what << '\n';
 }
 
-// Taons of one kind placed at random in a ball of the given radius, no two closer than minDistance.
+// The given slots placed at random in a ball of the given radius, no two closer than minDistance.
 void PlaceBall(World& w, Random& random, const std::vector<int>& slots, Extended radius, Extended minDistance,
                Vec centre = {}) {
     for (std::size_t n = 0; n < slots.size(); ++n) {
