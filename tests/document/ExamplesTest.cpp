@@ -70,5 +70,20 @@ TEST(ExampleFolderCandidates, LooksInTheChosenFolderThenTheInstalledOneThenTheSo
     EXPECT_EQ(folders[0], "/somewhere/else");
 }
 
+TEST(ExampleFolderCandidates, AnInstalledProgramFindsTheExamplesOfItsOwnPrefix) {
+    ::unsetenv("TAONSCOPE_EXAMPLES");
+    TempDir prefix;
+    std::filesystem::create_directories(prefix.File("bin"));
+    std::filesystem::create_directories(prefix.File("share/taonscope/examples"));
+    WriteAll(prefix.File("share/taonscope/examples/01-pair.tao"), "");
+    WriteAll(prefix.File("share/taonscope/examples/01-pair.txt"), "Installed pair\r\n");
+    const std::string folder = FirstExampleFolder(ExampleFolderCandidates(prefix.File("bin")));
+    EXPECT_EQ(std::filesystem::canonical(folder),
+              std::filesystem::canonical(prefix.File("share/taonscope/examples")));
+    const std::vector<ExampleEntry> examples = ListExamples(folder);
+    ASSERT_EQ(examples.size(), 1u);
+    EXPECT_EQ(examples[0].Title, "Installed pair");
+}
+
 } // namespace
 } // namespace taonscope
