@@ -13,6 +13,7 @@ packages=(
     xvfb xauth                        # a display for screenshots of the window
     python3-mdanalysis                # a real reader of recorded trajectories, in the tests
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
+    dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies
 )
 
 missing=()

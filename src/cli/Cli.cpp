@@ -48,6 +48,7 @@ constexpr const char* Usage = R"(Usage:
 Numbers are written with 15 significant digits and a full stop as decimal separator.
 Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not written),
 2 a bad command line or a file that cannot be read or written.
+Taonscope is free software under the GPL-3.0-or-later licence (GNU General Public License 3 or later).
 )";
 
 // A bad command line; the message goes to standard error followed by a hint.

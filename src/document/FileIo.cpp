@@ -2,6 +2,7 @@
 
 #include "IoError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -270,6 +271,20 @@ void CreateParentFolders(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(parent, error);
     if (error) ThrowErrno(error.value(), path);
+}
+
+std::vector<std::string> FilesEndingWith(const std::string& folder, std::string_view ending) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code typeError;
+        if (name.size() > ending.size() && name.ends_with(ending) && entry->is_regular_file(typeError))
+            paths.push_back(entry->path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 } // namespace taonscope

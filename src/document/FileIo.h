@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace taonscope {
 
@@ -29,5 +30,9 @@ void CheckReplaceable(const std::string& path);
 
 /// Creates the folder that holds path, and the folders above it, when missing; failures throw IoError.
 void CreateParentFolders(const std::string& path);
+
+/// The paths of the regular files in folder whose names end with ending, sorted by name; empty when the
+/// folder cannot be read.
+std::vector<std::string> FilesEndingWith(const std::string& folder, std::string_view ending);
 
 } // namespace taonscope

@@ -16,6 +16,7 @@ struct DocumentState {
     std::string StartFileName;    ///< the path last read from or written to the start pointer file
     bool CurrentIsFile = false;   ///< false while CurrentFileName names no file of its own
     bool CommentChanged = false;  ///< the commentary changed since the last save question
+    std::string ExampleFileName;  ///< the shipped example last opened; never written
     ConfigRecord ConfigBuffer{};  ///< the record every read and write goes through
     TextEncoding CommentEncoding = TextEncoding::Utf8; ///< the encoding the memo's commentary came in
     TextEncoding OldCommentEncoding = DefaultCodePage; ///< the code page of commentaries that are not UTF-8

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "CommentaryEncoding.h"
 #include "EditDlg.h"
+#include "ExamplesMenu.h"
 #include "Guard.h"
 #include "HelpWindow.h"
 #include "PanelLook.h"
@@ -265,6 +266,8 @@ void TMainForm::BuildMenus() {
     Open1 = AddAction(file, QStringLiteral("Open"), Qt::Key_F3, &TMainForm::Open1Click);
     Save1 = AddAction(file, QStringLiteral("Save"), Qt::CTRL | Qt::Key_S, &TMainForm::Save1Click);
     Saveas1 = AddAction(file, QStringLiteral("Save As ..."), {}, &TMainForm::Saveas1Click);
+    Examples = file->addMenu(QStringLiteral("Examples"));
+    FillExamplesMenu(Examples, ShippedExamples(), [this](const std::string& path) { OpenExample(path); });
     file->addSeparator();
     Exit1 = AddAction(file, QStringLiteral("Exit"), Qt::ALT | Qt::Key_X, &TMainForm::Exit1Click);
 
@@ -432,8 +435,37 @@ void TMainForm::Open1Click() {
     });
 }
 
+// Opens as Open does, but the example stays untouched: it is no file of the user's (Save asks for a
+// name), the start pointer keeps its configuration, and its commentary goes with it when it is saved.
+void TMainForm::OpenExample(const std::string& path) {
+    Guard([&] {
+        ConfigRecord record{};
+        if (const int openFailure = ReadConfigFile(path, record)) throw IoError(openFailure);
+        document_.ConfigBuffer = record;
+        world_.ShowingFigure = false;
+        Go->setEnabled(true);
+        Null00->setEnabled(!Running());
+        document_.CurrentFileName = document_.ExampleFileName = path;
+        document_.CurrentIsFile = false;
+        FName->setText(FromPath(path));
+        UnpackConfigRecord(document_.ConfigBuffer, world_);
+        FitAll(view_, world_, Scene());
+        RefreshAfterLoad();
+        Notify(&RunObserver::DocumentReplaced);
+        LoadCommentaryOf(path);
+        document_.CommentChanged = false;
+    });
+}
+
+bool TMainForm::ShowsExample() const {
+    return !document_.CurrentIsFile && !document_.ExampleFileName.empty() &&
+           document_.CurrentFileName == document_.ExampleFileName;
+}
+
 void TMainForm::SaveTo(const std::string& path) {
+    const bool fromExample = ShowsExample();
     WriteConfigFile(path, world_, document_.ConfigBuffer);
+    if (fromExample) SaveCommentary(path, ToLocalText(Comment->toPlainText()));
     document_.CurrentFileName = path;
     document_.CurrentIsFile = true;
     FName->setText(FromPath(path));
@@ -513,6 +545,7 @@ void TMainForm::CommentChange() {
 void TMainForm::CommentExit() {
     if (!document_.CommentChanged) return;
     document_.CommentChanged = false;
+    if (ShowsExample()) return; // an example's commentary is saved with it under a name of the user's
     if (!questions_.Confirm("The text was changed. Save now?")) return;
     Guard([&] {
         // A configuration without a file of its own is saved under a name the user gives, the commentary

@@ -53,6 +53,8 @@ public:
     void Open1Click();
     void Save1Click();
     void Saveas1Click();
+    /// Opens a shipped example read-only (Save asks for a name) and fits the view to it.
+    void OpenExample(const std::string& path);
     void Exit1Click();
     void Daons1Click();
     void Spiral1Click();
@@ -142,6 +144,7 @@ public:
     QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
     QMenu* Images = nullptr;
     QMenu* OldEncodings = nullptr; ///< the memo's submenu "Encoding of Old Commentaries"
+    QMenu* Examples = nullptr; ///< File > Examples: one entry per shipped example
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
@@ -171,6 +174,7 @@ private:
     void Turn(Extended& spin, Extended& viewAngle, int direction);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
+    bool ShowsExample() const;
     void OpenHelpFile(const QString& name);
     void PickAt(int x, int y, bool still);
     template <typename Event> void Notify(Event event);

@@ -1,0 +1,224 @@
+// Every shipped example runs 1,000 steps of the fast law without a fault and does what its commentary
+// says it does.
+#include "core/Errors.h"
+#include "core/FastLaw.h"
+#include "core/Step.h"
+#include "document/Commentary.h"
+#include "document/ConfigFile.h"
+#include "document/Examples.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace taonscope {
+namespace {
+
+constexpr int Steps = 1000;
+
+struct Point {
+    Extended x = 0, y = 0, z = 0;
+};
+
+World Load(const std::string& path) {
+    ConfigRecord record{};
+    EXPECT_EQ(ReadConfigFile(path, record), 0) << path;
+    World world;
+    UnpackConfigRecord(record, world);
+    return world;
+}
+
+std::string ExamplePath(const std::string& name) {
+    return std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + name + ".tao";
+}
+
+Extended MaxSpeed(const World& w) {
+    Extended most = 0;
+    for (int i = 1; i <= MaxTaons; ++i)
+        if (w.TaonPresent[i])
+            most = std::max(most,
+                            std::sqrt(w.VelX[i] * w.VelX[i] + w.VelY[i] * w.VelY[i] + w.VelZ[i] * w.VelZ[i]));
+    return most;
+}
+
+Point Centre(const World& w, int first = 1, int last = MaxTaons) {
+    Point c;
+    int n = 0;
+    for (int i = first; i <= last; ++i)
+        if (w.TaonPresent[i]) c.x += w.PosX[i], c.y += w.PosY[i], c.z += w.PosZ[i], ++n;
+    return {c.x / n, c.y / n, c.z / n};
+}
+
+Extended Gap(Point a, Point b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+Extended Extent(const World& w) {
+    const Point c = Centre(w);
+    Extended most = 0;
+    for (int i = 1; i <= MaxTaons; ++i)
+        if (w.TaonPresent[i]) most = std::max(most, Gap(c, {w.PosX[i], w.PosY[i], w.PosZ[i]}));
+    return most;
+}
+
+int Bonds(const World& w) {
+    int count = 0;
+    for (int i = 1; i <= MaxTaons; ++i)
+        for (int j = i + 1; j <= MaxTaons; ++j)
+            if (w.TaonPresent[i] && w.TaonPresent[j])
+                count += Gap({w.PosX[i], w.PosY[i], w.PosZ[i]}, {w.PosX[j], w.PosY[j], w.PosZ[j]}) < 2.8L;
+    return count;
+}
+
+// Runs steps of the file's dt (damped when cool) and fails the test at a fault.
+void RunSteps(World& world, bool cool, int steps = Steps) {
+    FastLaw law(2);
+    for (int k = 0; k < steps; ++k) {
+        try {
+            AdvanceStep(world, CoolFactor(cool), law);
+        } catch (const TaonError& error) {
+            FAIL() << "step " << k + 1 << ": " << error.what();
+        }
+    }
+}
+
+// What each example's commentary claims, checked on the world before and after its 1,000 steps.
+struct Claim {
+    bool cool;
+    std::function<void(const World& before, const World& after)> check;
+};
+
+void StaysSettled(const World&, const World& after, Extended bound) {
+    EXPECT_LT(MaxSpeed(after), bound);
+}
+
+const std::map<std::string, Claim>& Claims() {
+    static const std::map<std::string, Claim> claims = {
+        {"01-pair",
+         {false,
+          [](const World& before, const World& after) {
+              StaysSettled(before, after, 1e-9L);
+              const Extended d = Gap({after.PosX[1], after.PosY[1], after.PosZ[1]},
+                                     {after.PosX[2], after.PosY[2], after.PosZ[2]});
+              EXPECT_NEAR(static_cast<double>(d), 2.708, 0.001);
+          }}},
+        {"02-cluster", {false, [](const World& b, const World& a) { StaysSettled(b, a, 1e-6L); }}},
+        {"03-three-kinds",
+         {false,
+          [](const World& before, const World& after) {
+              StaysSettled(before, after, 1e-6L);
+              for (int first : {1, 51, 81}) { // two taons of each kind
+                  EXPECT_TRUE(after.TaonPresent[first] && after.TaonPresent[first + 1]) << first;
+                  EXPECT_EQ(TaonKind(after, first), TaonKind(after, first + 1));
+              }
+              EXPECT_NE(after.A1, after.A2);
+              EXPECT_NE(after.A2, after.A3);
+          }}},
+        {"04-ring", {false, [](const World& b, const World& a) { StaysSettled(b, a, 1e-6L); }}},
+        {"05-cloud",
+         {true,
+          [](const World& before, const World& after) {
+              int present = 0;
+              for (int i = 1; i <= MaxTaons; ++i) present += before.TaonPresent[i];
+              EXPECT_EQ(present, MaxTaons);
+              EXPECT_EQ(Bonds(before), 59);
+              EXPECT_GE(Bonds(after), 80) << "cooling binds taons into structures";
+          }}},
+        {"06-swimmer",
+         {false,
+          [](const World& before, const World& after) {
+              EXPECT_GT(Gap(Centre(before), Centre(after)), 1) << "the unlike pair drifts";
+              EXPECT_NE(before.B1, before.B2);
+              const auto distance = [](const World& w) {
+                  return Gap({w.PosX[1], w.PosY[1], w.PosZ[1]}, {w.PosX[51], w.PosY[51], w.PosZ[51]});
+              };
+              EXPECT_NEAR(static_cast<double>(distance(after)), static_cast<double>(distance(before)), 0.05)
+                  << "and keeps together while it does";
+          }}},
+        {"07-collision",
+         {false,
+          [](const World& before, const World& after) {
+              const Extended gapBefore = Gap(Centre(before, 1, 6), Centre(before, 7, 12));
+              const Extended gapAfter = Gap(Centre(after, 1, 6), Centre(after, 7, 12));
+              EXPECT_LT(gapAfter, gapBefore - 4) << "the clusters fly at each other";
+              EXPECT_GT(gapAfter, 3) << "but have not met yet";
+          }}},
+        {"08-edge-of-stability",
+         {false,
+          [](const World& before, const World& after) {
+              EXPECT_GT(Extent(after), 3 * Extent(before)) << "with its own dt it flies apart";
+              World careful = before;
+              careful.dt = 0.001L;
+              RunSteps(careful, false);
+              EXPECT_LT(Extent(careful), 1.01L * Extent(before)) << "with a small dt it holds";
+              EXPECT_LT(MaxSpeed(careful), 1e-6L);
+          }}},
+        {"09-wheel",
+         {false,
+          [](const World& before, const World& after) {
+              const auto bearing = [](const World& w) {
+                  const Point c = Centre(w);
+                  return std::atan2(w.PosZ[1] - c.z, w.PosX[1] - c.x);
+              };
+              EXPECT_GT(std::fabs(bearing(after) - bearing(before)), 0.2L) << "the wheel turns";
+              EXPECT_LT(Gap(Centre(before), Centre(after)), 0.01L) << "about its centre, which stays";
+              EXPECT_NEAR(static_cast<double>(Extent(after)), static_cast<double>(Extent(before)), 0.2)
+                  << "and it keeps its size";
+              EXPECT_TRUE(before.B1 != before.B2 && before.B2 != before.B3);
+          }}},
+    };
+    return claims;
+}
+
+TEST(Examples, EveryShippedExampleHasACommentaryWithATitleAndCrLfLineEnds) {
+    const std::vector<ExampleEntry> examples = ListExamples(TAONSCOPE_EXAMPLES_DIR);
+    ASSERT_EQ(examples.size(), Claims().size());
+    for (const ExampleEntry& example : examples) {
+        const std::string bytes = test::ReadAll(CommentFileName(example.Path));
+        ASSERT_FALSE(bytes.empty()) << example.Path;
+        EXPECT_EQ(example.Title, bytes.substr(0, bytes.find("\r\n")));
+        EXPECT_GE(example.Title.size(), 10u) << example.Path;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == '\n') {
+                ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << example.Path << " at " << i;
+            }
+        // A title and two or three sentences after it.
+        const std::string body = bytes.substr(bytes.find("\r\n") + 2);
+        int sentences = 0;
+        for (std::size_t at = body.find('.'); at != std::string::npos; at = body.find('.', at + 1))
+            sentences += at + 1 == body.size() || body[at + 1] == ' ' || body[at + 1] == '\r';
+        EXPECT_TRUE(sentences == 2 || sentences == 3) << example.Path << ": " << sentences << " sentences";
+        EXPECT_LE(body.size(), 800u) << example.Path;
+        EXPECT_TRUE(Claims().contains(example.Path.substr(example.Path.rfind('/') + 1,
+                                                          example.Path.size() - example.Path.rfind('/') - 5)))
+            << example.Path << " has no checked claim";
+    }
+}
+
+class ExampleRun : public testing::TestWithParam<std::string> {};
+
+TEST_P(ExampleRun, RunsAThousandStepsAndDoesWhatItsCommentarySays) {
+    const Claim& claim = Claims().at(GetParam());
+    const World before = Load(ExamplePath(GetParam()));
+    World after = before;
+    RunSteps(after, claim.cool);
+    ASSERT_EQ(after.StepCounter, Steps);
+    claim.check(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, ExampleRun,
+                         testing::Values("01-pair", "02-cluster", "03-three-kinds", "04-ring", "05-cloud",
+                                         "06-swimmer", "07-collision", "08-edge-of-stability", "09-wheel"),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return "Example" + name;
+                         });
+
+} // namespace
+} // namespace taonscope
