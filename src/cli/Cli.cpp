@@ -1,5 +1,8 @@
 #include "Cli.h"
 
+#include "Analyze.h"
+
+#include "analysis/SampleSeries.h"
 #include "core/FpTrap.h"
 #include "core/NumberText.h"
 #include "core/Scenarios.h"
@@ -28,8 +31,15 @@ constexpr const char* Usage = R"(Usage:
       The law is computed by the fast kernel on N threads (default: one per core), or by the
       literal reference kernel; both give the same results to rounding and the same faults.
       A summary (steps, seconds, steps per second) goes to standard error.
+      --log FILE.csv writes step,time,kinetic,pair_energy,total_energy,momentum,largest_speed at the
+      start, every N steps (--every, default 200) and the last step, with 21 significant digits.
+      --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
+      --steps (default 1000000 then); it implies --cool unless --no-cool is given.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
+  taonscope-cli analyze IN.tao [--format text|json]
+      Prints the kinetic, pair and total energy, the momentum, the centre of mass, the largest
+      speed, the pair-distance histograms of the six kind pairs and each kind's shell radii.
   taonscope-cli scenario NAME OUT.tao
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli --help
@@ -146,12 +156,45 @@ private:
     std::chrono::steady_clock::time_point lastDraw_{};
 };
 
+// Steps of a run without --steps: 1, or 1,000,000 for a run that waits to settle.
+int DefaultSteps(const Arguments& a) {
+    return Option(a, "--until-settled") ? 1000000 : 1;
+}
+
+// Cool is on with --cool, and for a run that waits to settle unless --no-cool says otherwise.
+bool CoolRequested(const Arguments& a) {
+    return Option(a, "--cool") || (Option(a, "--until-settled") && !Option(a, "--no-cool"));
+}
+
+RunRecorder MakeRecorder(const Arguments& a) {
+    std::optional<Extended> settleSpeed;
+    if (const auto text = Option(a, "--until-settled")) {
+        settleSpeed = TryParseReal(*text);
+        if (!settleSpeed) throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
+    }
+    const int every = WholeNumberOption(a, "--every", RunSampleEvery);
+    if (every < 1) throw UsageError{"--every takes a whole number from 1"};
+    return RunRecorder(Option(a, "--log"), every, settleSpeed);
+}
+
+int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, {"--format"}, {});
+    const std::string input = OnePositional(a, "one input file");
+    const std::string format = Option(a, "--format").value_or("text");
+    if (format != "text" && format != "json") throw UsageError{"unknown format " + format};
+    World world;
+    if (!LoadWorld(input, world, err)) return CliBadInput;
+    WriteAnalysis(world, format == "json", out);
+    return CliOk;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
     const Arguments a =
-        ParseArguments(args, {"--steps", "--dt", "--output", "--kernel", "--threads"}, {"--cool"});
+        ParseArguments(args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled"},
+                       {"--cool", "--no-cool"});
     const std::string input = OnePositional(a, "one input file");
 
-    const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", 1));
+    const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", DefaultSteps(a)));
     const int threads = WholeNumberOption(a, "--threads", 0);
     const std::string kernel = Option(a, "--kernel").value_or("fast");
     if (kernel != "fast" && kernel != "literal") throw UsageError{"unknown kernel " + kernel};
@@ -160,16 +203,19 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         dt = TryParseReal(*text);
         if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
     }
-    const Extended cool = CoolFactor(Option(a, "--cool").has_value());
+    const Extended cool = CoolFactor(CoolRequested(a));
+    RunRecorder recorder = MakeRecorder(a);
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
+    if (!recorder.Start(world, err)) return CliBadInput;
 
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
     ProgressBar progress(err, errIsTerminal && steps >= 1000, steps);
     const auto start = std::chrono::steady_clock::now();
+    std::uint64_t made = 0;
     for (std::uint64_t done = 0; done < steps; ++done) {
         try {
             if (fastLaw)
@@ -179,15 +225,20 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         } catch (const TaonError& error) {
             progress.Finish();
             err << input << ": step " << done + 1 << ": " << error.what() << '\n';
+            recorder.Finish(world, done, err);
             return CliLawFault;
         }
+        made = done + 1;
         progress.Update(done + 1);
+        if (recorder.StepDone(world, made)) break;
     }
     progress.Finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    err << steps << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
+    err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(steps) / seconds : 0.0)
         << " steps/s)\n";
+    if (const std::string settled = recorder.SettleSummary(made); !settled.empty()) err << settled << '\n';
+    if (!recorder.Finish(world, made, err)) return CliBadInput;
 
     if (const auto output = Option(a, "--output"))
         if (!SaveWorld(*output, world, err)) return CliBadInput;
@@ -266,6 +317,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "run") return Run(args, err, errIsTerminal);
         if (command == "show") return Show(args, out, err);
         if (command == "scenario") return Scenario(args, err);
+        if (command == "analyze") return Analyze(args, out, err);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& error) {
         err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
