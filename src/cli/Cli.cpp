@@ -170,7 +170,8 @@ RunRecorder MakeRecorder(const Arguments& a) {
     std::optional<Extended> settleSpeed;
     if (const auto text = Option(a, "--until-settled")) {
         settleSpeed = TryParseReal(*text);
-        if (!settleSpeed) throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
+        if (!settleSpeed)
+            throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
     }
     const int every = WholeNumberOption(a, "--every", RunSampleEvery);
     if (every < 1) throw UsageError{"--every takes a whole number from 1"};
@@ -189,9 +190,9 @@ int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const Arguments a =
-        ParseArguments(args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled"},
-                       {"--cool", "--no-cool"});
+    const Arguments a = ParseArguments(
+        args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled"},
+        {"--cool", "--no-cool"});
     const std::string input = OnePositional(a, "one input file");
 
     const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", DefaultSteps(a)));

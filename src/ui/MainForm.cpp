@@ -4,6 +4,7 @@
 #include "EditDlg.h"
 #include "Guard.h"
 #include "HelpWindow.h"
+#include "InstrumentsWindow.h"
 #include "Text.h"
 
 #include "core/Step.h"
@@ -255,6 +256,8 @@ void TMainForm::BuildMenus() {
     ShowNumbersOfPoints->setCheckable(true);
     MoveToCenter =
         AddAction(viewMenu, QStringLiteral("Move to center"), Qt::Key_F8, &TMainForm::MoveToCenterClick);
+    Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
+                             &TMainForm::Instruments1Click);
 
     // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
     auto* manager = new QMenu(QStringLiteral("Manager"), this);
@@ -553,6 +556,16 @@ void TMainForm::Null00Click() {
     Guard([&] {
         if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
     });
+}
+
+void TMainForm::Instruments1Click() {
+    if (!Instruments) {
+        Instruments = new InstrumentsWindow(state_, *this, this);
+        AddRunObserver(Instruments);
+    }
+    Instruments->show();
+    Instruments->raise();
+    Instruments->activateWindow();
 }
 
 void TMainForm::LTimeDblClick() {

@@ -29,6 +29,7 @@ namespace taonscope {
 
 class TEditDlg;
 class TAboutBox;
+class InstrumentsWindow;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -96,6 +97,8 @@ public:
     void RusHelpClick();
     void PolHelpClick();
     void About1Click();
+    /// Shows the instruments window, creating it the first time.
+    void Instruments1Click();
 
     // Scene drawing on the window.
     void Redraw();
@@ -133,6 +136,8 @@ public:
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
+    QAction* Instruments1 = nullptr;
+    InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QTimer* Timer = nullptr;
 
