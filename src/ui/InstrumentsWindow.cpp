@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QScatterSeries>
@@ -80,6 +81,9 @@ void ShowQuantity(QLabel* label, const Quantity& q) {
     label->setToolTip(QString::fromStdString(q.Reason));
 }
 
+// Beyond this distance the core has fallen to nothing (u = 4.725 d is about 1.65).
+constexpr double CoreEdge = 0.35;
+
 std::array<Extended, 18> Parameters(const World& w) {
     std::array<Extended, 18> values{};
     for (std::size_t p = 0; p < 18; ++p) values[p] = w.*ParameterFields[p + 1];
@@ -127,7 +131,7 @@ InstrumentsWindow::InstrumentsWindow(AppState& state, TMainForm& main, QWidget* 
     refresh_->setInterval(200); // at most five redraws a second
     connect(refresh_, &QTimer::timeout, this, &InstrumentsWindow::RefreshTick);
     refresh_->start();
-    resize(640, 560);
+    resize(660, 780);
     AddSample(state_.world);
     RefreshLaw();
 }
@@ -180,6 +184,8 @@ QWidget* InstrumentsWindow::BuildLawTab() {
         ShellMarks[kind]->setColor(KindColours[kind]);
         ShellMarks[kind]->setMarkerSize(8);
         PhiChart->chart()->addSeries(ShellMarks[kind]);
+        for (QLegendMarker* marker : PhiChart->chart()->legend()->markers(ShellMarks[kind]))
+            marker->setVisible(false);
         ForceSeries[kind] = AddLine(ForceChart->chart(), name, KindColours[kind]);
     }
     LogForce = new QCheckBox(QStringLiteral("Logarithmic scale for |A Phi'|"));
@@ -355,7 +361,8 @@ void InstrumentsWindow::RefreshLaw() {
                 if (!(f > std::numeric_limits<double>::min())) continue; // 0 has no place on a log scale
             }
             force.append({d, f});
-            forceLow = std::min(forceLow, f), forceHigh = std::max(forceHigh, f);
+            // The core's wall dwarfs everything else on a linear scale: the range leaves it out.
+            if (log || d > CoreEdge) forceLow = std::min(forceLow, f), forceHigh = std::max(forceHigh, f);
         }
         if (curve.Valid())
             for (const Extended r : curve.Shells) {
