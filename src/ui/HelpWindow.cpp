@@ -36,6 +36,8 @@ and zoom (up and down). The view changes when the button is released.</li>
 scene back in the middle at its first size. Ctrl+arrows move the scene.</li>
 <li>View &gt; Show Images: <b>Taons</b> (F5) reloads the start configuration, <b>Spiral</b> shows the
 built-in figure.</li>
+<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run, each
+kind's law with its shells, the pair distances, and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Files</h3>

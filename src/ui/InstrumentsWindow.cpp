@@ -225,7 +225,6 @@ void InstrumentsWindow::RunStarted(const World& world) {
 }
 
 void InstrumentsWindow::StepDone(const World& world) {
-    distancesDirty_ = true;
     if (sampler_.Step(world.dt)) AddSample(world);
     if (!settling_) return;
     ++settleSteps_;
@@ -245,7 +244,6 @@ void InstrumentsWindow::DocumentReplaced(const World& world) {
     series_.Clear();
     sampler_.Restart();
     AddSample(world);
-    distancesDirty_ = true;
 }
 
 void InstrumentsWindow::FinishSettling(const QString& how) {
@@ -279,16 +277,25 @@ void InstrumentsWindow::CoolUntilSettledClick() {
 
 void InstrumentsWindow::RefreshTick() {
     if (!isVisible()) return;
-    if (runDirty_ && Tabs->currentIndex() == 0) RefreshRun();
-    if (Tabs->currentIndex() == 1 &&
-        (!drawnParameters_ || !SameParameters(*drawnParameters_, Parameters(state_.world))))
-        RefreshLaw();
-    if (distancesDirty_ && Tabs->currentIndex() == 2) RefreshDistances();
+    const auto changed = [&](const std::optional<std::array<Extended, 18>>& drawn) {
+        return !drawn || !SameParameters(*drawn, Parameters(state_.world));
+    };
+    switch (Tabs->currentIndex()) {
+    case 0:
+        if (runDirty_ || changed(runParameters_)) RefreshRun(); // the sets decide whether E is conserved
+        break;
+    case 1:
+        if (changed(lawParameters_)) RefreshLaw();
+        break;
+    default:
+        RefreshDistances(); // cheap, and the editor may have moved taons without a step
+    }
 }
 
 void InstrumentsWindow::RefreshRun() {
     runDirty_ = false;
     const World& world = state_.world;
+    runParameters_ = Parameters(world);
     const bool conserved = EnergyConserved(world);
     Conservation->setText(QString::fromStdString(ConservationText(world)));
     if (series_.Samples().empty()) return;
@@ -339,7 +346,7 @@ void InstrumentsWindow::RefreshRun() {
 
 void InstrumentsWindow::RefreshLaw() {
     const World& world = state_.world;
-    drawnParameters_ = Parameters(world);
+    lawParameters_ = Parameters(world);
     static const std::vector<Extended> grid = CurveGrid();
     const bool log = LogForce->isChecked();
     QStringList faults;
@@ -393,7 +400,6 @@ void InstrumentsWindow::RefreshLaw() {
 }
 
 void InstrumentsWindow::RefreshDistances() {
-    distancesDirty_ = false;
     const std::array<Histogram, 6> histograms = PairHistograms(state_.world);
     double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest(), most = 1;
     for (std::size_t n = 0; n < 6; ++n) {

@@ -39,7 +39,7 @@ public:
     void DocumentReplaced(const World& world) override;
 
     /// Redraws what changed: the Run tab's curves and readings, the Law tab when the parameters
-    /// changed, the Distances tab when it shows; runs at most five times a second.
+    /// changed, the Distances tab whenever it shows; runs at most five times a second.
     void RefreshTick();
     /// Redraws the law's curves from the present parameters.
     void RefreshLaw();
@@ -83,9 +83,8 @@ private:
     QTimer* refresh_ = nullptr;
     SampleSeries series_;
     Sampler sampler_{RunSampleEvery};
-    bool runDirty_ = true, distancesDirty_ = true;
-    std::optional<std::array<Extended, 18>> drawnParameters_;
-    bool drawnLog_ = false;
+    bool runDirty_ = true;
+    std::optional<std::array<Extended, 18>> lawParameters_, runParameters_; // the parameters last drawn
 
     bool settling_ = false;
     Extended settleSpeed_ = 0;

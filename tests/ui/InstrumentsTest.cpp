@@ -86,9 +86,11 @@ private slots:
     void aLawCurveChangesWhenAParameterIsEdited() {
         UiProgram p;
         p.Show();
-        Install(p, CloudWorld());
+        Install(p, CloudWorld(1, true)); // one parameter set for all three kinds
         p.main->Instruments1Click();
         InstrumentsWindow* w = p.main->Instruments;
+        QVERIFY(WaitFor(
+            [&] { return w->Conservation->text() == QStringLiteral("E is conserved: all sets equal"); }));
         w->Tabs->setCurrentIndex(1);
         QVERIFY(WaitFor([&] { return w->PhiSeries[1]->count() == 4000; }));
         const QList<QPointF> before = Points(w->PhiSeries[1]);
@@ -105,6 +107,19 @@ private slots:
         QVERIFY(WaitFor([&] { return w->PhiSeries[2]->count() == 0; }));
         QCOMPARE(w->LawFaults->text(), QStringLiteral("Kind 3: Floating point division by zero"));
 
+        // The sets now differ: E is no longer conserved, and the Run tab says so without a step being made.
+        w->Tabs->setCurrentIndex(0);
+        QVERIFY(WaitFor([&] {
+            return w->Conservation->text() == QStringLiteral("E is not conserved: the sets differ");
+        }));
+        QVERIFY(!w->TotalEnergySeries->isVisible());
+
+        // The Distances tab counts every pair of the cloud.
+        w->Tabs->setCurrentIndex(2);
+        QVERIFY(WaitFor([&] { return w->DistanceSeries[5]->count() > 0; }));
+        QCOMPARE(w->DistanceSeries[0]->name(), QStringLiteral("1-1"));
+
+        w->Tabs->setCurrentIndex(1);
         w->LogForce->setChecked(true); // only positive magnitudes on the log scale
         for (const QPointF& point : Points(w->ForceSeries[0])) QVERIFY(point.y() > 0);
     }
