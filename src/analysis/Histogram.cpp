@@ -25,8 +25,9 @@ Histogram Bin(const std::vector<Extended>& distances, int maxBins) {
     for (int n = 0; n <= bins; ++n) h.Edges.push_back(n == bins ? *high : *low + width * n);
     h.Counts.assign(static_cast<std::size_t>(bins), 0);
     for (const Extended d : distances) {
-        int n = width > 0 ? static_cast<int>((d - *low) / width) : 0;
-        n = std::clamp(n, 0, bins - 1);
+        // Compared before the conversion, which a value out of the int range would make undefined.
+        const Extended place = width > 0 ? (d - *low) / width : 0;
+        const int n = place >= bins - 1 ? bins - 1 : place > 0 ? static_cast<int>(place) : 0;
         ++h.Counts[static_cast<std::size_t>(n)];
     }
     return h;
