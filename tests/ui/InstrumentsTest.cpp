@@ -97,7 +97,15 @@ private slots:
         const QList<QPointF> other = Points(w->PhiSeries[0]);
         QCOMPARE(w->ShellMarks[1]->count(), 5);
 
-        p.state.world.C2 = 7.5L; // as the editor's OK stores it
+        // C2 = 7.5 in the editor, then OK (which saves the configuration).
+        p.questions.saveAnswers.push_back(p.dir.File("edited.tao"));
+        QTimer::singleShot(0, [&] {
+            p.edit->ParameterEdits[8]->setText(QStringLiteral("7.5"));
+            p.edit->OKBtn->click();
+            if (p.edit->isVisible()) p.edit->reject();
+        });
+        p.main->New1Click();
+        QCOMPARE(p.state.world.C2, 7.5L);
         QVERIFY(WaitFor([&] { return Points(w->PhiSeries[1]) != before; }));
         QCOMPARE(Points(w->PhiSeries[0]), other);
         const QPointF near = Points(w->PhiSeries[1])[std::size_t(7.5 / 40 * 3999)];
