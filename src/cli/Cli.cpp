@@ -236,8 +236,7 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
     progress.Finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
-        << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0)
-        << " steps/s)\n";
+        << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0) << " steps/s)\n";
     if (const std::string settled = recorder.SettleSummary(made); !settled.empty()) err << settled << '\n';
     if (!recorder.Finish(world, made, err)) return CliBadInput;
 
