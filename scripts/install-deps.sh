@@ -7,6 +7,7 @@ packages=(
     build-essential cmake             # compiler and build system
     qt6-base-dev                      # widgets, painting, QtTest
     qt6-charts-dev                    # the instruments' plots
+    libqt6opengl6-dev                 # Qt6OpenGL, which find_package(Qt6 Charts) needs and qt6-charts-dev does not pull in
     libgtest-dev libbenchmark-dev     # tests and benchmarks
     clang libclang-rt-dev             # libFuzzer and the sanitizer runtimes of the fuzz targets
     fonts-dejavu-core fonts-liberation # the faces the window and the arrows are drawn in

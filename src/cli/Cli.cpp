@@ -1,5 +1,8 @@
 #include "Cli.h"
 
+#include "Analyze.h"
+
+#include "analysis/SampleSeries.h"
 #include "core/FpTrap.h"
 #include "core/NumberText.h"
 #include "core/Scenarios.h"
@@ -35,12 +38,19 @@ constexpr const char* Usage = R"(Usage:
       Threads: 1 to 256. OUT.tao is checked before the first step: if it cannot be written,
       nothing is run.
       A summary (steps, seconds, steps per second) goes to standard error.
+      --log FILE.csv writes step,time,kinetic,pair_energy,total_energy,momentum,largest_speed at the
+      start, every N steps (--every, default 200) and the last step, with 21 significant digits.
+      --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
+      --steps (default 1000000 then); it implies --cool unless --no-cool is given.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
   taonscope-cli show IN.tao --commentary [--encoding NAME]
       Prints the commentary beside IN.tao (IN.txt) as UTF-8. A commentary that is not UTF-8 is read
       in the code page NAME: windows-1251 (default), windows-1250, windows-1252 or koi8-r. Without
       a commentary a note goes to standard error and the exit status is 0.
+  taonscope-cli analyze IN.tao [--format text|json]
+      Prints the kinetic, pair and total energy, the momentum, the centre of mass, the largest
+      speed, the pair-distance histograms of the six kind pairs and each kind's shell radii.
   taonscope-cli scenario NAME OUT.tao
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli --help
@@ -162,12 +172,46 @@ private:
     std::chrono::steady_clock::time_point lastDraw_{};
 };
 
+// Steps of a run without --steps: 1, or 1,000,000 for a run that waits to settle.
+int DefaultSteps(const Arguments& a) {
+    return Option(a, "--until-settled") ? 1000000 : 1;
+}
+
+// Cool is on with --cool, and for a run that waits to settle unless --no-cool says otherwise.
+bool CoolRequested(const Arguments& a) {
+    return Option(a, "--cool") || (Option(a, "--until-settled") && !Option(a, "--no-cool"));
+}
+
+RunRecorder MakeRecorder(const Arguments& a) {
+    std::optional<Extended> settleSpeed;
+    if (const auto text = Option(a, "--until-settled")) {
+        settleSpeed = TryParseReal(*text);
+        if (!settleSpeed)
+            throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
+    }
+    const int every = WholeNumberOption(a, "--every", RunSampleEvery);
+    if (every < 1) throw UsageError{"--every takes a whole number from 1"};
+    return RunRecorder(Option(a, "--log"), every, settleSpeed);
+}
+
+int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, {"--format"}, {});
+    const std::string input = OnePositional(a, "one input file");
+    const std::string format = Option(a, "--format").value_or("text");
+    if (format != "text" && format != "json") throw UsageError{"unknown format " + format};
+    World world;
+    if (!LoadWorld(input, world, err)) return CliBadInput;
+    WriteAnalysis(world, format == "json", out);
+    return CliOk;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const Arguments a =
-        ParseArguments(args, {"--steps", "--dt", "--output", "--kernel", "--threads"}, {"--cool"});
+    const Arguments a = ParseArguments(
+        args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled"},
+        {"--cool", "--no-cool"});
     const std::string input = OnePositional(a, "one input file");
 
-    const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", 1));
+    const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", DefaultSteps(a)));
     const int threads = WholeNumberOption(a, "--threads", 0);
     if (threads > MostThreads)
         throw UsageError{"--threads takes at most " + std::to_string(MostThreads) + ", not " +
@@ -179,18 +223,21 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         dt = TryParseReal(*text);
         if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
     }
-    const Extended cool = CoolFactor(Option(a, "--cool").has_value());
+    const Extended cool = CoolFactor(CoolRequested(a));
+    RunRecorder recorder = MakeRecorder(a);
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
     const std::optional<std::string> output = Option(a, "--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
+    if (!recorder.Start(world, err)) return CliBadInput;
 
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
     ProgressBar progress(err, errIsTerminal && steps >= 1000, steps);
     const auto start = std::chrono::steady_clock::now();
+    std::uint64_t made = 0;
     for (std::uint64_t done = 0; done < steps; ++done) {
         try {
             if (fastLaw)
@@ -200,15 +247,19 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         } catch (const TaonError& error) {
             progress.Finish();
             err << input << ": step " << done + 1 << ": " << error.what() << '\n';
+            recorder.Finish(world, done, err);
             return CliLawFault;
         }
+        made = done + 1;
         progress.Update(done + 1);
+        if (recorder.StepDone(world, made)) break;
     }
     progress.Finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    err << steps << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
-        << std::setprecision(1) << (seconds > 0 ? static_cast<double>(steps) / seconds : 0.0)
-        << " steps/s)\n";
+    err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
+        << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0) << " steps/s)\n";
+    if (const std::string settled = recorder.SettleSummary(made); !settled.empty()) err << settled << '\n';
+    if (!recorder.Finish(world, made, err)) return CliBadInput;
 
     if (output && !SaveWorld(*output, world, err)) return CliBadInput;
     return CliOk;
@@ -318,6 +369,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "run") return Run(args, err, errIsTerminal);
         if (command == "show") return Show(args, out, err);
         if (command == "scenario") return Scenario(args, err);
+        if (command == "analyze") return Analyze(args, out, err);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& error) {
         err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";

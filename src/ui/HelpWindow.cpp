@@ -50,6 +50,8 @@ Save As, the velocity reset or a new dt. Ctrl+Shift+Z or Ctrl+Y <b>Redo</b> make
 menu names the change.</li>
 <li>Up to 200 changes are kept. Opening another configuration, Taons and Spiral start afresh; files
 stay as they were saved; nothing is undone during a run.</li>
+<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run, each
+kind's law with its shells, the pair distances, and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Files</h3>

@@ -8,6 +8,7 @@
 #include "HelpWindow.h"
 #include "PanelLook.h"
 #include "PickPopup.h"
+#include "InstrumentsWindow.h"
 #include "Text.h"
 #include "ViewSettings.h"
 #include "WorldHistory.h"
@@ -308,6 +309,8 @@ void TMainForm::BuildMenus() {
     ShowAxes = AddAction(viewMenu, QStringLiteral("Show Axes"), {}, &TMainForm::ShowAxesClick);
     ShowAxes->setCheckable(true);
     ShowAxes->setChecked(view_.ShowAxesOn);
+    Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
+                             &TMainForm::Instruments1Click);
 
     // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
     auto* manager = new QMenu(QStringLiteral("Manager"), this);
@@ -655,6 +658,16 @@ void TMainForm::Null00Click() {
     Guard([&] {
         if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
     });
+}
+
+void TMainForm::Instruments1Click() {
+    if (!Instruments) {
+        Instruments = new InstrumentsWindow(state_, *this, this);
+        AddRunObserver(Instruments);
+    }
+    Instruments->show();
+    Instruments->raise();
+    Instruments->activateWindow();
 }
 
 void TMainForm::LTimeDblClick() {

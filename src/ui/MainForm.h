@@ -32,6 +32,7 @@ class TEditDlg;
 class TAboutBox;
 class PickPopup;
 class WorldHistory;
+class InstrumentsWindow;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -107,6 +108,8 @@ public:
     void RusHelpClick();
     void PolHelpClick();
     void About1Click();
+    /// Shows the instruments window, creating it the first time.
+    void Instruments1Click();
 
     // Scene drawing on the window.
     void Redraw();
@@ -148,6 +151,8 @@ public:
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
+    QAction* Instruments1 = nullptr;
+    InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QAction *Undo1 = nullptr, *Redo1 = nullptr, *FitAll1 = nullptr, *ShowAxes = nullptr;
     std::array<QAction*, 3> DotSizes{}; ///< View > Dot Size: 2, 3, 5 pixels

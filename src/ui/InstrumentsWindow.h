@@ -1,0 +1,94 @@
+#pragma once
+
+#include "AppState.h"
+#include "RunObserver.h"
+
+#include "analysis/SampleSeries.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QChart;
+class QChartView;
+class QLineSeries;
+class QScatterSeries;
+
+namespace taonscope {
+
+class TMainForm;
+
+/// The instruments beside the scene: the run's energies and momentum against time, each kind's law
+/// with its shells, and the pair-distance histograms, plus "Cool until settled". A window of its
+/// own that follows the main window's runs and documents and never holds or stops a run by itself.
+class InstrumentsWindow : public QWidget, public RunObserver {
+public:
+    /// The instruments of main's world; main must outlive them (they are its child window).
+    InstrumentsWindow(AppState& state, TMainForm& main, QWidget* parent = nullptr);
+
+    void RunStarted(const World& world) override;
+    void StepDone(const World& world) override;
+    void RunEnded(const World& world) override;
+    void DocumentReplaced(const World& world) override;
+
+    /// Redraws what changed: the Run tab's curves and readings, the Law tab when the parameters
+    /// changed, the Distances tab whenever it shows; runs at most five times a second.
+    void RefreshTick();
+    /// Redraws the law's curves from the present parameters.
+    void RefreshLaw();
+    /// Recounts and redraws the distance histograms.
+    void RefreshDistances();
+    /// Ticks Cool and runs until the largest speed falls below the threshold or the step limit.
+    void CoolUntilSettledClick();
+
+    /// The samples of the run so far.
+    const SampleSeries& Series() const { return series_; }
+    /// True while "Cool until settled" is running.
+    bool Settling() const { return settling_; }
+
+    // The controls.
+    QTabWidget* Tabs = nullptr;
+    QLabel *KineticValue = nullptr, *PairEnergyValue = nullptr, *TotalEnergyValue = nullptr;
+    QLabel *MomentumValue = nullptr, *SpeedValue = nullptr, *Conservation = nullptr, *DriftValue = nullptr;
+    QChartView *RunChart = nullptr, *PhiChart = nullptr, *ForceChart = nullptr, *DistanceChart = nullptr;
+    QLineSeries *KineticSeries = nullptr, *PairEnergySeries = nullptr, *TotalEnergySeries = nullptr;
+    QLineSeries* MomentumSeries = nullptr;
+    std::array<QLineSeries*, 3> PhiSeries{};      ///< Phi of kinds 1, 2, 3
+    std::array<QLineSeries*, 3> ForceSeries{};    ///< A Phi' of kinds 1, 2, 3
+    std::array<QScatterSeries*, 3> ShellMarks{};  ///< the shell radii on the Phi curves
+    std::array<QLineSeries*, 6> DistanceSeries{}; ///< the six histograms as outlines
+    QCheckBox* LogForce = nullptr;
+    QLabel* LawFaults = nullptr;
+    QLineEdit *SettleSpeed = nullptr, *SettleLimit = nullptr;
+    QPushButton* CoolUntilSettled = nullptr;
+    QLabel* SettleReport = nullptr;
+
+private:
+    QWidget* BuildRunTab();
+    QWidget* BuildLawTab();
+    QWidget* BuildDistancesTab();
+    void AddSample(const World& world);
+    void RefreshRun();
+    void FinishSettling(const QString& how);
+
+    AppState& state_;
+    TMainForm& main_;
+    QTimer* refresh_ = nullptr;
+    SampleSeries series_;
+    Sampler sampler_{RunSampleEvery};
+    bool runDirty_ = true;
+    std::optional<std::array<Extended, 18>> lawParameters_, runParameters_; // the parameters last drawn
+
+    bool settling_ = false;
+    Extended settleSpeed_ = 0;
+    long long settleLimit_ = 0, settleSteps_ = 0;
+};
+
+} // namespace taonscope
