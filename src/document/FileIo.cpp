@@ -148,6 +148,28 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
     if (::rename(temporary.c_str(), target.c_str()) != 0) fail(errno, false);
 }
 
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+    CheckPathSyntax(path);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) ThrowErrno(errno, path);
+}
+
+OutputFile::~OutputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    if (fd_ < 0) throw IoError(FileAccessDenied);
+    if (!WriteAll(fd_, bytes)) ThrowErrno(errno, path_);
+}
+
+void OutputFile::Close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowErrno(errno, path_);
+}
+
 void CreateParentFolders(const std::string& path) {
     CheckPathSyntax(path);
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
