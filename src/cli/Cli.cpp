@@ -1,4 +1,6 @@
 #include "Cli.h"
+#include "Import.h"
+#include "Trajectory.h"
 
 #include "core/FpTrap.h"
 #include "core/NumberText.h"
@@ -22,16 +24,27 @@ namespace {
 
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
-                    [--kernel fast|literal] [--threads N]
+                    [--kernel fast|literal] [--threads N] [--trajectory OUT.xyz [--every N]]
       Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
       The law is computed by the fast kernel on N threads (default: one per core), or by the
       literal reference kernel; both give the same results to rounding and the same faults.
       A summary (steps, seconds, steps per second) goes to standard error.
+      --trajectory writes an extended XYZ trajectory for particle viewers: the frame before
+      step 1, one every N steps (default 100) and the last one; a run that faults keeps the
+      frames written so far.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
   taonscope-cli scenario NAME OUT.tao
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
+  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]
+      Writes frame K (default: the last) of a plain or extended XYZ file as a configuration:
+      species T1, T2, T3 (others are kind 1) or a slot column place the taons; velocities from a
+      velo column, else zero; parameters from A1=... keys, else the figure's; dt from X, else the
+      comment line, else 0.001.
+  taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]
+      Draws the taons as the window's scene does (default 640x480, angles 0,0,0 in radians,
+      scale 120), with their numbers with --numbers; needs no display.
   taonscope-cli --help
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.
@@ -147,8 +160,9 @@ private:
 };
 
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const Arguments a =
-        ParseArguments(args, {"--steps", "--dt", "--output", "--kernel", "--threads"}, {"--cool"});
+    const Arguments a = ParseArguments(
+        args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--trajectory", "--every"},
+        {"--cool"});
     const std::string input = OnePositional(a, "one input file");
 
     const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", 1));
@@ -161,10 +175,14 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
     }
     const Extended cool = CoolFactor(Option(a, "--cool").has_value());
+    const int every = WholeNumberOption(a, "--every", 100);
+    if (every == 0) throw UsageError{"--every takes a whole number from 1, not '0'"};
+    RunTrajectory trajectory(Option(a, "--trajectory"), static_cast<std::uint64_t>(every), err);
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
+    if (!trajectory.Start(world)) return CliBadInput;
 
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
@@ -178,12 +196,15 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
                 AdvanceStep(world, cool);
         } catch (const TaonError& error) {
             progress.Finish();
+            trajectory.Abandon();
             err << input << ": step " << done + 1 << ": " << error.what() << '\n';
             return CliLawFault;
         }
+        if (!trajectory.StepDone(world, done + 1)) return CliBadInput;
         progress.Update(done + 1);
     }
     progress.Finish();
+    if (!trajectory.Finish(world, steps)) return CliBadInput;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     err << steps << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(steps) / seconds : 0.0)
@@ -266,6 +287,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "run") return Run(args, err, errIsTerminal);
         if (command == "show") return Show(args, out, err);
         if (command == "scenario") return Scenario(args, err);
+        if (command == "import") return ImportCommand(args, err);
+        if (command == "render") return RenderCommand(args, err);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& error) {
         err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
