@@ -173,16 +173,97 @@ int SpeciesKind(std::string_view species) {
     return 1;
 }
 
+// The exact decimal digits of m * 2^e (m > 0); lastPower is the power of ten of the last digit.
+// Recording formats hundreds of reals per frame: this is many times faster than printf's conversion
+// of a long double and, being exact, rounds the same way.
+__extension__ typedef unsigned __int128 Wide;
+
+std::string ExactDigits(std::uint64_t m, int e, int& lastPower) {
+    constexpr std::uint64_t Base = 10000000000000000000ull; // 10^19 per limb
+    // For e < 0, m * 2^e is m * 5^-e / 10^-e; the largest products need about 610 limbs.
+    std::array<std::uint64_t, 640> limbs;
+    std::size_t count = 0;
+    limbs[count++] = m % Base;
+    if (m >= Base) limbs[count++] = m / Base;
+    const auto multiply = [&](std::uint64_t factor) {
+        Wide carry = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Wide product = static_cast<Wide>(limbs[i]) * factor + carry;
+            limbs[i] = static_cast<std::uint64_t>(product % Base);
+            carry = product / Base;
+        }
+        for (; carry != 0; carry /= Base) limbs[count++] = static_cast<std::uint64_t>(carry % Base);
+    };
+    lastPower = 0;
+    if (e > 0) {
+        for (; e >= 62; e -= 62) multiply(std::uint64_t{1} << 62);
+        if (e > 0) multiply(std::uint64_t{1} << e);
+    } else if (e < 0) {
+        lastPower = e;
+        constexpr std::uint64_t FivePow27 = 7450580596923828125ull;
+        int k = -e;
+        for (; k >= 27; k -= 27) multiply(FivePow27);
+        std::uint64_t rest = 1;
+        for (; k > 0; --k) rest *= 5;
+        if (rest > 1) multiply(rest);
+    }
+    std::string digits = std::to_string(limbs[count - 1]);
+    for (std::size_t i = count - 1; i-- > 0;) {
+        const std::string chunk = std::to_string(limbs[i]);
+        digits.append(19 - chunk.size(), '0');
+        digits += chunk;
+    }
+    return digits;
+}
+
 } // namespace
 
 std::string XyzRealText(Extended value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-    char buffer[48];
-    // Correctly rounded and independent of the locale, unlike printf.
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 20);
-    return std::string(buffer, result.ptr);
+    constexpr std::size_t Significant = 21;
+    std::string out = std::signbit(value) ? "-" : "";
+    std::string digits = "0";
+    int exponent = 0; // of the first digit
+    if (value != 0) {
+        int binaryExponent = 0;
+        const Extended fraction = std::frexp(std::fabs(value), &binaryExponent); // in [0.5, 1)
+        auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+        binaryExponent -= 64;
+        const int zeros = __builtin_ctzll(m);
+        m >>= zeros;
+        binaryExponent += zeros;
+        int lastPower = 0;
+        digits = ExactDigits(m, binaryExponent, lastPower);
+        exponent = static_cast<int>(digits.size()) - 1 + lastPower;
+        if (digits.size() > Significant) {
+            // Round half to even, as printf does in the default rounding mode.
+            const char next = digits[Significant];
+            const bool beyond = digits.find_first_not_of('0', Significant + 1) != std::string::npos;
+            const bool odd = (digits[Significant - 1] - '0') % 2 == 1;
+            digits.resize(Significant);
+            if (next > '5' || (next == '5' && (beyond || odd))) {
+                std::size_t i = Significant;
+                while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+                if (i == 0) {
+                    digits.insert(digits.begin(), '1');
+                    digits.pop_back();
+                    ++exponent;
+                } else {
+                    ++digits[i - 1];
+                }
+            }
+        }
+    }
+    digits.resize(Significant, '0');
+    out += digits[0];
+    out += '.';
+    out.append(digits, 1);
+    out += exponent < 0 ? "e-" : "e+";
+    const std::string power = std::to_string(exponent < 0 ? -exponent : exponent);
+    if (power.size() < 2) out += '0';
+    out += power;
+    return out;
 }
 
 std::optional<Extended> ParseXyzReal(std::string_view text) {
