@@ -160,7 +160,13 @@ OutputFile::~OutputFile() {
 
 void OutputFile::Write(std::string_view bytes) {
     if (fd_ < 0) throw IoError(FileAccessDenied);
-    if (!WriteAll(fd_, bytes)) ThrowErrno(errno, path_);
+    if (!WriteAll(fd_, bytes)) {
+        // A piece that was written in part is taken back, so that the file ends where a whole piece ends.
+        const int error = errno;
+        if (::ftruncate(fd_, written_) == 0) ::lseek(fd_, written_, SEEK_SET);
+        ThrowErrno(error, path_);
+    }
+    written_ += static_cast<long long>(bytes.size());
 }
 
 void OutputFile::Close() {

@@ -27,7 +27,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    /// Writes bytes after what was written before.
+    /// Writes bytes after what was written before; a failure leaves none of them in a regular file.
     void Write(std::string_view bytes);
     /// Closes the file; nothing can be written after.
     void Close();
@@ -37,6 +37,7 @@ public:
 private:
     std::string path_;
     int fd_ = -1;
+    long long written_ = 0;
 };
 
 /// Creates the folder that holds path, and the folders above it, when missing; failures throw IoError.

@@ -5,6 +5,7 @@
 #include "Guard.h"
 #include "HelpWindow.h"
 #include "Text.h"
+#include "TrajectoryRecording.h"
 
 #include "core/Step.h"
 #include "document/Commentary.h"
@@ -71,6 +72,7 @@ TMainForm::TMainForm(AppState& state, Questions& questions, QWidget* parent)
     setFont(SansFont(8));
     BuildControls();
     BuildMenus();
+    BuildExchangeControls();
     SetIdleLook();
     resize(604, 431);
     layout()->activate();

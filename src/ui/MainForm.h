@@ -21,7 +21,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <QLabel>
+
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,6 +32,7 @@ namespace taonscope {
 
 class TEditDlg;
 class TAboutBox;
+class TrajectoryRecording;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -87,6 +91,16 @@ public:
     void FormPaint();
     void FormResize();
 
+    // Trajectories, pictures and tables (MainFormExchange.cpp).
+    void RecordTrajectory1Click();
+    void StopRecording1Click();
+    void ImportXyz1Click();
+    void ExportPicture1Click();
+    void CopyAsCsvClick();
+    void SaveAsCsvClick();
+    /// The recording that File > Record Trajectory... starts.
+    const TrajectoryRecording& Recording() const { return *recording_; }
+
     // Listing, parameters and help.
     void FillListing();
     void ShowParameters();
@@ -135,6 +149,9 @@ public:
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QTimer* Timer = nullptr;
+    QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
+    QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
+    QLabel* RecMark = nullptr; ///< the red "REC" beside the step count while recording
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -143,6 +160,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void BuildExchangeControls();
     void LayOut();
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (TMainForm::*handler)());
@@ -172,6 +190,7 @@ private:
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
     std::vector<RunObserver*> observers_;
+    std::unique_ptr<TrajectoryRecording> recording_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;

@@ -1,5 +1,6 @@
 #include "document/XyzFile.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/WorldCompare.h"
 
@@ -272,6 +273,15 @@ TEST(XyzTrajectoryFile, AppendsWholeFramesAndReportsWriteFailures) {
     }
     EXPECT_EQ(test::ReadAll(path), FormatXyzFrame(world, 0, 0));
 
+    {
+        // A frame that does not fit is taken back whole: the file ends with the last complete frame.
+        const std::string frame = FormatXyzFrame(world, 0, 0);
+        XyzTrajectory limited(dir.File("limited.xyz"));
+        test::FileSizeLimit limit(frame.size() + frame.size() / 2);
+        limited.Append(world, 0, 0);
+        EXPECT_THROW(limited.Append(world, 1, 0), IoError);
+        EXPECT_EQ(test::ReadAll(dir.File("limited.xyz")), frame);
+    }
     EXPECT_THROW(XyzTrajectory(dir.File("missing/run.xyz")), IoError);
     XyzTrajectory full("/dev/full");
     EXPECT_THROW(full.Append(world, 0, 0), IoError);
