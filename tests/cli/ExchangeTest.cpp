@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -129,6 +130,123 @@ TEST(CliTrajectory, ARunThatFaultsKeepsTheFramesWrittenSoFar) {
     const std::string text = ReadAll(dir.File("fly.xyz"));
     EXPECT_EQ(FrameSteps(text), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(ReadXyzText(text).PosX[1], world.PosX[1] + 2 * world.VelX[1]);
+}
+
+// Five taons of each kind from the cloud.
+World SmallCloud() {
+    World world = CloudWorld();
+    for (int j = 1; j <= MaxTaons; ++j)
+        if (!(j <= 5 || (j >= 51 && j <= 55) || (j >= 81 && j <= 85))) world.TaonPresent[j] = false;
+    return world;
+}
+
+// The run of the small cloud that the reader tests record: 20 steps, a frame every 10.
+std::vector<World> CloudFrames() {
+    std::vector<World> frames = {SmallCloud()};
+    World world = SmallCloud();
+    for (int step = 1; step <= 20; ++step) {
+        AdvanceStep(world, CoolFactor(false));
+        if (step % 10 == 0) frames.push_back(world);
+    }
+    return frames;
+}
+
+std::string RecordCloud(const TempDir& dir) {
+    Save(dir.File("cloud.tao"), SmallCloud());
+    const std::string path = dir.File("cloud.xyz");
+    const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "20", "--kernel", "literal",
+                             "--trajectory", path, "--every", "10"});
+    EXPECT_EQ(run.status, CliOk) << run.err;
+    return path;
+}
+
+// T1, T2 or T3: the species of a slot's kind.
+std::string SpeciesOf(const World& world, int j) {
+    const char species[3] = {'T', static_cast<char>('0' + TaonKind(world, j)), '\0'};
+    return species;
+}
+
+Extended Real(const std::string& text) {
+    const auto value = ParseXyzReal(text);
+    EXPECT_TRUE(value.has_value()) << text;
+    return value.value_or(0);
+}
+
+TEST(CliTrajectory, EveryFrameFollowsTheExtendedFormatToTheLetter) {
+    TempDir dir;
+    const std::string text = ReadAll(RecordCloud(dir));
+    const std::vector<World> expected = CloudFrames();
+    const std::regex comment(R"re(Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=(\S+) Step=(\d+) )re"
+                             R"re(dt=(\S+) pbc="F F F"((?: [A-DFG][123]=\S+){18}))re");
+    const std::regex parameter(R"re( ([A-DFG][123])=(\S+))re");
+    const std::regex taon(R"re((T[123])((?: \S+){6}) (\d+))re");
+    std::istringstream lines(text);
+    std::string line;
+    for (std::size_t f = 0; f < expected.size(); ++f) {
+        const World& world = expected[f];
+        ASSERT_TRUE(std::getline(lines, line));
+        ASSERT_EQ(line, "15");
+        ASSERT_TRUE(std::getline(lines, line));
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, comment)) << line;
+        EXPECT_EQ(match[2].str(), std::to_string(10 * f));
+        EXPECT_EQ(Real(match[3]), world.dt);
+        EXPECT_EQ(Real(match[1]), static_cast<Extended>(10 * f) * world.dt);
+        const std::string parameters = match[4].str();
+        std::size_t p = 1;
+        for (std::sregex_iterator it(parameters.begin(), parameters.end(), parameter), end; it != end;
+             ++it, ++p) {
+            EXPECT_EQ((*it)[1].str(), ParameterNames[p]);
+            EXPECT_EQ(Real((*it)[2]), world.*ParameterFields[p]);
+        }
+        EXPECT_EQ(p, ParameterFields.size());
+        for (int j = 1; j <= MaxTaons; ++j) {
+            if (!world.TaonPresent[j]) continue;
+            ASSERT_TRUE(std::getline(lines, line));
+            ASSERT_TRUE(std::regex_match(line, match, taon)) << line;
+            EXPECT_EQ(match[1].str(), SpeciesOf(world, j));
+            EXPECT_EQ(match[3].str(), std::to_string(j)); // the slot column
+            std::istringstream values(match[2].str());
+            std::string x, y, z, u, v, w;
+            values >> x >> y >> z >> u >> v >> w;
+            EXPECT_EQ(Real(x), world.PosX[j]);
+            EXPECT_EQ(Real(z), world.PosZ[j]);
+            EXPECT_EQ(Real(u), world.VelX[j]); // the velo columns
+            EXPECT_EQ(Real(v), world.VelY[j]);
+            EXPECT_EQ(Real(w), world.VelZ[j]);
+        }
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+}
+
+TEST(CliTrajectory, MDAnalysisReadsTheFramesNamesAndPositions) {
+    TempDir dir;
+    const std::string path = RecordCloud(dir);
+    const std::string python = "/usr/bin/python3"; // the system's, with the Debian package
+    if (!std::filesystem::exists(python))
+        GTEST_SKIP() << "MDAnalysis check skipped: " << python << " is missing";
+    const std::string command = python + " " + TAONSCOPE_MDA_SCRIPT + " " + path + " > " +
+                                dir.File("seen.txt") + " 2> " + dir.File("err.txt");
+    const int status = WEXITSTATUS(std::system(command.c_str()));
+    if (status == 3) GTEST_SKIP() << "MDAnalysis check skipped: " << ReadAll(dir.File("err.txt"));
+    ASSERT_EQ(status, 0) << ReadAll(dir.File("err.txt"));
+
+    std::istringstream seen(ReadAll(dir.File("seen.txt")));
+    const std::vector<World> expected = CloudFrames();
+    std::size_t frames = 0;
+    seen >> frames;
+    ASSERT_EQ(frames, expected.size());
+    for (const World& world : expected)
+        for (int j = 1; j <= MaxTaons; ++j) {
+            if (!world.TaonPresent[j]) continue;
+            std::string name;
+            double xyz[3] = {};
+            ASSERT_TRUE(seen >> name >> xyz[0] >> xyz[1] >> xyz[2]);
+            EXPECT_EQ(name, SpeciesOf(world, j));
+            const Extended position[3] = {world.PosX[j], world.PosY[j], world.PosZ[j]};
+            for (int c = 0; c < 3; ++c) // single precision
+                EXPECT_NEAR(xyz[c], static_cast<double>(position[c]), 1e-6 * (1 + std::fabs(xyz[c]))) << j;
+        }
 }
 
 TEST(CliImport, WritesTheFrameAskedForAndNothingWhenItCannotBeRead) {
