@@ -8,15 +8,19 @@
 #include "document/CsvTable.h"
 #include "document/StartPointer.h"
 #include "document/XyzFile.h"
+#include "ui/DialogQuestions.h"
 #include "ui/RecordDlg.h"
 #include "ui/Text.h"
 #include "ui/TrajectoryRecording.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QtTest>
 
 #include <sstream>
+#include <tuple>
 
 using namespace taonscope;
 using taonscope::test::ReadAll;
@@ -243,6 +247,32 @@ private slots:
             QCOMPARE(fromCli, shown);
         }
         QVERIFY(p->questions.errors.empty());
+    }
+
+    void fileDialogsOfOtherKindsFilterAndAddTheirExtension() {
+        test::TempDir dir;
+        DialogQuestions questions;
+        const std::tuple<FileKind, QString, std::string> kinds[] = {
+            {FileKind::Trajectory, QStringLiteral("XYZ files (*.xyz)"), "run.xyz"},
+            {FileKind::Picture, QStringLiteral("PNG pictures (*.png)"), "run.png"},
+            {FileKind::Table, QStringLiteral("CSV files (*.csv)"), "run.csv"}};
+        for (const auto& [kind, filter, name] : kinds)
+            for (const bool saving : {true, false}) {
+                QStringList filters;
+                QTimer::singleShot(100, [&] {
+                    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                    if (!dialog) return;
+                    filters = dialog->nameFilters();
+                    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    edit->setText(QString::fromStdString(dir.File("run")));
+                    QTest::keyClick(edit, Qt::Key_Return);
+                });
+                const std::optional<std::string> path =
+                    saving ? questions.SaveFilePath(kind) : questions.OpenFilePath(kind);
+                QCOMPARE(filters, QStringList{filter});
+                QVERIFY(path.has_value());
+                QCOMPARE(*path, dir.File(name));
+            }
     }
 
     void theListingCopiesAndSavesAsCsv() {
