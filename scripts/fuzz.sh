@@ -11,7 +11,7 @@ CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebIn
     "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
 
 mkdir -p build-fuzz/artifacts
-for target in FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary; do
+for target in FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzXyzText; do
     work=build-fuzz/corpus/$target
     mkdir -p "$work"
     log=build-fuzz/$target.log
@@ -25,4 +25,4 @@ for target in FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary; d
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "$target: $runs inputs in $seconds s, $(ls "$work" | wc -l) in the working corpus"
 done
-echo "fuzz: 4 passed, 0 failed"
+echo "fuzz: 5 passed, 0 failed"

@@ -286,6 +286,15 @@ TEST(CliImport, WritesTheFrameAskedForAndNothingWhenItCannotBeRead) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.tao")));
 }
 
+TEST(CliHelp, ListsTheExchangeCommands) {
+    const std::string help = Cli({"--help"}).out;
+    for (const char* text :
+         {"[--trajectory OUT.xyz [--every N]]", "taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]",
+          "taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] "
+          "[--numbers]"})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+}
+
 #ifdef TAONSCOPE_WITH_QT
 TEST(CliRender, DrawsTheSceneWithoutADisplay) {
     TempDir dir;
