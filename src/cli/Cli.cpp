@@ -1,5 +1,5 @@
 #include "Cli.h"
-#include "Import.h"
+#include "ExchangeCommands.h"
 #include "Trajectory.h"
 
 #include "core/FpTrap.h"

@@ -1,4 +1,4 @@
-#include "Import.h"
+#include "ExchangeCommands.h"
 
 #include "Cli.h"
 #include "CommandLine.h"

@@ -1,6 +1,6 @@
 #include "Cli.h"
 #include "CommandLine.h"
-#include "Import.h"
+#include "ExchangeCommands.h"
 
 #include "core/NumberText.h"
 #include "document/ConfigFile.h"

@@ -1,5 +1,5 @@
 #include "Cli.h"
-#include "Import.h"
+#include "ExchangeCommands.h"
 
 namespace taonscope {
 
