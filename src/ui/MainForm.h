@@ -98,8 +98,6 @@ public:
     void ExportPicture1Click();
     void CopyAsCsvClick();
     void SaveAsCsvClick();
-    /// The recording that File > Record Trajectory... starts.
-    const TrajectoryRecording& Recording() const { return *recording_; }
 
     // Listing, parameters and help.
     void FillListing();
