@@ -16,7 +16,7 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then
     export TMPDIR=/dev/shm
 fi
 
-targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw)
+targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw FuzzXyzText)
 mkdir -p build-fuzz/artifacts
 for target in "${targets[@]}"; do
     work=build-fuzz/corpus/$target

@@ -1,4 +1,6 @@
 #include "Cli.h"
+#include "ExchangeCommands.h"
+#include "Trajectory.h"
 
 #include "Analyze.h"
 
@@ -30,7 +32,7 @@ constexpr int MostThreads = 256;
 
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
-                    [--kernel fast|literal] [--threads N]
+                    [--kernel fast|literal] [--threads N] [--trajectory OUT.xyz [--every N]]
       Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
       The law is computed by the fast kernel on N threads (default: one per core), or by the
@@ -39,9 +41,12 @@ constexpr const char* Usage = R"(Usage:
       nothing is run.
       A summary (steps, seconds, steps per second) goes to standard error.
       --log FILE.csv writes step,time,kinetic,pair_energy,total_energy,momentum,largest_speed at the
-      start, every N steps (--every, default 200) and the last step, with 21 significant digits.
+      start, every N steps (--every, default 100) and the last step, with 21 significant digits.
       --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
       --steps (default 1000000 then); it implies --cool unless --no-cool is given.
+      --trajectory writes an extended XYZ trajectory for particle viewers: the frame before
+      step 1, one every N steps (--every, default 100) and the last one; a run that faults keeps
+      the frames written so far.
   taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
   taonscope-cli show IN.tao --commentary [--encoding NAME]
@@ -53,6 +58,14 @@ constexpr const char* Usage = R"(Usage:
       speed, the pair-distance histograms of the six kind pairs and each kind's shell radii.
   taonscope-cli scenario NAME OUT.tao
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
+  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]
+      Writes frame K (default: the last) of a plain or extended XYZ file as a configuration:
+      species T1, T2, T3 (others are kind 1) or a slot column place the taons; velocities from a
+      velo column, else zero; parameters from A1=... keys, else the figure's; dt from X, else the
+      comment line, else 0.001.
+  taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]
+      Draws the taons as the window's scene does (default 640x480, angles 0,0,0 in radians,
+      scale 120), with their numbers with --numbers; needs no display.
   taonscope-cli --help
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.
@@ -182,15 +195,13 @@ bool CoolRequested(const Arguments& a) {
     return Option(a, "--cool") || (Option(a, "--until-settled") && !Option(a, "--no-cool"));
 }
 
-RunRecorder MakeRecorder(const Arguments& a) {
+RunRecorder MakeRecorder(const Arguments& a, int every) {
     std::optional<Extended> settleSpeed;
     if (const auto text = Option(a, "--until-settled")) {
         settleSpeed = TryParseReal(*text);
         if (!settleSpeed)
             throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
     }
-    const int every = WholeNumberOption(a, "--every", RunSampleEvery);
-    if (every < 1) throw UsageError{"--every takes a whole number from 1"};
     return RunRecorder(Option(a, "--log"), every, settleSpeed);
 }
 
@@ -207,7 +218,8 @@ int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
     const Arguments a = ParseArguments(
-        args, {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled"},
+        args,
+        {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled", "--trajectory"},
         {"--cool", "--no-cool"});
     const std::string input = OnePositional(a, "one input file");
 
@@ -224,7 +236,10 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
         if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
     }
     const Extended cool = CoolFactor(CoolRequested(a));
-    RunRecorder recorder = MakeRecorder(a);
+    const int every = WholeNumberOption(a, "--every", 100);
+    if (every == 0) throw UsageError{"--every takes a whole number from 1, not '0'"};
+    RunRecorder recorder = MakeRecorder(a, every);
+    RunTrajectory trajectory(Option(a, "--trajectory"), static_cast<std::uint64_t>(every), err);
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
@@ -232,6 +247,7 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
     const std::optional<std::string> output = Option(a, "--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
     if (!recorder.Start(world, err)) return CliBadInput;
+    if (!trajectory.Start(world)) return CliBadInput;
 
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
@@ -246,15 +262,18 @@ int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTermi
                 AdvanceStep(world, cool);
         } catch (const TaonError& error) {
             progress.Finish();
+            trajectory.Abandon();
             err << input << ": step " << done + 1 << ": " << error.what() << '\n';
             recorder.Finish(world, done, err);
             return CliLawFault;
         }
         made = done + 1;
+        if (!trajectory.StepDone(world, made)) return CliBadInput;
         progress.Update(done + 1);
         if (recorder.StepDone(world, made)) break;
     }
     progress.Finish();
+    if (!trajectory.Finish(world, made)) return CliBadInput;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0) << " steps/s)\n";
@@ -370,6 +389,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "show") return Show(args, out, err);
         if (command == "scenario") return Scenario(args, err);
         if (command == "analyze") return Analyze(args, out, err);
+        if (command == "import") return ImportCommand(args, err);
+        if (command == "render") return RenderCommand(args, err);
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& error) {
         err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";

@@ -264,6 +264,34 @@ void CheckReplaceable(const std::string& path) {
         ThrowErrno(ENAMETOOLONG, path);
 }
 
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+    CheckPathSyntax(path);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) ThrowErrno(errno, path);
+}
+
+OutputFile::~OutputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    if (fd_ < 0) throw IoError(FileAccessDenied);
+    if (!WriteAll(fd_, bytes)) {
+        // A piece that was written in part is taken back, so that the file ends where a whole piece ends.
+        const int error = errno;
+        if (::ftruncate(fd_, written_) == 0) ::lseek(fd_, written_, SEEK_SET);
+        ThrowErrno(error, path_);
+    }
+    written_ += static_cast<long long>(bytes.size());
+}
+
+void OutputFile::Close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowErrno(errno, path_);
+}
+
 void CreateParentFolders(const std::string& path) {
     CheckPathSyntax(path);
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();

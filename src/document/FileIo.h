@@ -27,6 +27,28 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
 /// folder, a folder or a file the user may not write, a FIFO without a reader, a name too long);
 /// returns when the save can be tried.
 void CheckReplaceable(const std::string& path);
+/// A file written from its start in pieces, such as a trajectory growing frame by frame. Every
+/// failure throws IoError; the destructor closes a file still open without reporting.
+class OutputFile {
+public:
+    /// Creates the file at path, or empties the one that is there.
+    explicit OutputFile(const std::string& path);
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    /// Writes bytes after what was written before; a failure leaves none of them in a regular file.
+    void Write(std::string_view bytes);
+    /// Closes the file; nothing can be written after.
+    void Close();
+    /// True until Close.
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    long long written_ = 0;
+};
 
 /// Creates the folder that holds path, and the folders above it, when missing; failures throw IoError.
 void CreateParentFolders(const std::string& path);

@@ -7,17 +7,21 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace taonscope {
 
 namespace {
 
 const QString ConfigFilter = QStringLiteral("Taons files (*.tao)");
 
-std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
+std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+                                         const QString& filter = ConfigFilter,
+                                         const QString& suffix = QStringLiteral("tao")) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
-    dialog.setNameFilter(ConfigFilter);
-    dialog.setDefaultSuffix(QStringLiteral("tao"));
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(suffix);
     // Neither dialog asks before overwriting, and a typed name that does not exist may be opened.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -28,6 +32,18 @@ std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMod
     return ToPath(chosen);
 }
 
+// The name filter and default extension of a kind of file.
+std::pair<QString, QString> FilterOf(FileKind kind) {
+    switch (kind) {
+    case FileKind::Trajectory:
+        return {QStringLiteral("XYZ files (*.xyz)"), QStringLiteral("xyz")};
+    case FileKind::Picture:
+        return {QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png")};
+    default:
+        return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
+    }
+}
+
 } // namespace
 
 std::optional<std::string> DialogQuestions::OpenPath() {
@@ -36,6 +52,16 @@ std::optional<std::string> DialogQuestions::OpenPath() {
 
 std::optional<std::string> DialogQuestions::SavePath() {
     return RunFileDialog(parent_, QFileDialog::AcceptSave);
+}
+
+std::optional<std::string> DialogQuestions::OpenFilePath(FileKind kind) {
+    const auto [filter, suffix] = FilterOf(kind);
+    return RunFileDialog(parent_, QFileDialog::AcceptOpen, filter, suffix);
+}
+
+std::optional<std::string> DialogQuestions::SaveFilePath(FileKind kind) {
+    const auto [filter, suffix] = FilterOf(kind);
+    return RunFileDialog(parent_, QFileDialog::AcceptSave, filter, suffix);
 }
 
 void DialogQuestions::Information(const std::string& text) {

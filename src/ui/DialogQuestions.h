@@ -15,6 +15,8 @@ public:
 
     std::optional<std::string> OpenPath() override;
     std::optional<std::string> SavePath() override;
+    std::optional<std::string> OpenFilePath(FileKind kind) override;
+    std::optional<std::string> SaveFilePath(FileKind kind) override;
     void Information(const std::string& text) override;
     bool Confirm(const std::string& text) override;
     void Error(const std::string& text) override;

@@ -12,6 +12,7 @@
 #include "Text.h"
 #include "ViewSettings.h"
 #include "WorldHistory.h"
+#include "TrajectoryRecording.h"
 
 #include "core/Step.h"
 #include "document/Commentary.h"
@@ -81,6 +82,7 @@ TMainForm::TMainForm(AppState& state, Questions& questions, QWidget* parent)
     setFont(SansFont(8));
     BuildControls();
     BuildMenus();
+    BuildExchangeControls();
     SetIdleLook();
     resize(604, 431);
     layout()->activate();

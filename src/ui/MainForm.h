@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <QLabel>
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -33,6 +35,7 @@ class TAboutBox;
 class PickPopup;
 class WorldHistory;
 class InstrumentsWindow;
+class TrajectoryRecording;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -99,6 +102,14 @@ public:
     void FormPaint();
     void FormResize();
 
+    // Trajectories, pictures and tables (MainFormExchange.cpp).
+    void RecordTrajectory1Click();
+    void StopRecording1Click();
+    void ImportXyz1Click();
+    void ExportPicture1Click();
+    void CopyAsCsvClick();
+    void SaveAsCsvClick();
+
     // Listing, parameters and help.
     void FillListing();
     void ShowParameters();
@@ -158,6 +169,9 @@ public:
     std::array<QAction*, 3> DotSizes{}; ///< View > Dot Size: 2, 3, 5 pixels
     PickPopup* PickInfo = nullptr;      ///< what a click on a dot shows
     QTimer* Timer = nullptr;
+    QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
+    QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
+    QLabel* RecMark = nullptr; ///< the red "REC" beside the step count while recording
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -166,6 +180,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void BuildExchangeControls();
     void LayOut();
     QAction* AddAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut,
                        void (TMainForm::*handler)());
@@ -198,6 +213,7 @@ private:
     long long runSteps_ = 0;
     std::vector<RunObserver*> observers_;
     std::unique_ptr<WorldHistory> history_;
+    std::unique_ptr<TrajectoryRecording> recording_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;

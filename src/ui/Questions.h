@@ -5,6 +5,13 @@
 
 namespace taonscope {
 
+/// Files other than configurations that the program reads or writes.
+enum class FileKind {
+    Trajectory, ///< extended XYZ, ".xyz"
+    Picture,    ///< PNG, ".png"
+    Table,      ///< comma-separated values, ".csv"
+};
+
 /// Every modal question the program asks. The application answers through Qt's dialogs; tests answer
 /// from a script. Nothing else opens a file dialog or a message box.
 class Questions {
@@ -14,6 +21,11 @@ public:
     virtual std::optional<std::string> OpenPath() = 0;
     /// The save dialog for configuration files (".tao" added to a name without it); empty when cancelled.
     virtual std::optional<std::string> SavePath() = 0;
+    /// The open dialog for a file of that kind; empty when cancelled.
+    virtual std::optional<std::string> OpenFilePath(FileKind kind) = 0;
+    /// The save dialog for a file of that kind (its extension added to a name without one); empty when
+    /// cancelled.
+    virtual std::optional<std::string> SaveFilePath(FileKind kind) = 0;
     /// An information box captioned "Information" with OK.
     virtual void Information(const std::string& text) = 0;
     /// A confirmation box captioned "Confirm" with Yes and No; true for Yes.

@@ -14,6 +14,8 @@ namespace taonscope::test {
 class ScriptedQuestions : public Questions {
 public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+    std::deque<std::optional<std::string>> openFileAnswers, saveFileAnswers; ///< files of other kinds
+    std::vector<FileKind> fileKindsAsked;                                    ///< kinds of those questions
     std::deque<bool> confirmAnswers;
     std::vector<std::string> informations, confirmations, errors;
     int openAsked = 0, saveAsked = 0;
@@ -25,6 +27,14 @@ public:
     std::optional<std::string> SavePath() override {
         ++saveAsked;
         return Next(saveAnswers);
+    }
+    std::optional<std::string> OpenFilePath(FileKind kind) override {
+        fileKindsAsked.push_back(kind);
+        return Next(openFileAnswers);
+    }
+    std::optional<std::string> SaveFilePath(FileKind kind) override {
+        fileKindsAsked.push_back(kind);
+        return Next(saveFileAnswers);
     }
     void Information(const std::string& text) override { informations.push_back(text); }
     bool Confirm(const std::string& text) override {

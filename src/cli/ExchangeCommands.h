@@ -1,0 +1,17 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace taonscope {
+
+/// taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]: writes one frame of an XYZ file (the last
+/// by default) as a configuration; a frame that cannot be read writes nothing.
+int ImportCommand(const std::vector<std::string>& args, std::ostream& err);
+
+/// taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]:
+/// draws the configuration's taons as the window's scene does, without a display.
+int RenderCommand(const std::vector<std::string>& args, std::ostream& err);
+
+} // namespace taonscope

@@ -1,0 +1,51 @@
+#include "ExchangeCommands.h"
+
+#include "Cli.h"
+#include "CommandLine.h"
+
+#include "core/Errors.h"
+#include "core/NumberText.h"
+#include "document/ConfigFile.h"
+#include "document/XyzFile.h"
+
+namespace taonscope {
+
+int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
+    try {
+        const CommandLine line = SplitCommandLine(args, {"--frame", "--dt"}, {});
+        if (line.positional.size() != 2) throw CommandLineError{"expected an XYZ file and an output file"};
+        XyzImportOptions options;
+        if (const auto text = line.Option("--frame")) {
+            const auto frame = TryParseInteger(*text);
+            if (!frame || *frame < 1 || text->find('$') != std::string::npos)
+                throw CommandLineError{"--frame takes a whole number from 1, not '" + *text + "'"};
+            options.frame = *frame;
+        }
+        if (const auto text = line.Option("--dt")) {
+            options.dt = TryParseReal(*text);
+            if (!options.dt)
+                throw CommandLineError{"--dt: '" + *text + "' is not a valid floating point value"};
+        }
+        const std::string& input = line.positional[0];
+        World world;
+        try {
+            world = ReadXyzFile(input, options);
+        } catch (const TaonError& error) {
+            err << input << ": " << error.what() << '\n';
+            return CliBadInput;
+        }
+        const std::string& output = line.positional[1];
+        try {
+            ConfigRecord buffer{};
+            WriteConfigFile(output, world, buffer);
+        } catch (const TaonError& error) {
+            err << output << ": " << error.what() << '\n';
+            return CliBadInput;
+        }
+        return CliOk;
+    } catch (const CommandLineError& error) {
+        return ReportCommandLineError(err, error);
+    }
+}
+
+} // namespace taonscope

@@ -1,0 +1,61 @@
+#include "Trajectory.h"
+
+namespace taonscope {
+
+RunTrajectory::RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err)
+    : path_(std::move(path)), every_(every == 0 ? 1 : every), err_(err) {}
+
+bool RunTrajectory::Fail(const TaonError& error) {
+    err_ << *path_ << ": " << error.what() << '\n';
+    file_.reset();
+    return false;
+}
+
+bool RunTrajectory::Write(const World& world, std::uint64_t done) {
+    try {
+        file_->Append(world, static_cast<std::int64_t>(done), static_cast<Extended>(done) * world.dt);
+        lastWritten_ = done;
+        return true;
+    } catch (const TaonError& error) {
+        return Fail(error);
+    }
+}
+
+bool RunTrajectory::Start(const World& world) {
+    if (!path_) return true;
+    try {
+        file_ = std::make_unique<XyzTrajectory>(*path_);
+    } catch (const TaonError& error) {
+        return Fail(error);
+    }
+    return Write(world, 0);
+}
+
+bool RunTrajectory::StepDone(const World& world, std::uint64_t done) {
+    if (!file_ || done % every_ != 0) return true;
+    return Write(world, done);
+}
+
+bool RunTrajectory::Finish(const World& world, std::uint64_t done) {
+    if (!file_) return true;
+    if (lastWritten_ != done && !Write(world, done)) return false;
+    try {
+        file_->Close();
+    } catch (const TaonError& error) {
+        return Fail(error);
+    }
+    file_.reset();
+    return true;
+}
+
+void RunTrajectory::Abandon() {
+    if (!file_) return;
+    try {
+        file_->Close();
+    } catch (const TaonError& error) {
+        Fail(error);
+    }
+    file_.reset();
+}
+
+} // namespace taonscope

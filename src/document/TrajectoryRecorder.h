@@ -1,0 +1,35 @@
+#pragma once
+
+#include "XyzFile.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace taonscope {
+
+/// Records the steps of every run into an extended XYZ trajectory: a frame when recording starts and
+/// one after every step whose count (StepCounter) is a multiple of N, until Stop or a write failure.
+class TrajectoryRecorder {
+public:
+    /// Creates the file at path and writes the frame of world as it is now (none while it shows the
+    /// figure); throws IoError, leaving the recorder stopped.
+    void Start(const std::string& path, int every, const World& world);
+    /// After a completed step. A write failure stops the recording and returns its message.
+    std::optional<std::string> StepDone(const World& world);
+    /// Stops recording and closes the file; a failure to close throws IoError.
+    void Stop();
+    /// True while recording.
+    bool Recording() const { return file_ != nullptr; }
+    /// The steps between two frames.
+    int Every() const { return every_; }
+    /// The path recorded into.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::unique_ptr<XyzTrajectory> file_;
+    std::string path_;
+    int every_ = 100;
+};
+
+} // namespace taonscope

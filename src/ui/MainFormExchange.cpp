@@ -1,0 +1,100 @@
+// The main window's commands that take configurations to other programs and back: trajectories,
+// XYZ import, pictures of the scene and the listing as a table.
+#include "MainForm.h"
+
+#include "Guard.h"
+#include "Text.h"
+#include "TrajectoryRecording.h"
+
+#include "document/CsvTable.h"
+#include "document/FileIo.h"
+#include "document/XyzFile.h"
+#include "view/ScenePicture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace taonscope {
+
+void TMainForm::BuildExchangeControls() {
+    auto* file = qobject_cast<QMenu*>(Exit1->parent());
+    const QList<QAction*> items = file->actions();
+    QAction* exitSeparator = items.at(items.indexOf(Exit1) - 1);
+    auto add = [&](QWidget* owner, QAction* before, const QString& caption, void (TMainForm::*handler)()) {
+        auto* action = new QAction(caption, owner);
+        owner->insertAction(before, action);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    file->insertSeparator(exitSeparator);
+    ImportXyz1 = add(file, exitSeparator, QStringLiteral("Import XYZ..."), &TMainForm::ImportXyz1Click);
+    ExportPicture1 =
+        add(file, exitSeparator, QStringLiteral("Export Picture..."), &TMainForm::ExportPicture1Click);
+    RecordTrajectory1 =
+        add(file, exitSeparator, QStringLiteral("Record Trajectory..."), &TMainForm::RecordTrajectory1Click);
+    RecordTrajectory1->setCheckable(true);
+    StopRecording1 =
+        add(file, exitSeparator, QStringLiteral("Stop Recording"), &TMainForm::StopRecording1Click);
+
+    DaonsTable->setContextMenuPolicy(Qt::ActionsContextMenu);
+    CopyAsCsv = add(DaonsTable, nullptr, QStringLiteral("Copy as CSV"), &TMainForm::CopyAsCsvClick);
+    SaveAsCsv = add(DaonsTable, nullptr, QStringLiteral("Save as CSV..."), &TMainForm::SaveAsCsvClick);
+
+    RecMark = new QLabel(QStringLiteral("REC"), Panel1);
+    RecMark->setObjectName(QStringLiteral("RecMark"));
+    RecMark->setGeometry(84, 0, 30, 16);
+    RecMark->setStyleSheet(QStringLiteral("QLabel { color: red; font-weight: bold; }"));
+    recording_ =
+        std::make_unique<TrajectoryRecording>(questions_, this, RecordTrajectory1, StopRecording1, RecMark);
+    AddRunObserver(recording_.get());
+}
+
+void TMainForm::RecordTrajectory1Click() {
+    Guarded(questions_, [&] { recording_->RecordClick(world_); });
+}
+
+void TMainForm::StopRecording1Click() {
+    Guarded(questions_, [&] { recording_->StopClick(); });
+}
+
+void TMainForm::ImportXyz1Click() {
+    Guarded(questions_, [&] {
+        const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory);
+        if (!path) return;
+        // As with Open, the file is read completely before anything is switched.
+        const World imported = ReadXyzFile(*path);
+        PackConfigRecord(imported, document_.ConfigBuffer);
+        world_.ShowingFigure = false;
+        Go->setEnabled(true);
+        Null00->setEnabled(!Running());
+        // The configuration has no file of its own until it is saved: Save asks for a name.
+        document_.CurrentFileName = *path;
+        document_.CurrentIsFile = false;
+        FName->setText(FromPath(*path));
+        UnpackConfigRecord(document_.ConfigBuffer, world_);
+        RefreshAfterLoad();
+        for (RunObserver* observer : observers_) observer->DocumentReplaced(world_);
+    });
+}
+
+void TMainForm::ExportPicture1Click() {
+    Guarded(questions_, [&] {
+        const QImage shown = SceneView->Image(); // the picture as it is now, before any dialog
+        if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Picture))
+            ReplaceFileContents(*path, PngBytes(shown));
+    });
+}
+
+void TMainForm::CopyAsCsvClick() {
+    QGuiApplication::clipboard()->setText(
+        QString::fromStdString(TaonTableCsv(world_, listingShowsVelocities_)));
+}
+
+void TMainForm::SaveAsCsvClick() {
+    Guarded(questions_, [&] {
+        if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Table))
+            ReplaceFileContents(*path, TaonTableCsv(world_, listingShowsVelocities_));
+    });
+}
+
+} // namespace taonscope

@@ -1,0 +1,51 @@
+#include "TrajectoryRecording.h"
+
+#include "RecordDlg.h"
+
+#include "core/Errors.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTimer>
+
+namespace taonscope {
+
+TrajectoryRecording::TrajectoryRecording(Questions& questions, QWidget* window, QAction* record,
+                                         QAction* stop, QLabel* mark)
+    : questions_(questions), window_(window), record_(record), stop_(stop), mark_(mark) {
+    ShowState();
+}
+
+void TrajectoryRecording::ShowState() {
+    const bool on = recorder_.Recording();
+    record_->setChecked(on);
+    stop_->setEnabled(on);
+    mark_->setVisible(on);
+}
+
+void TrajectoryRecording::RecordClick(const World& world) {
+    ShowState(); // triggering the checkable item toggled it; only a started recording checks it
+    if (recorder_.Recording()) return;
+    TRecordDlg dialog(questions_, window_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    recorder_.Start(dialog.Path(), dialog.Every(), world);
+    ShowState();
+}
+
+void TrajectoryRecording::StopClick() {
+    struct Refresh {
+        TrajectoryRecording* self;
+        ~Refresh() { self->ShowState(); }
+    } refresh{this};
+    recorder_.Stop();
+}
+
+void TrajectoryRecording::StepDone(const World& world) {
+    const std::optional<std::string> failure = recorder_.StepDone(world);
+    if (!failure) return;
+    ShowState();
+    // No window opens between two steps: the error box waits for the next turn of the event loop.
+    QTimer::singleShot(0, window_, [this, message = ErrorBoxText(*failure)] { questions_.Error(message); });
+}
+
+} // namespace taonscope

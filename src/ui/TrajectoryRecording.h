@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Questions.h"
+#include "RunObserver.h"
+
+#include "document/TrajectoryRecorder.h"
+
+class QAction;
+class QLabel;
+class QWidget;
+
+namespace taonscope {
+
+/// The window's trajectory recording: File > "Record Trajectory..." and "Stop Recording", the red REC
+/// mark, and a frame every N steps of every run in between. A write failure stops the recording and
+/// shows the error box once the step is over; the run goes on.
+class TrajectoryRecording : public RunObserver {
+public:
+    /// Shows its state on the checkable record action, the stop action and the mark.
+    TrajectoryRecording(Questions& questions, QWidget* window, QAction* record, QAction* stop, QLabel* mark);
+
+    /// Asks for the file and N (TRecordDlg) and starts recording from world; failures throw.
+    void RecordClick(const World& world);
+    /// Stops recording and closes the file; failures throw.
+    void StopClick();
+    /// The recorder, for a look at what it records.
+    const TrajectoryRecorder& Recorder() const { return recorder_; }
+
+    void StepDone(const World& world) override;
+
+private:
+    void ShowState();
+
+    Questions& questions_;
+    QWidget* window_;
+    QAction* record_;
+    QAction* stop_;
+    QLabel* mark_;
+    TrajectoryRecorder recorder_;
+};
+
+} // namespace taonscope

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "ViewState.h"
+
+#include <QImage>
+
+#include <string>
+
+namespace taonscope {
+
+/// The taons as the window's scene draws them (DrawTaons) into a picture of width x height pixels,
+/// the scene's centre in the middle of the picture.
+QImage TaonPicture(const World& world, ViewState& view, int width, int height);
+
+/// The bytes of a PNG file holding image.
+std::string PngBytes(const QImage& image);
+
+} // namespace taonscope

@@ -1,0 +1,341 @@
+// The commands that take configurations to other programs and back: run --trajectory, import, render.
+#include "cli/Cli.h"
+
+#include "core/Scenarios.h"
+#include "core/Step.h"
+#include "document/ConfigFile.h"
+#include "document/XyzFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+
+#ifdef TAONSCOPE_WITH_QT
+#include "view/ScenePicture.h"
+#include <QImage>
+#endif
+
+namespace taonscope {
+namespace {
+
+using test::ReadAll;
+using test::TempDir;
+using test::WriteAll;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome Cli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+void Save(const std::string& path, const World& world) {
+    ConfigRecord buffer{};
+    WriteConfigFile(path, world, buffer);
+}
+
+ConfigRecord RecordOf(const World& world) {
+    ConfigRecord record{};
+    PackConfigRecord(world, record);
+    return record;
+}
+
+ConfigRecord FileRecord(const std::string& path) {
+    ConfigRecord record{};
+    EXPECT_EQ(ReadConfigFile(path, record), 0);
+    return record;
+}
+
+// The Step= values of the frames of a trajectory, in file order.
+std::vector<int> FrameSteps(const std::string& text) {
+    std::vector<int> steps;
+    for (std::size_t at = text.find(" Step="); at != std::string::npos; at = text.find(" Step=", at + 1))
+        steps.push_back(std::atoi(text.c_str() + at + 6));
+    return steps;
+}
+
+TEST(CliTrajectory, WritesTheFirstFrameOneEveryNStepsAndTheLastOnce) {
+    TempDir dir;
+    Save(dir.File("ring.tao"), RingWorld());
+    const Outcome run = Cli({"run", dir.File("ring.tao"), "--steps", "25", "--kernel", "literal",
+                             "--trajectory", dir.File("ring.xyz"), "--every", "10"});
+    ASSERT_EQ(run.status, CliOk) << run.err;
+    const std::string text = ReadAll(dir.File("ring.xyz"));
+    EXPECT_EQ(FrameSteps(text), (std::vector<int>{0, 10, 20, 25}));
+
+    // Every frame holds the world after its step.
+    World expected = RingWorld();
+    std::string frames = FormatXyzFrame(expected, 0, 0);
+    for (int step = 1; step <= 25; ++step) {
+        AdvanceStep(expected, CoolFactor(false));
+        if (step % 10 == 0 || step == 25) frames += FormatXyzFrame(expected, step, step * expected.dt);
+    }
+    EXPECT_EQ(text, frames);
+    EXPECT_EQ(RecordOf(ReadXyzText(text, {.frame = 3})), [] {
+        World w = RingWorld();
+        for (int i = 0; i < 20; ++i) AdvanceStep(w, CoolFactor(false));
+        return RecordOf(w);
+    }());
+
+    ASSERT_EQ(Cli({"run", dir.File("ring.tao"), "--steps", "20", "--trajectory", dir.File("even.xyz"),
+                   "--every", "10"})
+                  .status,
+              CliOk);
+    EXPECT_EQ(FrameSteps(ReadAll(dir.File("even.xyz"))), (std::vector<int>{0, 10, 20}));
+    ASSERT_EQ(Cli({"run", dir.File("ring.tao"), "--steps", "0", "--trajectory", dir.File("none.xyz")}).status,
+              CliOk);
+    EXPECT_EQ(FrameSteps(ReadAll(dir.File("none.xyz"))), (std::vector<int>{0}));
+    ASSERT_EQ(
+        Cli({"run", dir.File("ring.tao"), "--steps", "250", "--trajectory", dir.File("default.xyz")}).status,
+        CliOk);
+    EXPECT_EQ(FrameSteps(ReadAll(dir.File("default.xyz"))), (std::vector<int>{0, 100, 200, 250}));
+
+    EXPECT_EQ(Cli({"run", dir.File("ring.tao"), "--trajectory", dir.File("x.xyz"), "--every", "0"}).status,
+              CliBadInput);
+    const Outcome unwritable = Cli({"run", dir.File("ring.tao"), "--trajectory", dir.File("missing/x.xyz"),
+                                    "--output", dir.File("o.tao")});
+    EXPECT_EQ(unwritable.status, CliBadInput);
+    EXPECT_EQ(unwritable.err, dir.File("missing/x.xyz") + ": Invalid filename\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("o.tao")));
+    const Outcome full = Cli({"run", dir.File("ring.tao"), "--trajectory", "/dev/full"});
+    EXPECT_EQ(full.status, CliBadInput);
+    EXPECT_NE(full.err.find("/dev/full: "), std::string::npos);
+}
+
+TEST(CliTrajectory, ARunThatFaultsKeepsTheFramesWrittenSoFar) {
+    // One taon running into the end of the range: the third step overflows.
+    TempDir dir;
+    World world;
+    for (int kind = 1; kind <= 3; ++kind) SetParameterSet(world, kind, FigureParameters());
+    world.TaonPresent[1] = true;
+    world.PosX[1] = 0.75L * std::numeric_limits<Extended>::max();
+    world.VelX[1] = 0.1L * std::numeric_limits<Extended>::max();
+    world.dt = 1;
+    SyncCopiesFromCurrent(world);
+    Save(dir.File("fly.tao"), world);
+    const Outcome run = Cli(
+        {"run", dir.File("fly.tao"), "--steps", "9", "--trajectory", dir.File("fly.xyz"), "--every", "1"});
+    EXPECT_EQ(run.status, CliLawFault);
+    EXPECT_NE(run.err.find(": step 3: "), std::string::npos) << run.err;
+    const std::string text = ReadAll(dir.File("fly.xyz"));
+    EXPECT_EQ(FrameSteps(text), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(ReadXyzText(text).PosX[1], world.PosX[1] + 2 * world.VelX[1]);
+}
+
+// Five taons of each kind from the cloud.
+World SmallCloud() {
+    World world = CloudWorld();
+    for (int j = 1; j <= MaxTaons; ++j)
+        if (!(j <= 5 || (j >= 51 && j <= 55) || (j >= 81 && j <= 85))) world.TaonPresent[j] = false;
+    return world;
+}
+
+// The run of the small cloud that the reader tests record: 20 steps, a frame every 10.
+std::vector<World> CloudFrames() {
+    std::vector<World> frames = {SmallCloud()};
+    World world = SmallCloud();
+    for (int step = 1; step <= 20; ++step) {
+        AdvanceStep(world, CoolFactor(false));
+        if (step % 10 == 0) frames.push_back(world);
+    }
+    return frames;
+}
+
+std::string RecordCloud(const TempDir& dir) {
+    Save(dir.File("cloud.tao"), SmallCloud());
+    const std::string path = dir.File("cloud.xyz");
+    const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "20", "--kernel", "literal",
+                             "--trajectory", path, "--every", "10"});
+    EXPECT_EQ(run.status, CliOk) << run.err;
+    return path;
+}
+
+// T1, T2 or T3: the species of a slot's kind.
+std::string SpeciesOf(const World& world, int j) {
+    const char species[3] = {'T', static_cast<char>('0' + TaonKind(world, j)), '\0'};
+    return species;
+}
+
+Extended Real(const std::string& text) {
+    const auto value = ParseXyzReal(text);
+    EXPECT_TRUE(value.has_value()) << text;
+    return value.value_or(0);
+}
+
+TEST(CliTrajectory, EveryFrameFollowsTheExtendedFormatToTheLetter) {
+    TempDir dir;
+    const std::string text = ReadAll(RecordCloud(dir));
+    const std::vector<World> expected = CloudFrames();
+    const std::regex comment(R"re(Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=(\S+) Step=(\d+) )re"
+                             R"re(dt=(\S+) pbc="F F F"((?: [A-DFG][123]=\S+){18}))re");
+    const std::regex parameter(R"re( ([A-DFG][123])=(\S+))re");
+    const std::regex taon(R"re((T[123])((?: \S+){6}) (\d+))re");
+    std::istringstream lines(text);
+    std::string line;
+    for (std::size_t f = 0; f < expected.size(); ++f) {
+        const World& world = expected[f];
+        ASSERT_TRUE(std::getline(lines, line));
+        ASSERT_EQ(line, "15");
+        ASSERT_TRUE(std::getline(lines, line));
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, comment)) << line;
+        EXPECT_EQ(match[2].str(), std::to_string(10 * f));
+        EXPECT_EQ(Real(match[3]), world.dt);
+        EXPECT_EQ(Real(match[1]), static_cast<Extended>(10 * f) * world.dt);
+        const std::string parameters = match[4].str();
+        std::size_t p = 1;
+        for (std::sregex_iterator it(parameters.begin(), parameters.end(), parameter), end; it != end;
+             ++it, ++p) {
+            EXPECT_EQ((*it)[1].str(), ParameterNames[p]);
+            EXPECT_EQ(Real((*it)[2]), world.*ParameterFields[p]);
+        }
+        EXPECT_EQ(p, ParameterFields.size());
+        for (int j = 1; j <= MaxTaons; ++j) {
+            if (!world.TaonPresent[j]) continue;
+            ASSERT_TRUE(std::getline(lines, line));
+            ASSERT_TRUE(std::regex_match(line, match, taon)) << line;
+            EXPECT_EQ(match[1].str(), SpeciesOf(world, j));
+            EXPECT_EQ(match[3].str(), std::to_string(j)); // the slot column
+            std::istringstream values(match[2].str());
+            std::string x, y, z, u, v, w;
+            values >> x >> y >> z >> u >> v >> w;
+            EXPECT_EQ(Real(x), world.PosX[j]);
+            EXPECT_EQ(Real(z), world.PosZ[j]);
+            EXPECT_EQ(Real(u), world.VelX[j]); // the velo columns
+            EXPECT_EQ(Real(v), world.VelY[j]);
+            EXPECT_EQ(Real(w), world.VelZ[j]);
+        }
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+}
+
+TEST(CliTrajectory, MDAnalysisReadsTheFramesNamesAndPositions) {
+    TempDir dir;
+    const std::string path = RecordCloud(dir);
+    const std::string python = "/usr/bin/python3"; // the system's, with the Debian package
+    if (!std::filesystem::exists(python))
+        GTEST_SKIP() << "MDAnalysis check skipped: " << python << " is missing";
+    const std::string command = python + " " + TAONSCOPE_MDA_SCRIPT + " " + path + " > " +
+                                dir.File("seen.txt") + " 2> " + dir.File("err.txt");
+    const int status = WEXITSTATUS(std::system(command.c_str()));
+    if (status == 3) GTEST_SKIP() << "MDAnalysis check skipped: " << ReadAll(dir.File("err.txt"));
+    ASSERT_EQ(status, 0) << ReadAll(dir.File("err.txt"));
+
+    std::istringstream seen(ReadAll(dir.File("seen.txt")));
+    const std::vector<World> expected = CloudFrames();
+    std::size_t frames = 0;
+    seen >> frames;
+    ASSERT_EQ(frames, expected.size());
+    for (const World& world : expected)
+        for (int j = 1; j <= MaxTaons; ++j) {
+            if (!world.TaonPresent[j]) continue;
+            std::string name;
+            double xyz[3] = {};
+            ASSERT_TRUE(seen >> name >> xyz[0] >> xyz[1] >> xyz[2]);
+            EXPECT_EQ(name, SpeciesOf(world, j));
+            const Extended position[3] = {world.PosX[j], world.PosY[j], world.PosZ[j]};
+            for (int c = 0; c < 3; ++c) // single precision
+                EXPECT_NEAR(xyz[c], static_cast<double>(position[c]), 1e-6 * (1 + std::fabs(xyz[c]))) << j;
+        }
+}
+
+TEST(CliImport, WritesTheFrameAskedForAndNothingWhenItCannotBeRead) {
+    TempDir dir;
+    World first = EasySquareWorld(), second = CloudWorld(3);
+    second.dt = 0.004L;
+    WriteAll(dir.File("two.xyz"), FormatXyzFrame(first, 0, 0) + FormatXyzFrame(second, 5, 0.02L));
+
+    ASSERT_EQ(Cli({"import", dir.File("two.xyz"), dir.File("last.tao")}).status, CliOk);
+    EXPECT_EQ(FileRecord(dir.File("last.tao")), RecordOf(second));
+    ASSERT_EQ(
+        Cli({"import", dir.File("two.xyz"), dir.File("first.tao"), "--frame", "1", "--dt", "0.5"}).status,
+        CliOk);
+    first.dt = 0.5L;
+    EXPECT_EQ(FileRecord(dir.File("first.tao")), RecordOf(first));
+
+    WriteAll(dir.File("bad.xyz"), "2\n\nT1 0 0 0\nT2 0 zero 0\n");
+    const Outcome bad = Cli({"import", dir.File("bad.xyz"), dir.File("bad.tao")});
+    EXPECT_EQ(bad.status, CliBadInput);
+    EXPECT_EQ(bad.err, dir.File("bad.xyz") + ": line 4: 'zero' is not a number\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("bad.tao")));
+
+    const Outcome missing = Cli({"import", dir.File("none.xyz"), dir.File("none.tao")});
+    EXPECT_EQ(missing.err, dir.File("none.xyz") + ": File not found\n");
+    EXPECT_EQ(Cli({"import", dir.File("two.xyz"), dir.File("x.tao"), "--frame", "3"}).err,
+              dir.File("two.xyz") + ": the file holds 2 frames, not 3\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"import", dir.File("two.xyz")},
+          {"import", dir.File("two.xyz"), dir.File("x.tao"), "--frame", "0"},
+          {"import", dir.File("two.xyz"), dir.File("x.tao"), "--dt", "fast"},
+          {"import", dir.File("two.xyz"), dir.File("x.tao"), "--steps", "1"}}) {
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_EQ(outcome.err.rfind("taonscope-cli: ", 0), 0u) << outcome.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.tao")));
+}
+
+TEST(CliHelp, ListsTheExchangeCommands) {
+    const std::string help = Cli({"--help"}).out;
+    for (const char* text :
+         {"[--trajectory OUT.xyz [--every N]]", "taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]",
+          "taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] "
+          "[--numbers]"})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+}
+
+#ifdef TAONSCOPE_WITH_QT
+TEST(CliRender, DrawsTheSceneWithoutADisplay) {
+    TempDir dir;
+    Save(dir.File("cloud.tao"), CloudWorld());
+    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
+                                TAONSCOPE_CLI_PATH + " render " + dir.File("cloud.tao") + " " +
+                                dir.File("cloud.png") + " --size 320x200 --angles 0.5,-0.25,1 --scale 9";
+    ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+    const QImage picture(QString::fromStdString(dir.File("cloud.png")));
+    ASSERT_EQ(picture.size(), QSize(320, 200));
+
+    ViewState view;
+    view.ViewTeta = 0.5L, view.ViewPsi = -0.25L, view.ViewPhi = 1, view.ViewScale = 9;
+    const QImage expected = TaonPicture(CloudWorld(), view, 320, 200);
+    EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), expected);
+    int taonPixels = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 320; ++x) taonPixels += expected.pixel(x, y) != qRgb(0, 0, 0) ? 1 : 0;
+    EXPECT_GT(taonPixels, 100);
+
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--size", "0x10"},
+                                                  {"--size", "12"},
+                                                  {"--angles", "1,2"},
+                                                  {"--scale", "big"}}) {
+        std::vector<std::string> args = {"render", dir.File("cloud.tao"), dir.File("x.png")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_EQ(outcome.err.rfind("taonscope-cli: ", 0), 0u) << outcome.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+    EXPECT_EQ(Cli({"render", dir.File("none.tao"), dir.File("x.png")}).err,
+              dir.File("none.tao") + ": File not found\n");
+}
+#else
+TEST(CliRender, SaysItIsNotAvailableWithoutQt) {
+    const Outcome outcome = Cli({"render", "a.tao", "a.png"});
+    EXPECT_EQ(outcome.status, CliBadInput);
+    EXPECT_NE(outcome.err.find("not available"), std::string::npos);
+}
+#endif
+
+} // namespace
+} // namespace taonscope

@@ -1,0 +1,315 @@
+// Record Trajectory, Import XYZ, Export Picture and the listing's CSV commands, on the real window.
+#include "support/FileSizeLimit.h"
+#include "support/UiProgram.h"
+
+#include "cli/Cli.h"
+#include "core/Scenarios.h"
+#include "document/ConfigFile.h"
+#include "document/CsvTable.h"
+#include "document/StartPointer.h"
+#include "document/XyzFile.h"
+#include "ui/DialogQuestions.h"
+#include "ui/RecordDlg.h"
+#include "ui/Text.h"
+#include "ui/TrajectoryRecording.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QtTest>
+
+#include <sstream>
+#include <tuple>
+
+using namespace taonscope;
+using taonscope::test::ReadAll;
+using taonscope::test::UiProgram;
+using taonscope::test::WriteAll;
+
+namespace {
+
+// A window holding the ring, opened from a file as at start-up.
+std::unique_ptr<UiProgram> RingProgram() {
+    auto p = std::make_unique<UiProgram>([](UiProgram& q) {
+        ConfigRecord buffer{};
+        WriteConfigFile(q.dir.File("ring.tao"), RingWorld(), buffer);
+        WriteStartPointer(q.PointerPath(), q.dir.File("ring.tao"));
+    });
+    return p;
+}
+
+// Answers the Record Trajectory dialog once it is open: the file through Browse, N, then OK.
+void AnswerRecordDialog(UiProgram& p, const std::string& path, int every, bool* seen) {
+    p.questions.saveFileAnswers.push_back(path);
+    QTimer::singleShot(50, [&p, every, seen] {
+        auto* dialog = dynamic_cast<TRecordDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        *seen = true;
+        QVERIFY(!dialog->OKBtn->isEnabled());
+        QCOMPARE(dialog->EveryEdit->value(), 100);
+        dialog->Browse->click();
+        dialog->EveryEdit->setValue(every);
+        dialog->OKBtn->click();
+    });
+}
+
+void RunUntil(UiProgram& p, const std::function<bool()>& done) {
+    p.main->GoClick();
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < 20000) QCoreApplication::processEvents();
+    p.main->GoClick();
+    QCoreApplication::processEvents();
+}
+
+std::vector<int> FrameSteps(const std::string& text) {
+    std::vector<int> steps;
+    for (std::size_t at = text.find(" Step="); at != std::string::npos; at = text.find(" Step=", at + 1))
+        steps.push_back(std::atoi(text.c_str() + at + 6));
+    return steps;
+}
+
+ConfigRecord RecordOf(const World& world) {
+    ConfigRecord record{};
+    PackConfigRecord(world, record);
+    return record;
+}
+
+} // namespace
+
+class ExchangeCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void recordsEveryStepOfTheRunsUntilStopped() {
+        auto p = RingProgram();
+        p->Show();
+        TMainForm& m = *p->main;
+        QVERIFY(!m.RecordTrajectory1->isChecked());
+        QVERIFY(!m.StopRecording1->isEnabled());
+        QVERIFY(!m.RecMark->isVisible());
+
+        // A cancelled dialog records nothing.
+        QTimer::singleShot(50, [] {
+            if (auto* dialog = dynamic_cast<TRecordDlg*>(QApplication::activeModalWidget()))
+                dialog->CancelBtn->click();
+        });
+        m.RecordTrajectory1->trigger();
+        QVERIFY(!m.RecordTrajectory1->isChecked());
+
+        const std::string path = p->dir.File("ring.xyz");
+        bool seen = false;
+        AnswerRecordDialog(*p, path, 1, &seen);
+        m.RecordTrajectory1->trigger();
+        QVERIFY(seen);
+        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::Trajectory);
+        QVERIFY(m.RecordTrajectory1->isChecked());
+        QVERIFY(m.StopRecording1->isEnabled());
+        QVERIFY(m.RecMark->isVisible());
+        QCOMPARE(m.RecMark->text(), QStringLiteral("REC"));
+        QCOMPARE(m.RecMark->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(FrameSteps(ReadAll(path)), std::vector<int>{0});
+
+        // Two runs: every step of each is a frame.
+        RunUntil(*p, [&] { return m.RunSteps() >= 3; });
+        RunUntil(*p, [&] { return m.RunSteps() >= 2; });
+        m.RecordTrajectory1->trigger(); // while recording, the item stays checked and nothing is asked
+        QVERIFY(m.RecordTrajectory1->isChecked());
+        m.StopRecording1->trigger();
+        QVERIFY(!m.RecordTrajectory1->isChecked());
+        QVERIFY(!m.StopRecording1->isEnabled());
+        QVERIFY(!m.RecMark->isVisible());
+        RunUntil(*p, [&] { return m.RunSteps() >= 1; }); // not recorded
+
+        const std::string text = ReadAll(path);
+        const int recorded = p->state.world.StepCounter - static_cast<int>(m.RunSteps());
+        std::vector<int> expected;
+        for (int step = 0; step <= recorded; ++step) expected.push_back(step);
+        QCOMPARE(FrameSteps(text), expected);
+        World last = ReadXyzText(text);
+        QCOMPARE(last.TaonPresent, RingWorld().TaonPresent);
+        QVERIFY(last.PosX != RingWorld().PosX);
+        QCOMPARE(ReadXyzText(text, {.frame = 1}).PosX, RingWorld().PosX);
+
+        // A new recording every 10 steps starts the file afresh.
+        seen = false;
+        AnswerRecordDialog(*p, path, 10, &seen);
+        m.RecordTrajectory1->trigger();
+        QVERIFY(seen);
+        const int start = p->state.world.StepCounter;
+        RunUntil(*p, [&] { return p->state.world.StepCounter >= start + 25; });
+        m.StopRecording1->trigger();
+        const std::vector<int> steps = FrameSteps(ReadAll(path));
+        QCOMPARE(steps.front(), start);
+        QCOMPARE(static_cast<int>(steps.size()), 1 + p->state.world.StepCounter / 10 - start / 10);
+        for (std::size_t i = 1; i < steps.size(); ++i) QCOMPARE(steps[i] % 10, 0);
+        QVERIFY(p->questions.errors.empty());
+    }
+
+    void aWriteFailureStopsTheRecordingButNotTheRun() {
+        auto p = RingProgram();
+        p->Show();
+        TMainForm& m = *p->main;
+        const std::string path = p->dir.File("ring.xyz");
+        const std::size_t frameBytes = FormatXyzFrame(RingWorld(), 0, 0).size();
+        {
+            test::FileSizeLimit limit(3 * frameBytes); // the first frames fit, a later one does not
+            bool seen = false;
+            AnswerRecordDialog(*p, path, 1, &seen);
+            m.RecordTrajectory1->trigger();
+            QVERIFY(m.RecordTrajectory1->isChecked());
+            RunUntil(*p, [&] { return m.RunSteps() >= 6 && !p->questions.errors.empty(); });
+        }
+        QVERIFY(m.RunSteps() >= 6); // the run went on after the failure
+        QCOMPARE(p->questions.errors.size(), std::size_t{1});
+        QCOMPARE(p->questions.LastError(), std::string("Disk full."));
+        QVERIFY(!m.RecordTrajectory1->isChecked());
+        QVERIFY(!m.RecMark->isVisible());
+        const std::string text = ReadAll(path);
+        QVERIFY(FrameSteps(text).size() >= 2);
+        QCOMPARE(ReadXyzText(text, {.frame = 1}).PosX, RingWorld().PosX); // whole frames only
+        ReadXyzText(text);
+    }
+
+    void importStartsADocumentWithoutAFileOfItsOwn() {
+        auto p = RingProgram();
+        TMainForm& m = *p->main;
+        World cloud = CloudWorld(5);
+        cloud.dt = 0.0025L;
+        const std::string path = p->dir.File("cloud.xyz");
+        WriteAll(path, FormatXyzFrame(RingWorld(), 0, 0) + FormatXyzFrame(cloud, 7, 0.0175L));
+
+        p->questions.openFileAnswers.push_back(path);
+        m.ImportXyz1->trigger();
+        QVERIFY(p->questions.errors.empty());
+        QCOMPARE(RecordOf(p->state.world), RecordOf(cloud));
+        QCOMPARE(p->state.world.StepCounter, 0);
+        QCOMPARE(m.FName->text(), QString::fromStdString(path));
+        QCOMPARE(m.EditDT->text(), QStringLiteral("0.0025"));
+        QVERIFY(!p->state.document.CurrentIsFile);
+        QVERIFY(m.Go->isEnabled());
+        QCOMPARE(m.DaonsTable->Cell(1, 100), RealText(cloud.PosX[100]));
+
+        p->questions.saveAnswers.push_back(p->dir.File("saved.tao"));
+        m.Save1->trigger(); // no file of its own yet: Save asks for a name
+        QCOMPARE(p->questions.saveAsked, 1);
+        ConfigRecord saved{};
+        QCOMPARE(ReadConfigFile(p->dir.File("saved.tao"), saved), 0);
+        QCOMPARE(saved, RecordOf(cloud));
+
+        // A frame that cannot be read changes nothing.
+        WriteAll(path, "2\n\nT1 1 2 3\nT1 1 2\n");
+        p->questions.openFileAnswers.push_back(path);
+        m.ImportXyz1->trigger();
+        QCOMPARE(p->questions.LastError(), std::string("line 4: expected 4 fields, found 3."));
+        QCOMPARE(RecordOf(p->state.world), RecordOf(cloud));
+        m.ImportXyz1->trigger(); // cancelled
+        QCOMPARE(p->questions.errors.size(), std::size_t{1});
+    }
+
+    void exportPictureAndRenderGiveTheSceneAsShown() {
+        auto p = RingProgram();
+        p->Show();
+        TMainForm& m = *p->main;
+        for (bool numbers : {false, true}) {
+            if (numbers) m.ShowNumbersOfPoints->trigger();
+            p->state.view.ViewTeta = 0.3L;
+            p->state.view.ViewPsi = -0.2L;
+            p->state.view.ViewPhi = 1.25L;
+            p->state.view.ViewScale = 30;
+            m.DrawTaons();
+            const QImage shown = m.SceneView->Image().copy();
+
+            const std::string picture = p->dir.File("scene.png");
+            p->questions.saveFileAnswers.push_back(picture);
+            m.ExportPicture1->trigger();
+            QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::Picture);
+            QCOMPARE(QImage(QString::fromStdString(picture)).convertToFormat(QImage::Format_RGB32), shown);
+
+            const std::string rendered = p->dir.File("render.png");
+            std::vector<std::string> args = {"render",
+                                             p->dir.File("ring.tao"),
+                                             rendered,
+                                             "--size",
+                                             std::to_string(shown.width()) + "x" +
+                                                 std::to_string(shown.height()),
+                                             "--angles",
+                                             "0.3,-0.2,1.25",
+                                             "--scale",
+                                             "30"};
+            if (numbers) args.push_back("--numbers");
+            std::ostringstream out, err;
+            QCOMPARE(RunCli(args, out, err), 0);
+            const QImage fromCli =
+                QImage(QString::fromStdString(rendered)).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(fromCli.size(), shown.size());
+            QCOMPARE(fromCli, shown);
+        }
+        QVERIFY(p->questions.errors.empty());
+    }
+
+    void fileDialogsOfOtherKindsFilterAndAddTheirExtension() {
+        test::TempDir dir;
+        DialogQuestions questions;
+        const std::tuple<FileKind, QString, std::string> kinds[] = {
+            {FileKind::Trajectory, QStringLiteral("XYZ files (*.xyz)"), "run.xyz"},
+            {FileKind::Picture, QStringLiteral("PNG pictures (*.png)"), "run.png"},
+            {FileKind::Table, QStringLiteral("CSV files (*.csv)"), "run.csv"}};
+        for (const auto& [kind, filter, name] : kinds)
+            for (const bool saving : {true, false}) {
+                QStringList filters;
+                QTimer::singleShot(100, [&] {
+                    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                    if (!dialog) return;
+                    filters = dialog->nameFilters();
+                    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    edit->setText(QString::fromStdString(dir.File("run")));
+                    QTest::keyClick(edit, Qt::Key_Return);
+                });
+                const std::optional<std::string> path =
+                    saving ? questions.SaveFilePath(kind) : questions.OpenFilePath(kind);
+                QCOMPARE(filters, QStringList{filter});
+                QVERIFY(path.has_value());
+                QCOMPARE(*path, dir.File(name));
+            }
+    }
+
+    void theListingCopiesAndSavesAsCsv() {
+        auto p = RingProgram();
+        TMainForm& m = *p->main;
+        QVERIFY(m.DaonsTable->actions().contains(m.CopyAsCsv));
+        QVERIFY(m.DaonsTable->actions().contains(m.SaveAsCsv));
+        QCOMPARE(m.DaonsTable->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(m.CopyAsCsv->text(), QStringLiteral("Copy as CSV"));
+        QCOMPARE(m.SaveAsCsv->text(), QStringLiteral("Save as CSV..."));
+
+        p->state.world.PosX[3] = 1.0L / 3;
+        m.CopyAsCsv->trigger();
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 12 + 2); // header, the twelve taons, and the end of the last line
+        QCOMPARE(lines[0], QStringLiteral("taon,X,Y,Z"));
+        QCOMPARE(lines[3], QStringLiteral("3,3.33333333333333333342e-01,") +
+                               QString::fromStdString(XyzRealText(p->state.world.PosY[3])) +
+                               QStringLiteral(",") +
+                               QString::fromStdString(XyzRealText(p->state.world.PosZ[3])));
+        QCOMPARE(lines[13], QString());
+
+        m.DaonsTableDblClick(); // the listing shows velocities: so does the table
+        p->state.world.VelZ[12] = -2.5L;
+        m.CopyAsCsv->trigger();
+        const QString velocities = QGuiApplication::clipboard()->text();
+        QVERIFY(velocities.startsWith(QStringLiteral("taon,u(x),u(y),u(z)\n1,")));
+        QVERIFY(velocities.endsWith(QStringLiteral(",-2.50000000000000000000e+00\n")));
+
+        const std::string path = p->dir.File("listing.csv");
+        p->questions.saveFileAnswers.push_back(path);
+        m.SaveAsCsv->trigger();
+        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::Table);
+        QCOMPARE(QString::fromStdString(ReadAll(path)), velocities);
+        QCOMPARE(ReadAll(path), TaonTableCsv(p->state.world, true));
+    }
+};
+
+TAONSCOPE_QTEST_MAIN(ExchangeCommandsTest)
+#include "ExchangeCommandsTest.moc"
