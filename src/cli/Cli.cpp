@@ -1,8 +1,9 @@
 #include "Cli.h"
-#include "ExchangeCommands.h"
-#include "Trajectory.h"
 
 #include "Analyze.h"
+#include "CommandLine.h"
+#include "ExchangeCommands.h"
+#include "Trajectory.h"
 
 #include "analysis/SampleSeries.h"
 #include "core/FpTrap.h"
@@ -74,72 +75,19 @@ Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not
 Taonscope is free software under the GPL-3.0-or-later licence (GNU General Public License 3 or later).
 )";
 
-// A bad command line; the message goes to standard error followed by a hint.
-struct UsageError {
-    std::string message;
-};
-
-// Arguments after the command word: positional ones in order, options by name.
-struct Arguments {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options; // flags hold an empty value
-};
-
-Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-                         const std::vector<std::string>& flags) {
-    Arguments parsed;
-    auto listed = [](const std::vector<std::string>& names, const std::string& name) {
-        return std::find(names.begin(), names.end(), name) != names.end();
-    };
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() > 1 && arg[0] == '-') {
-            if (listed(flags, arg)) {
-                parsed.options[arg] = "";
-            } else if (listed(valued, arg)) {
-                if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-                parsed.options[arg] = args[++i];
-            } else {
-                throw UsageError{"unknown option " + arg};
-            }
-        } else {
-            parsed.positional.push_back(arg);
-        }
-    }
-    return parsed;
-}
-
-std::optional<std::string> Option(const Arguments& a, const std::string& name) {
-    const auto found = a.options.find(name);
-    if (found == a.options.end()) return std::nullopt;
-    return found->second;
-}
-
 // The value of a whole-number option (0 or more), or fallback when it is not given.
-int WholeNumberOption(const Arguments& a, const std::string& name, int fallback) {
-    const auto text = Option(a, name);
+int WholeNumberOption(const CommandLine& a, const std::string& name, int fallback) {
+    const auto text = a.Option(name);
     if (!text) return fallback;
     const auto value = TryParseInteger(*text);
     if (!value || *value < 0 || text->find('$') != std::string::npos)
-        throw UsageError{name + " takes a whole number from 0, not '" + *text + "'"};
+        throw CommandLineError{name + " takes a whole number from 0, not '" + *text + "'"};
     return *value;
 }
 
-std::string OnePositional(const Arguments& a, const char* what) {
-    if (a.positional.size() != 1) throw UsageError{std::string("expected ") + what};
+std::string OnePositional(const CommandLine& a, const char* what) {
+    if (a.positional.size() != 1) throw CommandLineError{std::string("expected ") + what};
     return a.positional[0];
-}
-
-// Runs a file operation on path; a failure is reported as "path: message" and gives false.
-template <typename Operation>
-bool Attempt(const std::string& path, std::ostream& err, Operation&& operation) {
-    try {
-        operation();
-        return true;
-    } catch (const TaonError& error) {
-        err << path << ": " << error.what() << '\n';
-        return false;
-    }
 }
 
 // Loads a configuration as Open does; a file that cannot be read ends the command with status 2.
@@ -186,30 +134,30 @@ private:
 };
 
 // Steps of a run without --steps: 1, or 1,000,000 for a run that waits to settle.
-int DefaultSteps(const Arguments& a) {
-    return Option(a, "--until-settled") ? 1000000 : 1;
+int DefaultSteps(const CommandLine& a) {
+    return a.Option("--until-settled") ? 1000000 : 1;
 }
 
 // Cool is on with --cool, and for a run that waits to settle unless --no-cool says otherwise.
-bool CoolRequested(const Arguments& a) {
-    return Option(a, "--cool") || (Option(a, "--until-settled") && !Option(a, "--no-cool"));
+bool CoolRequested(const CommandLine& a) {
+    return a.Option("--cool") || (a.Option("--until-settled") && !a.Option("--no-cool"));
 }
 
-RunRecorder MakeRecorder(const Arguments& a, int every) {
+RunRecorder MakeRecorder(const CommandLine& a, int every) {
     std::optional<Extended> settleSpeed;
-    if (const auto text = Option(a, "--until-settled")) {
+    if (const auto text = a.Option("--until-settled")) {
         settleSpeed = TryParseReal(*text);
         if (!settleSpeed)
-            throw UsageError{"--until-settled: '" + *text + "' is not a valid floating point value"};
+            throw CommandLineError{"--until-settled: '" + *text + "' is not a valid floating point value"};
     }
-    return RunRecorder(Option(a, "--log"), every, settleSpeed);
+    return RunRecorder(a.Option("--log"), every, settleSpeed);
 }
 
 int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = ParseArguments(args, {"--format"}, {});
+    const CommandLine a = SplitCommandLine(args, {"--format"}, {});
     const std::string input = OnePositional(a, "one input file");
-    const std::string format = Option(a, "--format").value_or("text");
-    if (format != "text" && format != "json") throw UsageError{"unknown format " + format};
+    const std::string format = a.Option("--format").value_or("text");
+    if (format != "text" && format != "json") throw CommandLineError{"unknown format " + format};
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     WriteAnalysis(world, format == "json", out);
@@ -217,34 +165,34 @@ int Analyze(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const Arguments a = ParseArguments(
-        args,
-        {"--steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every", "--until-settled", "--trajectory"},
-        {"--cool", "--no-cool"});
+    const CommandLine a = SplitCommandLine(args,
+                                           {"--steps", "--dt", "--output", "--kernel", "--threads", "--log",
+                                            "--every", "--until-settled", "--trajectory"},
+                                           {"--cool", "--no-cool"});
     const std::string input = OnePositional(a, "one input file");
 
     const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", DefaultSteps(a)));
     const int threads = WholeNumberOption(a, "--threads", 0);
     if (threads > MostThreads)
-        throw UsageError{"--threads takes at most " + std::to_string(MostThreads) + ", not " +
-                         std::to_string(threads)};
-    const std::string kernel = Option(a, "--kernel").value_or("fast");
-    if (kernel != "fast" && kernel != "literal") throw UsageError{"unknown kernel " + kernel};
+        throw CommandLineError{"--threads takes at most " + std::to_string(MostThreads) + ", not " +
+                               std::to_string(threads)};
+    const std::string kernel = a.Option("--kernel").value_or("fast");
+    if (kernel != "fast" && kernel != "literal") throw CommandLineError{"unknown kernel " + kernel};
     std::optional<Extended> dt;
-    if (const auto text = Option(a, "--dt")) {
+    if (const auto text = a.Option("--dt")) {
         dt = TryParseReal(*text);
-        if (!dt) throw UsageError{"--dt: '" + *text + "' is not a valid floating point value"};
+        if (!dt) throw CommandLineError{"--dt: '" + *text + "' is not a valid floating point value"};
     }
     const Extended cool = CoolFactor(CoolRequested(a));
     const int every = WholeNumberOption(a, "--every", 100);
-    if (every == 0) throw UsageError{"--every takes a whole number from 1, not '0'"};
+    if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};
     RunRecorder recorder = MakeRecorder(a, every);
-    RunTrajectory trajectory(Option(a, "--trajectory"), static_cast<std::uint64_t>(every), err);
+    RunTrajectory trajectory(a.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
-    const std::optional<std::string> output = Option(a, "--output");
+    const std::optional<std::string> output = a.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
     if (!recorder.Start(world, err)) return CliBadInput;
     if (!trajectory.Start(world)) return CliBadInput;
@@ -291,15 +239,15 @@ std::string JsonValue(Extended value) {
 }
 
 // The commentary beside input as UTF-8; the configuration itself is not read.
-int ShowCommentary(const std::string& input, const Arguments& a, std::ostream& out, std::ostream& err) {
-    if (Option(a, "--format") || Option(a, "--velocities"))
-        throw UsageError{"--commentary takes no --format or --velocities"};
+int ShowCommentary(const std::string& input, const CommandLine& a, std::ostream& out, std::ostream& err) {
+    if (a.Option("--format") || a.Option("--velocities"))
+        throw CommandLineError{"--commentary takes no --format or --velocities"};
     TextEncoding codePage = DefaultCodePage;
-    if (const auto name = Option(a, "--encoding")) {
+    if (const auto name = a.Option("--encoding")) {
         const auto found = FindEncoding(*name);
         if (!found || *found == TextEncoding::Utf8)
-            throw UsageError{"unknown encoding " + *name +
-                             " (windows-1251, windows-1250, windows-1252 or koi8-r)"};
+            throw CommandLineError{"unknown encoding " + *name +
+                                   " (windows-1251, windows-1250, windows-1252 or koi8-r)"};
         codePage = *found;
     }
     const std::string commentPath = CommentFileName(input);
@@ -321,13 +269,15 @@ int ShowCommentary(const std::string& input, const Arguments& a, std::ostream& o
 }
 
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments a = ParseArguments(args, {"--format", "--encoding"}, {"--velocities", "--commentary"});
+    const CommandLine a =
+        SplitCommandLine(args, {"--format", "--encoding"}, {"--velocities", "--commentary"});
     const std::string input = OnePositional(a, "one input file");
-    if (Option(a, "--commentary")) return ShowCommentary(input, a, out, err);
-    if (Option(a, "--encoding")) throw UsageError{"--encoding goes with --commentary"};
-    const std::string format = Option(a, "--format").value_or("text");
-    if (format != "text" && format != "csv" && format != "json") throw UsageError{"unknown format " + format};
-    const bool velocities = Option(a, "--velocities").has_value();
+    if (a.Option("--commentary")) return ShowCommentary(input, a, out, err);
+    if (a.Option("--encoding")) throw CommandLineError{"--encoding goes with --commentary"};
+    const std::string format = a.Option("--format").value_or("text");
+    if (format != "text" && format != "csv" && format != "json")
+        throw CommandLineError{"unknown format " + format};
+    const bool velocities = a.Option("--velocities").has_value();
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
@@ -368,10 +318,10 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 }
 
 int Scenario(const std::vector<std::string>& args, std::ostream& err) {
-    const Arguments a = ParseArguments(args, {}, {});
-    if (a.positional.size() != 2) throw UsageError{"expected a scenario name and an output file"};
+    const CommandLine a = SplitCommandLine(args, {}, {});
+    if (a.positional.size() != 2) throw CommandLineError{"expected a scenario name and an output file"};
     World world;
-    if (!BuildScenario(a.positional[0], world)) throw UsageError{"unknown scenario " + a.positional[0]};
+    if (!BuildScenario(a.positional[0], world)) throw CommandLineError{"unknown scenario " + a.positional[0]};
     return SaveWorld(a.positional[1], world, err) ? CliOk : CliBadInput;
 }
 
@@ -379,7 +329,7 @@ int Scenario(const std::vector<std::string>& args, std::ostream& err) {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     try {
-        if (args.empty()) throw UsageError{"expected a command"};
+        if (args.empty()) throw CommandLineError{"expected a command"};
         const std::string& command = args[0];
         if (command == "--help" || command == "-h" || command == "help") {
             out << Usage;
@@ -391,10 +341,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "analyze") return Analyze(args, out, err);
         if (command == "import") return ImportCommand(args, err);
         if (command == "render") return RenderCommand(args, err);
-        throw UsageError{"unknown command " + command};
-    } catch (const UsageError& error) {
-        err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
-        return CliBadInput;
+        throw CommandLineError{"unknown command " + command};
+    } catch (const CommandLineError& error) {
+        return ReportCommandLineError(err, error);
     } catch (const std::bad_alloc&) {
         err << "taonscope-cli: out of memory\n";
     } catch (const std::exception& error) {

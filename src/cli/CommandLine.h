@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Errors.h"
+
 #include <map>
 #include <optional>
 #include <ostream>
@@ -29,5 +31,17 @@ CommandLine SplitCommandLine(const std::vector<std::string>& args, const std::ve
 
 /// Writes the message of a bad command line and returns the status of one.
 int ReportCommandLineError(std::ostream& err, const CommandLineError& error);
+
+/// Runs a file operation on path; a failure is reported as "path: message" and gives false.
+template <typename Operation>
+bool Attempt(const std::string& path, std::ostream& err, Operation&& operation) {
+    try {
+        operation();
+        return true;
+    } catch (const TaonError& error) {
+        err << path << ": " << error.what() << '\n';
+        return false;
+    }
+}
 
 } // namespace taonscope

@@ -28,21 +28,10 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
         }
         const std::string& input = line.positional[0];
         World world;
-        try {
-            world = ReadXyzFile(input, options);
-        } catch (const TaonError& error) {
-            err << input << ": " << error.what() << '\n';
-            return CliBadInput;
-        }
+        if (!Attempt(input, err, [&] { world = ReadXyzFile(input, options); })) return CliBadInput;
         const std::string& output = line.positional[1];
-        try {
-            ConfigRecord buffer{};
-            WriteConfigFile(output, world, buffer);
-        } catch (const TaonError& error) {
-            err << output << ": " << error.what() << '\n';
-            return CliBadInput;
-        }
-        return CliOk;
+        ConfigRecord buffer{};
+        return Attempt(output, err, [&] { WriteConfigFile(output, world, buffer); }) ? CliOk : CliBadInput;
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);
     }

@@ -90,13 +90,11 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
         }
         EnsureGuiApplication();
         const std::string& output = line.positional[1];
-        try {
-            ReplaceFileContents(output, PngBytes(TaonPicture(world, view, width, height)));
-        } catch (const TaonError& error) {
-            err << output << ": " << error.what() << '\n';
-            return CliBadInput;
-        }
-        return CliOk;
+        return Attempt(
+                   output, err,
+                   [&] { ReplaceFileContents(output, PngBytes(TaonPicture(world, view, width, height))); })
+                   ? CliOk
+                   : CliBadInput;
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);
     }

@@ -1,5 +1,6 @@
 #include "cli/Analyze.h"
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 
 #include "analysis/Measures.h"
 #include "core/Scenarios.h"
@@ -21,16 +22,8 @@ namespace {
 using test::ReadAll;
 using test::TempDir;
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::Outcome;
 
 // A small strict JSON reader: enough to prove the output parses and to read its values back.
 struct JsonValue {

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 
 #include "core/Scenarios.h"
 #include "core/Step.h"
@@ -23,16 +24,8 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::Outcome;
 
 World Load(const std::string& path) {
     ConfigRecord buffer{};

@@ -1,5 +1,6 @@
 // The commands that take configurations to other programs and back: run --trajectory, import, render.
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 
 #include "core/Scenarios.h"
 #include "core/Step.h"
@@ -29,16 +30,8 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-Outcome Cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::Outcome;
 
 void Save(const std::string& path, const World& world) {
     ConfigRecord buffer{};

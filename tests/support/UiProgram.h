@@ -10,6 +10,7 @@
 #include "ui/MainForm.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <cstdlib>
@@ -39,6 +40,26 @@ struct UiProgram {
     }
 
     std::string PointerPath() const { return dir.File("config/taonscope/Start.-ts-"); }
+
+    /// Taon mode with world installed as if it had been opened (the run state stays as it is).
+    void Install(const World& world) {
+        main->Daons1Click();
+        const bool stopped = state.world.Stopped;
+        state.world = world;
+        state.world.Stopped = stopped;
+        SyncCopiesFromCurrent(state.world);
+        main->DrawTaons();
+    }
+
+    /// Runs until at least `steps` steps are made (20 s at most), then presses Stop.
+    void RunAtLeast(long long steps) {
+        main->GoClick();
+        QElapsedTimer guard;
+        guard.start();
+        while (main->RunSteps() < steps && guard.elapsed() < 20000) QCoreApplication::processEvents();
+        main->GoClick();
+        QCoreApplication::processEvents();
+    }
 
     /// Shows the main window and makes it the active one, as a user sees it.
     void Show() {

@@ -44,12 +44,6 @@ World TwoTaons() {
     return world;
 }
 
-void Install(UiProgram& p, const World& world) {
-    p.main->Daons1Click();
-    p.state.world = world;
-    p.state.world.Stopped = true;
-}
-
 void SelectRow(TEditDlg& dialog, int row) {
     QTableWidget& table = *dialog.DaonsTable;
     const QRect cell = table.visualItemRect(table.item(row - 1, 0) ? table.item(row - 1, 0) : nullptr);
@@ -76,7 +70,7 @@ class EditDlgTest : public QObject {
 private slots:
     void firstOpeningShowsTheWorld() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral(" Editing of gravon's values"));
             QCOMPARE(d.size(), QSize(787, 447));
@@ -102,7 +96,7 @@ private slots:
 
     void velocitiesModeSurvivesReopening() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             d.DaonsTableDblClick();
             QCOMPARE(d.DaonsTable->Cell(0, 0), QStringLiteral("Velo"));
@@ -121,7 +115,7 @@ private slots:
 
     void anAbsentTaonCanBeLoadedAndBroughtBack() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             SelectRow(d, 5);
             QCOMPARE(d.NumberOfTaon->text(), QStringLiteral("5"));
@@ -143,7 +137,7 @@ private slots:
 
     void typingIsDiscardedByChoosingARow() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             d.EditX->setText(QStringLiteral("9"));
             SelectRow(d, 2);
@@ -161,7 +155,7 @@ private slots:
 
     void aRepaintKeepsTheTyping() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             d.EditX->setText(QStringLiteral("9"));
             d.ParameterEdits[0]->setText(QStringLiteral("4"));
@@ -174,7 +168,7 @@ private slots:
 
     void yesWithABadFieldStoresNothing() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             SelectRow(d, 2);
             d.EditX->setText(QStringLiteral("8"));
@@ -191,7 +185,7 @@ private slots:
 
     void okSavesNamesAndRefreshesTheMainWindow() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         p.state.world.StepCounter = 9;
         p.main->LTime->setText(QStringLiteral("9"));
         p.questions.saveAnswers.push_back(p.dir.File("made.tao"));
@@ -226,7 +220,7 @@ private slots:
 
     void okWithABadParameterStaysOpenAndStoresNothing() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         p.questions.saveAnswers.push_back(p.dir.File("never.tao"));
         const bool confirmed = WithEditor(p, [&](TEditDlg& d) {
             d.EditDT->setText(QStringLiteral("0.5"));
@@ -243,7 +237,7 @@ private slots:
 
     void cancellingOksFileDialogReturnsToTheEditor() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         const std::string pointerBefore = ReadAll(p.PointerPath());
         WithEditor(p, [&](TEditDlg& d) {
             d.ParameterEdits[0]->setText(QStringLiteral("5"));
@@ -258,7 +252,7 @@ private slots:
 
     void saveAsWritesButNamesNothing() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         p.questions.saveAnswers.push_back(p.dir.File("copy.tao"));
         const QString mainA1 = p.main->ParameterEdits[0]->text();
         WithEditor(p, [&](TEditDlg& d) {
@@ -282,7 +276,7 @@ private slots:
 
     void aSaveThatFailsKeepsTheTimeStepAndEveryParameter() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         const World before = p.state.world;
         p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/ok.tao"));
         p.questions.saveAnswers.push_back(p.dir.File("no/such/dir/saveas.tao"));
@@ -307,7 +301,7 @@ private slots:
 
     void yesStoresTheLastTaon() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             d.DaonsTable->setCurrentCell(99, 0);
             QCOMPARE(d.NumberOfTaon->text(), QStringLiteral("100"));
@@ -335,7 +329,7 @@ private slots:
 
     void keyFiltersAndKeys() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         p.Show();
         const bool confirmed = WithEditor(p, [&](TEditDlg& d) {
             d.EditX->clear();
@@ -359,7 +353,7 @@ private slots:
 
     void calculatorsMeasureFromTheTable() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             d.Calculators[0].Calculate->click();
             QCOMPARE(p.questions.LastError(), std::string("'X' is not a valid floating point value."));
@@ -398,7 +392,7 @@ private slots:
 
     void calculatorsSeeOnlyWhatTheTableShows() {
         UiProgram p;
-        Install(p, TwoTaons());
+        p.Install(TwoTaons());
         WithEditor(p, [&](TEditDlg& d) {
             p.state.world.PosX[2] = 6; // not yet in the table
             QCOMPARE(Calculate(d, 1, "1", "2"), QStringLiteral("5"));
@@ -415,7 +409,7 @@ private slots:
         world.VelX[1] = 1;
         world.A1 = world.A2 = world.A3 = 0; // no forces: taon 1 drifts at its own velocity
         SyncCopiesFromCurrent(world);
-        Install(p, world);
+        p.Install(world);
         p.main->GoClick();
         while (p.main->RunSteps() < 2) QCoreApplication::processEvents();
         int stepsAtEdit = 0;

@@ -18,15 +18,6 @@ using taonscope::test::UiProgram;
 
 namespace {
 
-// Taon mode with the given world installed as if it had been opened.
-void Install(UiProgram& p, const World& world) {
-    p.main->Daons1Click();
-    const bool stopped = p.state.world.Stopped;
-    p.state.world = world;
-    p.state.world.Stopped = stopped;
-    SyncCopiesFromCurrent(p.state.world);
-}
-
 // Turns the event loop until done() holds or 20 s have passed.
 template <typename Done> bool WaitFor(Done done) {
     QElapsedTimer guard;
@@ -56,7 +47,7 @@ private slots:
     void samplesArriveInTheRunTabDuringARun() {
         UiProgram p;
         p.Show();
-        Install(p, RingWorld());
+        p.Install(RingWorld());
         p.main->GoClick(); // the instruments open while the run goes on
         QVERIFY(WaitFor([&] { return p.main->RunSteps() > 0; }));
         QTest::keyClick(p.main.get(), Qt::Key_I, Qt::ControlModifier);
@@ -86,7 +77,7 @@ private slots:
     void aLawCurveChangesWhenAParameterIsEdited() {
         UiProgram p;
         p.Show();
-        Install(p, CloudWorld(1, true)); // one parameter set for all three kinds
+        p.Install(CloudWorld(1, true)); // one parameter set for all three kinds
         p.main->Instruments1Click();
         InstrumentsWindow* w = p.main->Instruments;
         QVERIFY(WaitFor(
@@ -135,7 +126,7 @@ private slots:
     void coolUntilSettledStopsByItself() {
         UiProgram p;
         p.Show();
-        Install(p, SwingingRing());
+        p.Install(SwingingRing());
         p.main->Instruments1Click();
         InstrumentsWindow* w = p.main->Instruments;
         QCOMPARE(w->SettleSpeed->text(), QStringLiteral("1E-6"));
@@ -157,7 +148,7 @@ private slots:
 
         // Stop ends it; a step limit ends it too.
         w->SettleSpeed->setText(QStringLiteral("1E-300"));
-        Install(p, SwingingRing());
+        p.Install(SwingingRing());
         QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
         QVERIFY(WaitFor([&] { return p.main->RunSteps() > 5; }));
         p.main->GoClick();

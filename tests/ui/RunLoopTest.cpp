@@ -18,25 +18,6 @@ using taonscope::test::UiProgram;
 
 namespace {
 
-// Taon mode with the given world installed as if it had been opened.
-void Install(UiProgram& p, const World& world) {
-    p.main->Daons1Click();
-    const bool stopped = p.state.world.Stopped;
-    p.state.world = world;
-    p.state.world.Stopped = stopped;
-    SyncCopiesFromCurrent(p.state.world);
-}
-
-// Runs until at least `steps` steps are made, then presses Stop.
-void RunAtLeast(UiProgram& p, long long steps) {
-    p.main->GoClick();
-    QElapsedTimer guard;
-    guard.start();
-    while (p.main->RunSteps() < steps && guard.elapsed() < 20000) QCoreApplication::processEvents();
-    p.main->GoClick();
-    QCoreApplication::processEvents();
-}
-
 // The rounding that n additions to a sum of about x can gather.
 Extended Drift(long long n, Extended x) {
     return 4 * static_cast<Extended>(n + 1) * (1 + std::fabs(x)) * 0x1p-63L;
@@ -76,9 +57,9 @@ private slots:
         UiProgram p;
         CountingObserver observer;
         p.main->AddRunObserver(&observer);
-        Install(p, EasySquareWorld()); // Taons
+        p.Install(EasySquareWorld()); // Taons
         QCOMPARE(observer.replaced, 1);
-        RunAtLeast(p, 3);
+        p.RunAtLeast(3);
         QCOMPARE(observer.started, 1);
         QCOMPARE(observer.ended, 1);
         QCOMPARE(observer.steps, static_cast<int>(p.main->RunSteps()));
@@ -98,7 +79,7 @@ private slots:
 
     void goAndStopSwitchTheLook() {
         UiProgram p;
-        Install(p, EasySquareWorld());
+        p.Install(EasySquareWorld());
         TMainForm& m = *p.main;
         QVERIFY(IdleLook(m));
         m.Go->click();
@@ -121,7 +102,7 @@ private slots:
 
     void goTwiceAtOnceMakesExactlyOneStep() {
         UiProgram p;
-        Install(p, EasySquareWorld());
+        p.Install(EasySquareWorld());
         p.main->GoClick();
         p.main->GoClick();
         QVERIFY(IdleLook(*p.main));
@@ -134,16 +115,16 @@ private slots:
         UiProgram p;
         World world = CloudWorld(2);
         world.dt = 0;
-        Install(p, world);
+        p.Install(world);
         const World before = p.state.world;
-        RunAtLeast(p, 3);
+        p.RunAtLeast(3);
         const int n = p.state.world.StepCounter;
         QVERIFY(n >= 3);
         QVERIFY(p.state.world.PosX == before.PosX);
         QVERIFY(p.state.world.VelY == before.VelY);
 
         p.main->Cool->setChecked(true);
-        RunAtLeast(p, 2);
+        p.RunAtLeast(2);
         const int cooled = p.state.world.StepCounter - n;
         QVERIFY(p.state.world.PosX == before.PosX);
         QVERIFY(std::fabs(p.state.world.VelY[5] - before.VelY[5] * std::pow(0.99L, cooled)) <=
@@ -156,9 +137,9 @@ private slots:
         world.TaonPresent[2] = true;
         world.PosX[2] = 3;
         world.A1 = world.A2 = world.A3 = 0;
-        Install(p, world);
+        p.Install(world);
         p.main->Cool->setChecked(true);
-        RunAtLeast(p, 5);
+        p.RunAtLeast(5);
         const int n = p.state.world.StepCounter;
         Extended v = 1, x = world.PosX[1];
         for (int k = 0; k < n; ++k) v *= 0.99L, x += v * 0.01L;
@@ -168,8 +149,8 @@ private slots:
 
     void aLoneTaonMovesByItsVelocityAndTheListingFollows() {
         UiProgram p;
-        Install(p, LoneTaon());
-        RunAtLeast(p, 4);
+        p.Install(LoneTaon());
+        p.RunAtLeast(4);
         const int n = p.state.world.StepCounter;
         // Each step adds 0.01 and rounds once.
         QVERIFY(std::fabs(p.state.world.PosX[1] - (0.212L + 0.01L * n)) < Drift(n, p.state.world.PosX[1]));
@@ -179,36 +160,36 @@ private slots:
 
     void aRunWithoutShowListingLeavesTheListingAsItWas() {
         UiProgram p;
-        Install(p, LoneTaon());
+        p.Install(LoneTaon());
         p.main->FillListing();
         QCOMPARE(p.main->DaonsTable->Cell(1, 1), QStringLiteral("0.212"));
         p.main->ShowList->setChecked(false);
-        RunAtLeast(p, 3);
+        p.RunAtLeast(3);
         QVERIFY(p.state.world.PosX[1] > 0.2125L);
         QCOMPARE(p.main->DaonsTable->Cell(1, 1), QStringLiteral("0.212"));
         QCOMPARE(p.main->DaonsTable->Cell(1, 2), QString());
         // Ticked again, the next step shows where the taon is.
         p.main->ShowList->setChecked(true);
-        RunAtLeast(p, 1);
+        p.RunAtLeast(1);
         QCOMPARE(p.main->DaonsTable->Cell(1, 1), RealText(p.state.world.PosX[1]));
     }
 
     void theStepShowsOnlyAfterADoubleClick() {
         UiProgram p;
-        Install(p, LoneTaon());
-        RunAtLeast(p, 2);
+        p.Install(LoneTaon());
+        p.RunAtLeast(2);
         QCOMPARE(p.main->LTime->text(), QStringLiteral("0"));
         p.Show();
         QTest::mouseDClick(p.main->LTime, Qt::LeftButton);
         QVERIFY(p.state.world.ShowTime);
         QCOMPARE(p.main->LTime->text(), QStringLiteral("0")); // it changes at the next step
-        RunAtLeast(p, 1);
+        p.RunAtLeast(1);
         QCOMPARE(p.main->LTime->text(), QString::number(p.state.world.StepCounter));
     }
 
     void changesDuringARunTakeEffectAtTheNextStep() {
         UiProgram p;
-        Install(p, LoneTaon());
+        p.Install(LoneTaon());
         p.main->GoClick();
         while (p.main->RunSteps() < 2) QCoreApplication::processEvents();
         // Between two steps: a new time step and a turn of the view.
@@ -230,7 +211,7 @@ private slots:
         UiProgram p;
         World world = EasySquareWorld();
         world.PosX[3] = world.PosX[2], world.PosY[3] = world.PosY[2], world.PosZ[3] = world.PosZ[2];
-        Install(p, world);
+        p.Install(world);
         const World before = p.state.world;
         p.main->GoClick();
         QTest::qWait(50);
@@ -250,7 +231,7 @@ private slots:
         UiProgram p;
         World world = CloudWorld(3);
         world.TaonPresent[40] = false; // absent slots are zeroed too
-        Install(p, world);
+        p.Install(world);
         p.main->Null00->click(); // the save dialog is cancelled
         for (int i = 1; i <= MaxTaons; ++i)
             QVERIFY(p.state.world.VelX[i] == 0 && p.state.world.NextVelZ[i] == 0 &&
@@ -274,7 +255,7 @@ private slots:
         QCOMPARE(p.questions.saveAsked, 0);
         QCOMPARE(p.main->Null00->text(), QStringLiteral("0"));
 
-        Install(p, CloudWorld(3));
+        p.Install(CloudWorld(3));
         p.main->GoClick();
         p.main->Null00Click();
         QCOMPARE(p.questions.saveAsked, 0);
@@ -285,7 +266,7 @@ private slots:
 
     void openDuringARunCountsOnFromZero() {
         UiProgram p;
-        Install(p, LoneTaon());
+        p.Install(LoneTaon());
         ConfigRecord buffer{};
         WriteConfigFile(p.dir.File("ring.tao"), RingWorld(), buffer);
         p.main->GoClick();
@@ -304,7 +285,7 @@ private slots:
 
     void closingTheWindowEndsTheRun() {
         UiProgram p;
-        Install(p, CloudWorld(1));
+        p.Install(CloudWorld(1));
         p.Show();
         p.main->GoClick();
         QTest::qWait(30);
@@ -317,7 +298,7 @@ private slots:
 
     void theWindowAnswersDuringARunOfAHundredTaons() {
         UiProgram p;
-        Install(p, CloudWorld(1));
+        p.Install(CloudWorld(1));
         p.main->GoClick();
         // Queue an event every time the last one has been handled, and note how long each waited.
         QElapsedTimer clock;

@@ -23,22 +23,6 @@ using taonscope::test::UiProgram;
 
 namespace {
 
-// Taon mode with the given world installed as if it had been opened (the history starts empty).
-void Install(UiProgram& p, const World& world) {
-    p.main->Daons1Click();
-    p.state.world = world;
-    p.state.world.Stopped = true;
-    SyncCopiesFromCurrent(p.state.world);
-}
-
-void RunAtLeast(UiProgram& p, long long steps) {
-    p.main->GoClick();
-    QElapsedTimer guard;
-    guard.start();
-    while (p.main->RunSteps() < steps && guard.elapsed() < 20000) QCoreApplication::processEvents();
-    p.main->GoClick(); // a run that has made a step ends at once
-}
-
 // Opens the editor through New, runs actions on it, cancels it if still open.
 void WithEditor(UiProgram& p, const std::function<void(TEditDlg&)>& actions) {
     QTimer::singleShot(0, [&] {
@@ -87,14 +71,14 @@ private slots:
     void undoAfterARunRestoresTheWorldBitForBitAndRedoRepeatsIt() {
         UiProgram p;
         p.Show();
-        Install(p, CloudWorld(1));
+        p.Install(CloudWorld(1));
         QVERIFY(!p.main->Undo1->isEnabled());
         QCOMPARE(p.main->Undo1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(p.main->Redo1->shortcuts(),
                  (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                       QKeySequence(Qt::CTRL | Qt::Key_Y)}));
         const World start = p.state.world;
-        RunAtLeast(p, 3);
+        p.RunAtLeast(3);
         const World end = p.state.world;
         QVERIFY(end.StepCounter >= 3);
         QCOMPARE(p.main->Undo1->text(), QStringLiteral("Undo Run"));
@@ -115,7 +99,7 @@ private slots:
         QVERIFY(SameWorld(p.state.world, end));
 
         // A second run starts from where the first ended: undoing both goes back to the start.
-        RunAtLeast(p, 2);
+        p.RunAtLeast(2);
         QCOMPARE(Steps(p), 2);
         p.main->Undo1->trigger();
         QVERIFY(SameWorld(p.state.world, end));
@@ -125,7 +109,7 @@ private slots:
 
     void undoOfTheEditorsOkRestoresTheParametersAndLeavesTheFile() {
         UiProgram p;
-        Install(p, RingWorld());
+        p.Install(RingWorld());
         const World start = p.state.world;
         p.questions.saveAnswers.push_back(p.dir.File("ring.tao"));
         WithEditor(p, [](TEditDlg& d) {
@@ -159,7 +143,7 @@ private slots:
         UiProgram p;
         World world = CloudWorld(4);
         world.StepCounter = 0;
-        Install(p, world);
+        p.Install(world);
         const World start = p.state.world;
 
         WithEditor(p, [](TEditDlg& d) { // Yes on taon 1, then Cancel: the change stays, so does its step
@@ -205,7 +189,7 @@ private slots:
 
     void undoIsUnavailableWhileRunning() {
         UiProgram p;
-        Install(p, CloudWorld(5));
+        p.Install(CloudWorld(5));
         p.main->Null00Click();
         QVERIFY(p.main->Undo1->isEnabled());
         p.main->GoClick();
@@ -230,7 +214,7 @@ private slots:
         UiProgram p;
         World world = EasySquareWorld();
         world.PosX[3] = world.PosX[2], world.PosY[3] = world.PosY[2], world.PosZ[3] = world.PosZ[2];
-        Install(p, world);
+        p.Install(world);
         ChangeTimeStep(p, 0.5L);
         p.main->GoClick();
         while (p.main->Running()) QCoreApplication::processEvents();
@@ -244,7 +228,7 @@ private slots:
         UiProgram p;
         ConfigRecord buffer{};
         WriteConfigFile(p.dir.File("ring.tao"), RingWorld(), buffer);
-        Install(p, CloudWorld(6));
+        p.Install(CloudWorld(6));
         ChangeTimeStep(p, 0.5L);
         QCOMPARE(Steps(p), 1);
         p.questions.openAnswers.push_back(p.dir.File("ring.tao"));
@@ -257,13 +241,13 @@ private slots:
         p.main->Spiral1Click();
         QCOMPARE(Steps(p), 0);
 
-        Install(p, CloudWorld(6));
+        p.Install(CloudWorld(6));
         ChangeTimeStep(p, 0.5L);
         p.main->Daons1Click();
         QCOMPARE(Steps(p), 0);
 
         // A document opened during a run: the run's step starts from it.
-        Install(p, CloudWorld(6));
+        p.Install(CloudWorld(6));
         p.main->GoClick();
         while (p.main->RunSteps() < 1) QCoreApplication::processEvents();
         p.questions.openAnswers.push_back(p.dir.File("ring.tao"));

@@ -22,14 +22,6 @@ using taonscope::test::UiProgram;
 
 namespace {
 
-void Install(UiProgram& p, const World& world) {
-    p.main->Daons1Click();
-    p.state.world = world;
-    p.state.world.Stopped = true;
-    SyncCopiesFromCurrent(p.state.world);
-    p.main->DrawTaons();
-}
-
 // Taon 1 at the origin, taon 2 at (1, 4, 0.5) moving at (0.5, -1, 2), taon 60 at (-1, 0, 0), taon 3 absent.
 World ThreeTaons() {
     World world;
@@ -74,7 +66,7 @@ private slots:
     void fitAllBringsTheWholeCloudInAndLeavesTheWorld() {
         UiProgram p;
         p.Show();
-        Install(p, CloudWorld(1));
+        p.Install(CloudWorld(1));
         const World before = p.state.world;
         const SceneArea area = p.main->Scene();
         auto outside = [&] {
@@ -107,7 +99,7 @@ private slots:
         UiProgram p;
         p.Show();
         const World world = ThreeTaons();
-        Install(p, world);
+        p.Install(world);
         PickPopup& popup = *p.main->PickInfo;
         QVERIFY(!popup.isVisible());
 
@@ -161,7 +153,7 @@ private slots:
     void aDoubleClickOnADotOpensTheEditorAtItsRow() {
         UiProgram p;
         p.Show();
-        Install(p, ThreeTaons());
+        p.Install(ThreeTaons());
         int row = 0;
         QString number, x;
         QTimer::singleShot(0, [&] {
@@ -203,7 +195,7 @@ private slots:
             p.Show();
             World world = ThreeTaons();
             world.TaonPresent[2] = world.TaonPresent[60] = false;
-            Install(p, world);
+            p.Install(world);
             const QImage& image = p.main->SceneView->Image();
             QVERIFY(p.main->DotSizes[0]->isChecked());
             QCOMPARE(p.main->DotSizes[0]->text(), QStringLiteral("2 pixels"));
@@ -232,7 +224,7 @@ private slots:
             p.Show();
             World world = ThreeTaons();
             world.TaonPresent[60] = false;
-            Install(p, world);
+            p.Install(world);
             const QImage& image = p.main->SceneView->Image();
             QCOMPARE(CountColour(image, Colours::Red), 0);
             QVERIFY(!p.main->ShowAxes->isChecked());
