@@ -6,13 +6,13 @@
 #include "ExamplesMenu.h"
 #include "Guard.h"
 #include "HelpWindow.h"
+#include "InstrumentsWindow.h"
 #include "PanelLook.h"
 #include "PickPopup.h"
-#include "InstrumentsWindow.h"
 #include "Text.h"
+#include "TrajectoryRecording.h"
 #include "ViewSettings.h"
 #include "WorldHistory.h"
-#include "TrajectoryRecording.h"
 
 #include "core/Step.h"
 #include "document/Commentary.h"
@@ -52,6 +52,13 @@ constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.
                                      0.05L,   0.1L,   0.5L,   1.0L,   2.0L};
 constexpr Extended ScaleSteps[11] = {0.5L, 1.0L, 2.0L, 3.0L, 5.0L, 7.0L, 10.0L, 15.0L, 20.0L, 30.0L, 50.0L};
 
+// The record of the configuration file at path, read in full; a failure throws its I/O error.
+ConfigRecord RecordOf(const std::string& path) {
+    ConfigRecord record{};
+    if (const int openFailure = ReadConfigFile(path, record)) throw IoError(openFailure);
+    return record;
+}
+
 void SetTextColour(QWidget* widget, Rgb colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::ButtonText, QColor(colour.r, colour.g, colour.b));
@@ -70,7 +77,7 @@ template <typename Handler> void TMainForm::Guard(Handler&& handler) {
     Guarded(questions_, std::forward<Handler>(handler));
 }
 
-template <typename Event> void TMainForm::Notify(Event event) {
+void TMainForm::Notify(void (RunObserver::*event)(const World&)) {
     for (RunObserver* observer : observers_) (observer->*event)(world_);
 }
 
@@ -417,23 +424,26 @@ void TMainForm::New1Click() {
     });
 }
 
+// Makes a configuration read in full the window's document, under name (a file of the user's when
+// ownFile); what was read before is not touched when the reading fails.
+void TMainForm::InstallRecord(const ConfigRecord& record, const std::string& name, bool ownFile) {
+    document_.ConfigBuffer = record;
+    world_.ShowingFigure = false;
+    Go->setEnabled(true);
+    Null00->setEnabled(!Running());
+    document_.CurrentFileName = name;
+    document_.CurrentIsFile = ownFile;
+    FName->setText(FromPath(name));
+    UnpackConfigRecord(document_.ConfigBuffer, world_);
+    RefreshAfterLoad();
+    Notify(&RunObserver::DocumentReplaced);
+}
+
 void TMainForm::Open1Click() {
     Guard([&] {
         const std::optional<std::string> path = questions_.OpenPath();
         if (!path) return;
-        // A failed open changes nothing: the file is read completely before anything is switched.
-        ConfigRecord record{};
-        if (const int openFailure = ReadConfigFile(*path, record)) throw IoError(openFailure);
-        document_.ConfigBuffer = record;
-        world_.ShowingFigure = false;
-        Go->setEnabled(true);
-        Null00->setEnabled(!Running());
-        document_.CurrentFileName = *path;
-        document_.CurrentIsFile = true;
-        FName->setText(FromPath(*path));
-        UnpackConfigRecord(document_.ConfigBuffer, world_);
-        RefreshAfterLoad();
-        Notify(&RunObserver::DocumentReplaced);
+        InstallRecord(RecordOf(*path), *path, true);
         WriteStartPointer(document_.StartPointerFile, *path);
         document_.StartFileName = *path;
         LoadCommentaryOf(*path);
@@ -444,19 +454,9 @@ void TMainForm::Open1Click() {
 // name), the start pointer keeps its configuration, and its commentary goes with it when it is saved.
 void TMainForm::OpenExample(const std::string& path) {
     Guard([&] {
-        ConfigRecord record{};
-        if (const int openFailure = ReadConfigFile(path, record)) throw IoError(openFailure);
-        document_.ConfigBuffer = record;
-        world_.ShowingFigure = false;
-        Go->setEnabled(true);
-        Null00->setEnabled(!Running());
-        document_.CurrentFileName = document_.ExampleFileName = path;
-        document_.CurrentIsFile = false;
-        FName->setText(FromPath(path));
-        UnpackConfigRecord(document_.ConfigBuffer, world_);
-        FitAll(view_, world_, Scene());
-        RefreshAfterLoad();
-        Notify(&RunObserver::DocumentReplaced);
+        InstallRecord(RecordOf(path), path, false);
+        document_.ExampleFileName = path;
+        FitAll1Click();
         LoadCommentaryOf(path);
         document_.CommentChanged = false;
     });

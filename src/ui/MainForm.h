@@ -158,7 +158,7 @@ public:
     QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
     QMenu* Images = nullptr;
     QMenu* OldEncodings = nullptr; ///< the memo's submenu "Encoding of Old Commentaries"
-    QMenu* Examples = nullptr; ///< File > Examples: one entry per shipped example
+    QMenu* Examples = nullptr;     ///< File > Examples: one entry per shipped example
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
@@ -191,13 +191,14 @@ private:
     void RunTick();
     void EndRun();
     void RefreshAfterLoad();
+    void InstallRecord(const ConfigRecord& record, const std::string& name, bool ownFile);
     void Turn(Extended& spin, Extended& viewAngle, int direction);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     bool ShowsExample() const;
     void OpenHelpFile(const QString& name);
     void PickAt(int x, int y, bool still);
-    template <typename Event> void Notify(Event event);
+    void Notify(void (RunObserver::*event)(const World&));
 
     AppState& state_;
     World& world_;

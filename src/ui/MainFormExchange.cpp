@@ -61,19 +61,11 @@ void TMainForm::ImportXyz1Click() {
     Guarded(questions_, [&] {
         const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory);
         if (!path) return;
-        // As with Open, the file is read completely before anything is switched.
-        const World imported = ReadXyzFile(*path);
-        PackConfigRecord(imported, document_.ConfigBuffer);
-        world_.ShowingFigure = false;
-        Go->setEnabled(true);
-        Null00->setEnabled(!Running());
-        // The configuration has no file of its own until it is saved: Save asks for a name.
-        document_.CurrentFileName = *path;
-        document_.CurrentIsFile = false;
-        FName->setText(FromPath(*path));
-        UnpackConfigRecord(document_.ConfigBuffer, world_);
-        RefreshAfterLoad();
-        for (RunObserver* observer : observers_) observer->DocumentReplaced(world_);
+        // As with Open, the file is read completely before anything is switched; the configuration has no
+        // file of its own until it is saved, so Save asks for a name.
+        ConfigRecord record{};
+        PackConfigRecord(ReadXyzFile(*path), record);
+        InstallRecord(record, *path, false);
     });
 }
 
