@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
 # each for FUZZ_SECONDS (default 30) from the committed seed corpus. New inputs go to a working copy;
-# a crash stops the script, and its input is left in build-fuzz/artifacts.
+# a crash stops the script, and its input is left in build-sanitize/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
-flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAONSCOPE_WITH_QT=OFF \
-    -DTAONSCOPE_BUILD_TESTS=OFF -DTAONSCOPE_BUILD_BENCHMARKS=OFF -DTAONSCOPE_BUILD_FUZZERS=ON \
-    "-DCMAKE_CXX_FLAGS=$flags" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
+scripts/sanitized-build.sh
 
 # The targets that write files do so in a memory file system where there is one: a save's fsync then
 # costs nothing, and each second tries many more inputs.
@@ -17,17 +14,17 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then
 fi
 
 targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw FuzzXyzText)
-mkdir -p build-fuzz/artifacts
+mkdir -p build-sanitize/fuzz/artifacts
 for target in "${targets[@]}"; do
-    work=build-fuzz/corpus/$target
+    work=build-sanitize/fuzz/corpus/$target
     mkdir -p "$work"
-    log=build-fuzz/$target.log
+    log=build-sanitize/fuzz/$target.log
     seeds=tests/fuzz/corpus/$target
-    if ! build-fuzz/tests/fuzz/$target "$work" "$seeds" -max_total_time="$seconds" \
+    if ! build-sanitize/tests/fuzz/$target "$work" "$seeds" -max_total_time="$seconds" \
         -max_len=8192 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix=build-fuzz/artifacts/$target- > "$log" 2>&1; then
+        -artifact_prefix=build-sanitize/fuzz/artifacts/$target- > "$log" 2>&1; then
         tail -40 "$log"
-        echo "$target found a failing input: see build-fuzz/artifacts"
+        echo "$target found a failing input: see build-sanitize/fuzz/artifacts"
         exit 1
     fi
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
