@@ -24,6 +24,29 @@ def extended(value):
     return f"{sign}0x{significand:016X}p{exponent - 63}L"
 
 
+def double(value):
+    """value rounded to the nearest double (53-bit significand), as an exact hex literal."""
+    value = mpmath.mpf(value)
+    if value == 0:
+        return "0.0"
+    sign = "-" if value < 0 else ""
+    value = abs(value)
+    exponent = int(mpmath.floor(mpmath.log(value, 2)))
+    significand = int(mpmath.nint(value * mpmath.mpf(2) ** (52 - exponent)))
+    if significand == 1 << 53:
+        significand >>= 1
+        exponent += 1
+    assert 1 << 52 <= significand < 1 << 53
+    return f"{sign}0x{significand:014X}p{exponent - 52}"
+
+
+def exact_double(value):
+    """value, which must be a double, as an exact hex literal."""
+    literal = double(value)
+    assert eval_hex(literal) == value, value
+    return literal
+
+
 def multiple(value, bits):
     """value rounded to the nearest multiple of 2^-bits."""
     return mpmath.nint(mpmath.mpf(value) * mpmath.mpf(2) ** bits) / mpmath.mpf(2) ** bits
@@ -35,46 +58,45 @@ def main():
     print()
     print("namespace taonscope::extended_math {")
     print()
-    print("/// 2^(j/256) as a sum hi + lo of two extended numbers, j = 0..255.")
-    print("inline constexpr long double ExpTableHi[256] = {")
+    # Doubles load in one step on the x87 unit; each pair below holds its value to 106 bits.
+    print("/// 2^(j/256) as a sum hi + lo of two doubles, j = 0..255.")
+    print("inline constexpr double ExpTableHi[256] = {")
     his = []
     for j in range(256):
-        value = mpmath.mpf(2) ** (mpmath.mpf(j) / 256)
-        his.append(extended(value))
+        his.append(double(mpmath.mpf(2) ** (mpmath.mpf(j) / 256)))
     print("".join(f"    {h},\n" for h in his), end="")
     print("};")
-    print("inline constexpr long double ExpTableLo[256] = {")
+    print("inline constexpr double ExpTableLo[256] = {")
     for j in range(256):
         value = mpmath.mpf(2) ** (mpmath.mpf(j) / 256)
-        hi = mpmath.mpf(eval_hex(his[j]))
-        print(f"    {extended(value - hi)},")
+        print(f"    {double(value - eval_hex(his[j]))},")
     print("};")
     print()
-    print("/// ln(j/256) as hi (a multiple of 2^-48) + lo, j = LogTableFirst..LogTableFirst+181.")
+    print("/// ln(j/256) as hi (a multiple of 2^-48) + lo, both doubles, j = LogTableFirst..LogTableFirst+181.")
     print("inline constexpr int LogTableFirst = 181;")
-    print("inline constexpr long double LogTableHi[182] = {")
+    print("inline constexpr double LogTableHi[182] = {")
     los = []
     for j in range(181, 363):
         value = mpmath.log(mpmath.mpf(j) / 256)
         hi = multiple(value, 48)
-        los.append(extended(value - hi))
-        print(f"    {extended(hi)},")
+        los.append(double(value - hi))
+        print(f"    {exact_double(hi)},")
     print("};")
-    print("inline constexpr long double LogTableLo[182] = {")
+    print("inline constexpr double LogTableLo[182] = {")
     print("".join(f"    {lo},\n" for lo in los), end="")
     print("};")
     print()
     ln2 = mpmath.log(2)
     ln2hi = multiple(ln2, 48)
     print("/// ln 2 as hi (a multiple of 2^-48) + lo.")
-    print(f"inline constexpr long double Ln2Hi = {extended(ln2hi)};")
-    print(f"inline constexpr long double Ln2Lo = {extended(ln2 - ln2hi)};")
+    print(f"inline constexpr double Ln2Hi = {exact_double(ln2hi)};")
+    print(f"inline constexpr double Ln2Lo = {double(ln2 - ln2hi)};")
     step = ln2 / 256
-    stepHi = multiple(step, 48)  # 41 significant bits: n * stepHi is exact for |n| < 2^23
+    stepHi = multiple(step, 48)  # 40 significant bits: n * stepHi is exact for |n| < 2^23
     print("/// ln(2) / 256 as hi (a multiple of 2^-48) + lo, and its inverse.")
-    print(f"inline constexpr long double StepHi = {extended(stepHi)};")
-    print(f"inline constexpr long double StepLo = {extended(step - stepHi)};")
-    print(f"inline constexpr long double InverseStep = {extended(1 / step)};")
+    print(f"inline constexpr double StepHi = {exact_double(stepHi)};")
+    print(f"inline constexpr double StepLo = {double(step - stepHi)};")
+    print(f"inline constexpr double InverseStep = {double(1 / step)};")
     print("/// The largest argument whose exp is finite, and the smallest whose exp rounds to more than 0.")
     print(f"inline constexpr long double ExpLargest = {extended_below(mpmath.log(mpmath.mpf(2) ** 16384 * (1 - mpmath.mpf(2) ** -65)))};")
     print(f"inline constexpr long double ExpSmallest = {extended_above(mpmath.log(mpmath.mpf(2) ** -16446))};")
@@ -84,6 +106,8 @@ def main():
 
 def eval_hex(literal):
     text = literal.rstrip("L")
+    if text == "0.0":
+        return mpmath.mpf(0)
     sign = -1 if text.startswith("-") else 1
     text = text.lstrip("-")
     significand, exponent = text[2:].split("p")

@@ -36,9 +36,17 @@ inline Extended PowerOfTwo(int e) {
     return value;
 }
 
-// 1.5 * 2^63: adding it rounds an extended number below 2^62 in magnitude to an integer, which then
-// stands in the low bits of the sum's significand.
-inline constexpr Extended Shifter = 0xC000000000000000p0L;
+/// 2^e for e in -1022..1023 as a double, built from its bits.
+inline double DoublePowerOfTwo(int e) {
+    const std::uint64_t bits = static_cast<std::uint64_t>(e + 1023) << 52;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// 1.5 * 2^52: adding it rounds a double below 2^51 in magnitude to an integer, which then stands in the
+// low bits of the sum's significand.
+inline constexpr double Shifter = 0x1.8p52;
 
 // Above this, ExpExtended hands over to std::exp so that overflow is met exactly as there.
 inline constexpr Extended ExpOwnLargest = 11356;
@@ -47,23 +55,30 @@ inline constexpr Extended ExpOwnLargest = 11356;
 
 /// e^x in extended precision, within 1 ulp (error bound stated and tested in ExtendedMathTest): x is
 /// reduced to n ln2/256 + r with |r| <= ln2/512 (n ln2/256 exact in two parts), e^r by a polynomial of
-/// degree 6 and 2^(n/256) from a table in two parts. Results below the normal range are rounded once,
-/// arguments below the smallest whose exp rounds above 0 give +0 (no flag raised). Arguments above
-/// 11356, infinities and NaN go to std::exp, so overflow raises the same flags as there.
+/// degree 6 and 2^(n/256) from a table of pairs of doubles (which load quicker than extended numbers).
+/// Results below the normal range are rounded once, arguments below the smallest whose exp rounds above 0
+/// give +0 (no flag raised). Arguments above 11356, infinities and NaN go to std::exp, so overflow raises the
+/// same flags as there.
 inline Extended ExpExtended(Extended x) {
     using namespace extended_math;
     if (!(x <= ExpOwnLargest)) return std::exp(x);
     if (x < ExpSmallest) return 0;
-    const Extended shifted = x * InverseStep + Shifter;
-    const auto n = static_cast<std::int64_t>(SignificandOf(shifted) - 0xC000000000000000u);
+    // n = x / (ln2/256) rounded (in double: being off by one only widens |r| a little), r = x - n ln2/256.
+    const double shifted = static_cast<double>(x) * InverseStep + Shifter;
+    std::uint64_t shiftedBits;
+    std::memcpy(&shiftedBits, &shifted, sizeof shiftedBits);
+    const auto n = static_cast<std::int32_t>(static_cast<std::uint32_t>(shiftedBits));
     const Extended kd = shifted - Shifter;
     const Extended r = (x - kd * StepHi) - kd * StepLo;
-    const int j = static_cast<int>(n & 255);
-    const int m = static_cast<int>(n >> 8);
+    const int j = n & 255;
+    const int m = n >> 8;
     const Extended r2 = r * r;
     const Extended p =
-        r + r2 * ((0.5L + r * (1.0L / 6)) + r2 * (((1.0L / 24) + r * (1.0L / 120)) + r2 * (1.0L / 720)));
-    const Extended y = ExpTableHi[j] + (ExpTableHi[j] * p + ExpTableLo[j]);
+        r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * (((1.0 / 24) + r * (1.0 / 120)) + r2 * (1.0 / 720)));
+    // 2^(j/256) e^r = hi + ((hi + lo) p + lo): lo p matters at this precision, as lo reaches 2^-54.
+    const Extended table = static_cast<Extended>(ExpTableHi[j]) + ExpTableLo[j];
+    const Extended y = ExpTableHi[j] + (table * p + ExpTableLo[j]);
+    if (m >= -1022 && m <= 1023) return y * DoublePowerOfTwo(m);
     if (m < -16381) return (y * PowerOfTwo(m + 128)) * PowerOfTwo(-128); // one rounding, into denormals
     return y * PowerOfTwo(m);
 }
@@ -88,13 +103,15 @@ inline Extended LogExtended(Extended x) {
     // Near 1 the table entry is 1 itself, so that ln(j/256) and u cannot cancel.
     if (j >= 255 && j <= 257) j = 256;
     const auto offset = static_cast<std::int64_t>(significand - (static_cast<std::uint64_t>(j) << shift));
-    const Extended u = (static_cast<Extended>(offset) * PowerOfTwo(-shift)) / static_cast<Extended>(j);
-    const Extended hi = e * Ln2Hi + LogTableHi[j - LogTableFirst];
-    const Extended lo = e * Ln2Lo + LogTableLo[j - LogTableFirst];
+    const Extended u =
+        (static_cast<Extended>(offset) * (below ? 0x1p-56 : 0x1p-55)) / static_cast<Extended>(j);
+    const auto scale = static_cast<Extended>(e); // the products and sums are taken in extended precision
+    const Extended hi = scale * Ln2Hi + LogTableHi[j - LogTableFirst];
+    const Extended lo = scale * Ln2Lo + LogTableLo[j - LogTableFirst];
     const Extended u2 = u * u;
     const Extended u4 = u2 * u2;
-    const Extended p = ((-0.5L + u * (1.0L / 3)) + u2 * (-0.25L + u * (1.0L / 5))) +
-                       u4 * (((-1.0L / 6) + u * (1.0L / 7)) + u2 * ((-1.0L / 8) + u * (1.0L / 9)));
+    const Extended p = ((-0.5 + u * (1.0 / 3)) + u2 * (-0.25 + u * (1.0 / 5))) +
+                       u4 * (((-1.0 / 6) + u * (1.0 / 7)) + u2 * ((-1.0 / 8) + u * (1.0 / 9)));
     // hi + u with its rounding error (|hi| >= |u| unless hi = 0), so that u is rounded only once.
     const Extended sum = hi + u;
     const Extended error = (hi - sum) + u;
