@@ -83,28 +83,14 @@ inline Extended ExpExtended(Extended x) {
     return y * PowerOfTwo(m);
 }
 
-/// ln x in extended precision, within 1 ulp (tested in ExtendedMathTest): x = 2^e m with m in
-/// [sqrt(1/2), sqrt 2), ln m = ln(j/256) + log1p(u), u = (m - j/256) / (j/256) formed with one rounding,
-/// ln(j/256) + u summed with its error,
-/// log1p by a polynomial of degree 9 (|u| < 0.0059), e ln2 + ln(j/256) exact in their high parts. Zero,
-/// negative, infinite and NaN arguments go to std::log, so the flags raised are the same as there.
-inline Extended LogExtended(Extended x) {
-    using namespace extended_math;
-    if (!(x > 0 && x <= LDBL_MAX)) return std::log(x);
-    int bias = 0;
-    if (x < LDBL_MIN) x *= 0x1p64L, bias = 64; // denormal: exact
-    const std::uint64_t significand = SignificandOf(x);
-    int e = BiasedExponentOf(x) - 16383 - bias;
-    // m in [sqrt(1/2), 1) has the significand 2^-64, m in [1, sqrt 2) the significand 2^-63.
-    const bool below = significand >= 0xB504F333F9DE6484u;
-    const int shift = below ? 56 : 55;
-    e += below;
-    int j = static_cast<int>(((significand >> (shift - 1)) + 1) >> 1);
+namespace extended_math {
+
+/// The part of LogExtended after e and j are chosen: ln(2^e m) with |m - j/256| <= 1/512 (1 + 2^-50).
+inline Extended LogOf(int e, int j, Extended m) {
     // Near 1 the table entry is 1 itself, so that ln(j/256) and u cannot cancel.
     if (j >= 255 && j <= 257) j = 256;
-    const auto offset = static_cast<std::int64_t>(significand - (static_cast<std::uint64_t>(j) << shift));
-    const Extended u =
-        (static_cast<Extended>(offset) * (below ? 0x1p-56 : 0x1p-55)) / static_cast<Extended>(j);
+    const double entry = j * 0x1p-8;
+    const Extended u = (m - entry) / entry; // m - j/256 is exact
     const auto scale = static_cast<Extended>(e); // the products and sums are taken in extended precision
     const Extended hi = scale * Ln2Hi + LogTableHi[j - LogTableFirst];
     const Extended lo = scale * Ln2Lo + LogTableLo[j - LogTableFirst];
@@ -116,6 +102,32 @@ inline Extended LogExtended(Extended x) {
     const Extended sum = hi + u;
     const Extended error = (hi - sum) + u;
     return sum + (error + (u2 * p + lo));
+}
+
+/// LogExtended outside [2^-1020, 2^1020]: e and j from the bits of x itself; zero, negative, infinite
+/// and NaN arguments go to std::log.
+Extended LogOutsideDoubleRange(Extended x);
+
+} // namespace extended_math
+
+/// ln x in extended precision, within 1 ulp (tested in ExtendedMathTest): x = 2^e m with m in about
+/// [sqrt(1/2), sqrt 2), ln m = ln(j/256) + log1p(u), u = (m - j/256) / (j/256) formed with one rounding,
+/// ln(j/256) + u summed with its error, log1p by a polynomial of degree 9 (|u| < 0.0059), e ln2 +
+/// ln(j/256) exact in their high parts. Zero, negative, infinite and NaN arguments go to std::log, so
+/// the flags raised are the same as there.
+inline Extended LogExtended(Extended x) {
+    using namespace extended_math;
+    if (!(x >= 0x1p-1020L && x <= 0x1p1020L)) return LogOutsideDoubleRange(x);
+    // e and j from the double nearest x, which is quicker to take apart than x itself; any e and j that
+    // leave m within [0.7, 1.42) and |m - j/256| <= 1/512 (1 + 2^-50) do.
+    const double rough = static_cast<double>(x);
+    std::uint64_t bits;
+    std::memcpy(&bits, &rough, sizeof bits);
+    const int e = static_cast<int>(bits >> 52) - 1023 + ((bits & 0xFFFFFFFFFFFFFu) >= 0x6A09E667F3BCDu);
+    const double scale = DoublePowerOfTwo(-e);
+    const double scaled = rough * scale * 256 + Shifter;
+    std::memcpy(&bits, &scaled, sizeof bits);
+    return LogOf(e, static_cast<int>(static_cast<std::uint32_t>(bits)), x * scale);
 }
 
 } // namespace taonscope

@@ -153,13 +153,13 @@ struct PairBase {
     double coreUpper, coreLower, wellUpper, wellLower;
 };
 
-void MakePairBase(PairBase& p, Extended d) {
+void MakePairBase(PairBase& p, Extended d, Extended d2) {
     static const Extended lnCore = std::log(4.725L), lnWell = std::log(0.09L);
     static const Extended wellScale = Power(10, -14) * 125 * 0.09L * 75 * (1 / (0.09L * 0.09L));
     const VanishingPoints& vanishing = Vanishing();
     p.d = d;
     p.roughD = static_cast<double>(d);
-    p.lnD = LogExtended(d);
+    p.lnD = 0.5L * LogExtended(d2); // from d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
     p.inverseD2 = p.inverseD * p.inverseD;
 
@@ -257,32 +257,39 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     std::atomic<int> nextRow{0}, nextTaon{0}, arrived{0};
     std::atomic<bool> failed{false};
     Extended* const c = coefficient_.data();
+    TaonArray upperX{}, upperY{}, upperZ{}; // each taon's terms from its partners in later slots
 
     auto job = [&] {
         ClearFpFlags();
         // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
+        // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
+            Extended x = 0, y = 0, z = 0;
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
-                const Extended d = std::sqrt((dz * dz) + ((dy * dy) + (dx * dx)));
+                const Extended d2 = (dz * dz) + ((dy * dy) + (dx * dx));
+                const Extended d = std::sqrt(d2);
                 if (!(d >= SmallestDistance)) {
                     failed.store(true, std::memory_order_relaxed);
                     continue;
                 }
                 PairBase pair;
-                MakePairBase(pair, d);
+                MakePairBase(pair, d, d2);
                 SharedValues values;
                 const ShellSet& onA = sets[kind[b]];
                 const ShellSet& onB = sets[kind[a]];
                 const Extended slopeOnA = SlopeOf(onA, pair, values);
                 const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
-                const Extended inverseD = pair.inverseD;
-                c[a * Stride + b] = onA.strength * slopeOnA * inverseD;
-                c[b * Stride + a] = onB.strength * slopeOnB * inverseD;
+                const Extended onAFactor = onA.strength * slopeOnA * pair.inverseD;
+                c[b * Stride + a] = onB.strength * slopeOnB * pair.inverseD;
+                x += -dx * onAFactor;
+                y += -dy * onAFactor;
+                z += -dz * onAFactor;
             }
+            upperX[a] = x, upperY[a] = y, upperZ[a] = z;
         }
 
         // Every pair done before any sum: wait for the other threads (yielding, in case they share a core).
@@ -290,18 +297,19 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         for (int spin = 0; arrived.load(std::memory_order_acquire) < participants; ++spin)
             if (spin > 1000) std::this_thread::yield();
 
-        // Each taon's sum over its partners in increasing slot order, whatever thread computes it.
+        // Each taon's terms from the partners before it, in increasing slot order, then those after it:
+        // the same sums whatever thread computes them.
         for (int n; (n = nextTaon.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int i = present[n];
             Extended x = 0, y = 0, z = 0;
-            for (int j : present) {
-                if (j == i) continue;
+            for (int m = 0; m < n; ++m) {
+                const int j = present[m];
                 const Extended f = c[i * Stride + j];
                 x += -(w.PosX[i] - w.PosX[j]) * f;
                 y += -(w.PosY[i] - w.PosY[j]) * f;
                 z += -(w.PosZ[i] - w.PosZ[j]) * f;
             }
-            out.X[i] = x, out.Y[i] = y, out.Z[i] = z;
+            out.X[i] = x + upperX[i], out.Y[i] = y + upperY[i], out.Z[i] = z + upperZ[i];
         }
         if (PendingFpFault() != FpFault::None) failed.store(true, std::memory_order_relaxed);
     };
