@@ -129,19 +129,20 @@ bool SameShells(const ParameterSet& a, const ParameterSet& b) {
 
 constexpr double Nowhere = -std::numeric_limits<double>::infinity();
 
-// Upper bound of log2 |exp(exponent) factor|, from the binary exponent of the factor as a double:
-// |factor| < 2^bound. For a normal factor, bound - 1 is a lower bound; a factor that is denormal or 0 as a
-// double never counts as the largest. (A factor beyond the double range raises the overflow flag, and
-// the reference law makes the step.) The rounding of exponent to double is far below the spare bit.
-inline double UpperLog2(Extended exponent, Extended factor) {
+// Bounds of log2 |exp(exponent) factor| from the binary exponent of the factor as a double:
+// lower <= log2 |term| < upper, lower Nowhere when the factor is 0 or denormal as a double. (A factor
+// beyond the double range raises the overflow flag, and the reference law makes the step.) The rounding
+// of the exponent to double is far below the spare bit the threshold leaves.
+struct Log2Bounds {
+    double upper, lower;
+};
+inline Log2Bounds BoundsOf(Extended exponent, Extended factor) {
     const double f = static_cast<double>(factor);
     std::uint64_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     const int biased = static_cast<int>(bits >> 52 & 0x7FF);
-    return static_cast<double>(exponent) * 1.4426950408889634 + (biased - 1022);
-}
-inline double LowerLog2(double upper, Extended factor) {
-    return std::fabs(static_cast<double>(factor)) < std::numeric_limits<double>::min() ? Nowhere : upper - 1;
+    const double upper = static_cast<double>(exponent) * 1.4426950408889634 + (biased - 1022);
+    return {upper, biased == 0 ? Nowhere : upper - 1};
 }
 
 // What a pair's two slopes share: the distance and the core and well terms, exp(exponent) factor, with
@@ -153,13 +154,13 @@ struct PairBase {
     double coreUpper, coreLower, wellUpper, wellLower;
 };
 
-void MakePairBase(PairBase& p, Extended d, Extended d2) {
+void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     static const Extended lnCore = std::log(4.725L), lnWell = std::log(0.09L);
     static const Extended wellScale = Power(10, -14) * 125 * 0.09L * 75 * (1 / (0.09L * 0.09L));
     const VanishingPoints& vanishing = Vanishing();
     p.d = d;
     p.roughD = static_cast<double>(d);
-    p.lnD = 0.5L * LogExtended(d2); // from d^2, so that it need not wait for the square root
+    p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
     p.inverseD2 = p.inverseD * p.inverseD;
 
@@ -170,8 +171,8 @@ void MakePairBase(PairBase& p, Extended d, Extended d2) {
         const Extended u2 = u * u, u4 = u2 * u2, u8 = u4 * u4, u16 = u8 * u8, u18 = u16 * u2;
         p.coreExponent = -(u18 * u) * lnU; // u^-(u^19) = exp(-u^19 ln u)
         p.coreFactor = (19 * lnU + 1) * (u18 * -4.725L);
-        p.coreUpper = UpperLog2(p.coreExponent, p.coreFactor);
-        p.coreLower = LowerLog2(p.coreUpper, p.coreFactor);
+        const Log2Bounds bounds = BoundsOf(p.coreExponent, p.coreFactor);
+        p.coreUpper = bounds.upper, p.coreLower = bounds.lower;
     }
     p.wellUpper = p.wellLower = Nowhere;
     const Extended v = 0.09L * d;
@@ -179,8 +180,8 @@ void MakePairBase(PairBase& p, Extended d, Extended d2) {
         const Extended lnV = lnWell + p.lnD;
         p.wellExponent = (75 / v) * lnV; // v^(75/v)
         p.wellFactor = (1 - lnV) * (wellScale * p.inverseD2);
-        p.wellUpper = UpperLog2(p.wellExponent, p.wellFactor);
-        p.wellLower = LowerLog2(p.wellUpper, p.wellFactor);
+        const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
+        p.wellUpper = bounds.upper, p.wellLower = bounds.lower;
     }
 }
 
@@ -196,25 +197,25 @@ struct SharedValues {
 Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
     Extended exponent[5], factor[5];
     double upper[5];
-    unsigned inRange = 0;
+    int count = 0;
     double largest = std::max(p.coreLower, p.wellLower);
-    for (int n = 0; n < 5; ++n) {
-        const Shell& shell = set.shell[n];
+    for (const Shell& shell : set.shell) {
         if (!(p.roughD > shell.nearD && p.roughD < shell.farD)) continue;
         const Extended w = shell.k * p.d, lnW = shell.lnK + p.lnD;
         const Extended w2 = w * w, w4 = w2 * w2, w8 = w4 * w4, w16 = w8 * w8;
         const Extended w18 = w16 * w2, w20 = w16 * w4;
-        const Extended outer = 2.5L - w20;
-        exponent[n] = shell.tenOverK * p.inverseD * outer * lnW; // w^e, e = (0.1 k d)^-1 (2.5 - w^20)
-        factor[n] = (1 - lnW) * (outer * (p.inverseD2 * shell.tenOverK)) - lnW * (w18 * shell.kTimes200);
-        upper[n] = UpperLog2(exponent[n], factor[n]);
-        largest = std::max(largest, LowerLog2(upper[n], factor[n]));
-        inRange |= 1u << n;
+        const Extended outer = (2.5L - w20) * (shell.tenOverK * p.inverseD); // (0.1 k d)^-1 (2.5 - w^20)
+        exponent[count] = outer * lnW;                                       // w^outer = exp(outer ln w)
+        factor[count] = (1 - lnW) * (outer * p.inverseD) - lnW * (w18 * shell.kTimes200);
+        const Log2Bounds bounds = BoundsOf(exponent[count], factor[count]);
+        upper[count++] = bounds.upper;
+        largest = std::max(largest, bounds.lower);
     }
-    const double threshold = largest - (NegligibleBits + 1);
+    // Terms below this are left out; the extra bit covers the rounding of the bounds.
+    const double threshold = std::max(largest - (NegligibleBits + 1), -std::numeric_limits<double>::max());
     Extended shells = 0;
-    for (int n = 0; n < 5; ++n)
-        if ((inRange >> n & 1u) && upper[n] >= threshold) shells += ExpExtended(exponent[n]) * factor[n];
+    for (int n = 0; n < count; ++n)
+        if (upper[n] >= threshold) shells += ExpExtended(exponent[n]) * factor[n];
     Extended coreWell = 0;
     if (p.coreUpper >= threshold) {
         if (!shared.coreDone)
@@ -265,19 +266,27 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
+            // The row's logarithms first: independent of one another, they overlap in the processor
+            // instead of each holding up its pair.
+            Extended lnD2[MaxTaons];
+            for (int col = row + 1; col < taons; ++col) {
+                const int b = present[col];
+                const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
+                               dz = w.PosZ[a] - w.PosZ[b];
+                lnD2[col] = LogExtended((dz * dz) + ((dy * dy) + (dx * dx)));
+            }
             Extended x = 0, y = 0, z = 0;
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
-                const Extended d2 = (dz * dz) + ((dy * dy) + (dx * dx));
-                const Extended d = std::sqrt(d2);
+                const Extended d = std::sqrt((dz * dz) + ((dy * dy) + (dx * dx)));
                 if (!(d >= SmallestDistance)) {
                     failed.store(true, std::memory_order_relaxed);
                     continue;
                 }
                 PairBase pair;
-                MakePairBase(pair, d, d2);
+                MakePairBase(pair, d, lnD2[col]);
                 SharedValues values;
                 const ShellSet& onA = sets[kind[b]];
                 const ShellSet& onB = sets[kind[a]];
