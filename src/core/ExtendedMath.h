@@ -62,7 +62,7 @@ inline constexpr Extended ExpOwnLargest = 11356;
 inline Extended ExpExtended(Extended x) {
     using namespace extended_math;
     if (!(x <= ExpOwnLargest)) return std::exp(x);
-    if (x < ExpSmallest) return 0;
+    if (x < -11400.0) return 0; // below ExpSmallest: the rounding below gives 0 down to here as well
     // n = x / (ln2/256) rounded (in double: being off by one only widens |r| a little), r = x - n ln2/256.
     const double shifted = static_cast<double>(x) * InverseStep + Shifter;
     std::uint64_t shiftedBits;

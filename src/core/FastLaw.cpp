@@ -72,6 +72,14 @@ const VanishingPoints& Vanishing() {
     return points;
 }
 
+// The same as distances, in double: the core vanishes beyond CoreFarD, the well below WellNearD.
+const double CoreFarD = static_cast<double>(Vanishing().coreFarU / 4.725L);
+const double WellNearD = static_cast<double>(Vanishing().wellNearV / 0.09L);
+
+constexpr Extended WellPower = 75 / 0.09L;
+const Extended LnCore = std::log(4.725L), LnWell = std::log(0.09L);
+const Extended WellScale = Power(10, -14) * 125 * 0.09L * 75 * (1 / (0.09L * 0.09L));
+
 // One shell of a parameter set and the distances between which its power is not 0.
 struct Shell {
     Extended k;        // 1.029 / p
@@ -155,9 +163,6 @@ struct PairBase {
 };
 
 void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
-    static const Extended lnCore = std::log(4.725L), lnWell = std::log(0.09L);
-    static const Extended wellScale = Power(10, -14) * 125 * 0.09L * 75 * (1 / (0.09L * 0.09L));
-    const VanishingPoints& vanishing = Vanishing();
     p.d = d;
     p.roughD = static_cast<double>(d);
     p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
@@ -165,9 +170,8 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     p.inverseD2 = p.inverseD * p.inverseD;
 
     p.coreUpper = p.coreLower = Nowhere;
-    const Extended u = 4.725L * d;
-    if (u < vanishing.coreFarU) {
-        const Extended lnU = lnCore + p.lnD;
+    if (p.roughD < CoreFarD) {
+        const Extended u = 4.725L * d, lnU = LnCore + p.lnD;
         const Extended u2 = u * u, u4 = u2 * u2, u8 = u4 * u4, u16 = u8 * u8, u18 = u16 * u2;
         p.coreExponent = -(u18 * u) * lnU; // u^-(u^19) = exp(-u^19 ln u)
         p.coreFactor = (19 * lnU + 1) * (u18 * -4.725L);
@@ -175,11 +179,10 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
         p.coreUpper = bounds.upper, p.coreLower = bounds.lower;
     }
     p.wellUpper = p.wellLower = Nowhere;
-    const Extended v = 0.09L * d;
-    if (v > vanishing.wellNearV) {
-        const Extended lnV = lnWell + p.lnD;
-        p.wellExponent = (75 / v) * lnV; // v^(75/v)
-        p.wellFactor = (1 - lnV) * (wellScale * p.inverseD2);
+    if (p.roughD > WellNearD) {
+        const Extended lnV = LnWell + p.lnD; // ln v, v = 0.09 d
+        p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
+        p.wellFactor = (1 - lnV) * (WellScale * p.inverseD2);
         const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
         p.wellUpper = bounds.upper, p.wellLower = bounds.lower;
     }

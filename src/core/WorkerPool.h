@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -8,7 +9,9 @@
 
 namespace taonscope {
 
-/// A fixed set of threads that run one job together, the calling thread among them.
+/// A fixed set of threads that run one job together, the calling thread among them. Between jobs the
+/// threads watch for the next one for a fraction of a millisecond before they sleep, so that jobs given
+/// in quick succession (the steps of a running world) do not wait for threads to wake.
 class WorkerPool {
 public:
     /// A pool of `threads` threads in all (0: one per processor core).
@@ -30,10 +33,10 @@ private:
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
-    const std::function<void()>* job_ = nullptr;
-    unsigned long generation_ = 0;
-    int busy_ = 0;
-    bool quit_ = false;
+    const std::function<void()>* job_ = nullptr; // written under mutex_ before generation_ moves on
+    std::atomic<unsigned long> generation_{0};
+    std::atomic<int> busy_{0};
+    std::atomic<bool> quit_{false};
 };
 
 } // namespace taonscope
