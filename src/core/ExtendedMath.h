@@ -55,7 +55,7 @@ inline constexpr Extended ExpOwnLargest = 11356;
 
 /// e^x in extended precision, within 1 ulp (error bound stated and tested in ExtendedMathTest): x is
 /// reduced to n ln2/256 + r with |r| <= ln2/512 (n ln2/256 exact in two parts), e^r by a polynomial of
-/// degree 6 and 2^(n/256) from a table of pairs of doubles (which load quicker than extended numbers).
+/// degree 5 and 2^(n/256) from a table of pairs of doubles (which load quicker than extended numbers).
 /// Results below the normal range are rounded once, arguments below the smallest whose exp rounds above 0
 /// give +0 (no flag raised). Arguments above 11356, infinities and NaN go to std::exp, so overflow raises the
 /// same flags as there.
@@ -74,7 +74,7 @@ inline Extended ExpExtended(Extended x) {
     const int m = n >> 8;
     const Extended r2 = r * r;
     const Extended p =
-        r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * (((1.0 / 24) + r * (1.0 / 120)) + r2 * (1.0 / 720)));
+        r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * ((1.0 / 24) + r * (1.0 / 120)));
     // 2^(j/256) e^r = hi + ((hi + lo) p + lo): lo p matters at this precision, as lo reaches 2^-54.
     const Extended table = static_cast<Extended>(ExpTableHi[j]) + ExpTableLo[j];
     const Extended y = ExpTableHi[j] + (table * p + ExpTableLo[j]);

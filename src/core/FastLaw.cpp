@@ -86,6 +86,7 @@ struct Shell {
     Extended lnK;      // ln k
     Extended tenOverK; // (0.1 k)^-1
     Extended kTimes200;
+    Extended k18, k20;  // k^18, k^20: w^18 = k^18 d^18
     double nearD, farD; // compared in double: the margin of VanishingExponent dwarfs its rounding
 };
 
@@ -124,6 +125,9 @@ ShellSet MakeShellSet(const ParameterSet& s) {
         shell.lnK = std::log(shell.k);
         shell.tenOverK = 1 / (0.1L * shell.k);
         shell.kTimes200 = 200 * shell.k;
+        const Extended k2 = shell.k * shell.k, k4 = k2 * k2, k16 = (k4 * k4) * (k4 * k4);
+        shell.k18 = k16 * k2;
+        shell.k20 = k16 * k4;
         shell.nearD = static_cast<double>(vanishing.shellNearW / shell.k);
         shell.farD = static_cast<double>(vanishing.shellFarW / shell.k);
     }
@@ -157,6 +161,7 @@ inline Log2Bounds BoundsOf(Extended exponent, Extended factor) {
 // the bounds of their magnitudes (upper Nowhere: the power is 0 at this distance).
 struct PairBase {
     Extended d, lnD, inverseD, inverseD2;
+    Extended d18, d20; // d^18, d^20, for the powers of every shell's w = k d
     double roughD;
     Extended coreExponent, coreFactor, wellExponent, wellFactor;
     double coreUpper, coreLower, wellUpper, wellLower;
@@ -168,6 +173,9 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
     p.inverseD2 = p.inverseD * p.inverseD;
+    const Extended d2 = d * d, d4 = d2 * d2, d16 = (d4 * d4) * (d4 * d4);
+    p.d18 = d16 * d2;
+    p.d20 = d16 * d4;
 
     p.coreUpper = p.coreLower = Nowhere;
     if (p.roughD < CoreFarD) {
@@ -204,9 +212,8 @@ Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
     double largest = std::max(p.coreLower, p.wellLower);
     for (const Shell& shell : set.shell) {
         if (!(p.roughD > shell.nearD && p.roughD < shell.farD)) continue;
-        const Extended w = shell.k * p.d, lnW = shell.lnK + p.lnD;
-        const Extended w2 = w * w, w4 = w2 * w2, w8 = w4 * w4, w16 = w8 * w8;
-        const Extended w18 = w16 * w2, w20 = w16 * w4;
+        const Extended lnW = shell.lnK + p.lnD; // w = k d
+        const Extended w18 = shell.k18 * p.d18, w20 = shell.k20 * p.d20;
         const Extended outer = (2.5L - w20) * (shell.tenOverK * p.inverseD); // (0.1 k d)^-1 (2.5 - w^20)
         exponent[count] = outer * lnW;                                       // w^outer = exp(outer ln w)
         factor[count] = (1 - lnW) * (outer * p.inverseD) - lnW * (w18 * shell.kTimes200);
