@@ -73,8 +73,7 @@ inline Extended ExpExtended(Extended x) {
     const int j = n & 255;
     const int m = n >> 8;
     const Extended r2 = r * r;
-    const Extended p =
-        r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * ((1.0 / 24) + r * (1.0 / 120)));
+    const Extended p = r + r2 * ((0.5 + r * (1.0 / 6)) + r2 * ((1.0 / 24) + r * (1.0 / 120)));
     // 2^(j/256) e^r = hi + ((hi + lo) p + lo): lo p matters at this precision, as lo reaches 2^-54.
     const Extended table = static_cast<Extended>(ExpTableHi[j]) + ExpTableLo[j];
     const Extended y = ExpTableHi[j] + (table * p + ExpTableLo[j]);
@@ -90,7 +89,7 @@ inline Extended LogOf(int e, int j, Extended m) {
     // Near 1 the table entry is 1 itself, so that ln(j/256) and u cannot cancel.
     if (j >= 255 && j <= 257) j = 256;
     const double entry = j * 0x1p-8;
-    const Extended u = (m - entry) / entry; // m - j/256 is exact
+    const Extended u = (m - entry) / entry;      // m - j/256 is exact
     const auto scale = static_cast<Extended>(e); // the products and sums are taken in extended precision
     const Extended hi = scale * Ln2Hi + LogTableHi[j - LogTableFirst];
     const Extended lo = scale * Ln2Lo + LogTableLo[j - LogTableFirst];

@@ -188,7 +188,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     }
     p.wellUpper = p.wellLower = Nowhere;
     if (p.roughD > WellNearD) {
-        const Extended lnV = LnWell + p.lnD; // ln v, v = 0.09 d
+        const Extended lnV = LnWell + p.lnD;             // ln v, v = 0.09 d
         p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
         p.wellFactor = (1 - lnV) * (WellScale * p.inverseD2);
         const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
