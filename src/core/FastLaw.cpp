@@ -85,8 +85,8 @@ struct Shell {
     Extended k;        // 1.029 / p
     Extended lnK;      // ln k
     Extended tenOverK; // (0.1 k)^-1
-    Extended kTimes200;
-    Extended k18, k20;  // k^18, k^20: w^18 = k^18 d^18
+    Extended k19Times200; // 200 k k^18: 200 k w^18 = 200 k^19 d^18
+    Extended k20;         // k^20: w^20 = k^20 d^20
     double nearD, farD; // compared in double: the margin of VanishingExponent dwarfs its rounding
 };
 
@@ -124,9 +124,8 @@ ShellSet MakeShellSet(const ParameterSet& s) {
         shell.k = ShellScale(shells[n]);
         shell.lnK = std::log(shell.k);
         shell.tenOverK = 1 / (0.1L * shell.k);
-        shell.kTimes200 = 200 * shell.k;
         const Extended k2 = shell.k * shell.k, k4 = k2 * k2, k16 = (k4 * k4) * (k4 * k4);
-        shell.k18 = k16 * k2;
+        shell.k19Times200 = (k16 * k2) * (200 * shell.k);
         shell.k20 = k16 * k4;
         shell.nearD = static_cast<double>(vanishing.shellNearW / shell.k);
         shell.farD = static_cast<double>(vanishing.shellFarW / shell.k);
@@ -206,26 +205,22 @@ struct SharedValues {
 // out every term provably below 2^-NegligibleBits of the largest (one more bit covers the rounding of
 // the exponents).
 Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
-    Extended exponent[5], factor[5];
-    double upper[5];
-    int count = 0;
     double largest = std::max(p.coreLower, p.wellLower);
+    Extended shells = 0;
     for (const Shell& shell : set.shell) {
         if (!(p.roughD > shell.nearD && p.roughD < shell.farD)) continue;
         const Extended lnW = shell.lnK + p.lnD; // w = k d
-        const Extended w18 = shell.k18 * p.d18, w20 = shell.k20 * p.d20;
+        const Extended w20 = shell.k20 * p.d20;
         const Extended outer = (2.5L - w20) * (shell.tenOverK * p.inverseD); // (0.1 k d)^-1 (2.5 - w^20)
-        exponent[count] = outer * lnW;                                       // w^outer = exp(outer ln w)
-        factor[count] = (1 - lnW) * (outer * p.inverseD) - lnW * (w18 * shell.kTimes200);
-        const Log2Bounds bounds = BoundsOf(exponent[count], factor[count]);
-        upper[count++] = bounds.upper;
+        const Extended exponent = outer * lnW;                                // w^outer = exp(outer ln w)
+        const Extended factor = (1 - lnW) * (outer * p.inverseD) - lnW * (shell.k19Times200 * p.d18);
+        const Log2Bounds bounds = BoundsOf(exponent, factor);
         largest = std::max(largest, bounds.lower);
+        // Judged against the largest term met so far, which is at most the largest of all: a term left
+        // out is below 2^-NegligibleBits of that too (the extra bit covers the rounding of the bounds).
+        if (bounds.upper >= largest - (NegligibleBits + 1)) shells += ExpExtended(exponent) * factor;
     }
-    // Terms below this are left out; the extra bit covers the rounding of the bounds.
     const double threshold = std::max(largest - (NegligibleBits + 1), -std::numeric_limits<double>::max());
-    Extended shells = 0;
-    for (int n = 0; n < count; ++n)
-        if (upper[n] >= threshold) shells += ExpExtended(exponent[n]) * factor[n];
     Extended coreWell = 0;
     if (p.coreUpper >= threshold) {
         if (!shared.coreDone)
