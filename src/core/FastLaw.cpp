@@ -177,6 +177,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     p.d20 = d16 * d4;
 
     p.coreUpper = p.coreLower = Nowhere;
+    p.coreExponent = p.coreFactor = p.wellExponent = p.wellFactor = 0;
     if (p.roughD < CoreFarD) {
         const Extended u = 4.725L * d, lnU = LnCore + p.lnD;
         const Extended u2 = u * u, u4 = u2 * u2, u8 = u4 * u4, u16 = u8 * u8, u18 = u16 * u2;
