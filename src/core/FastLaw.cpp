@@ -281,21 +281,22 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
-            // The row's logarithms first: independent of one another, they overlap in the processor
-            // instead of each holding up its pair.
-            Extended lnD2[MaxTaons];
+            // The row's differences, distances and logarithms first: independent of one another, the
+            // square roots and logarithms overlap in the processor instead of each holding up its pair.
+            Extended dxs[MaxTaons], dys[MaxTaons], dzs[MaxTaons], ds[MaxTaons], lnD2[MaxTaons];
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
-                lnD2[col] = LogExtended((dz * dz) + ((dy * dy) + (dx * dx)));
+                const Extended d2 = (dz * dz) + ((dy * dy) + (dx * dx));
+                dxs[col] = dx, dys[col] = dy, dzs[col] = dz;
+                ds[col] = std::sqrt(d2);
+                lnD2[col] = LogExtended(d2);
             }
             Extended x = 0, y = 0, z = 0;
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
-                const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
-                               dz = w.PosZ[a] - w.PosZ[b];
-                const Extended d = std::sqrt((dz * dz) + ((dy * dy) + (dx * dx)));
+                const Extended d = ds[col];
                 if (!(d >= SmallestDistance)) {
                     failed.store(true, std::memory_order_relaxed);
                     continue;
@@ -309,9 +310,9 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
                 const Extended onAFactor = onA.strength * slopeOnA * pair.inverseD;
                 c[b * Stride + a] = onB.strength * slopeOnB * pair.inverseD;
-                x += -dx * onAFactor;
-                y += -dy * onAFactor;
-                z += -dz * onAFactor;
+                x += -dxs[col] * onAFactor;
+                y += -dys[col] * onAFactor;
+                z += -dzs[col] * onAFactor;
             }
             upperX[a] = x, upperY[a] = y, upperZ[a] = z;
         }
