@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <ctime>
+
 namespace taonscope {
 namespace {
 
@@ -47,6 +50,37 @@ void PreviousFastStep(benchmark::State& state, bool sameSets) {
     ReportSteps(state);
 }
 
+// Processor time of this thread in milliseconds.
+double ThreadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+// The accelerations alone on one thread, the earlier and the present kernel in turn so that both meet
+// the same load; the least processor time of each over the run, and their ratio, as counters. On a
+// machine shared with others this is steadier than the mean wall-clock time.
+void KernelsInTurn(benchmark::State& state, bool sameSets) {
+    const World world = CloudWorld(1, sameSets);
+    PreviousFastLaw previous(1);
+    FastLaw present(1);
+    Accelerations out;
+    double leastPrevious = 1e30, leastPresent = 1e30;
+    for (auto _ : state) {
+        const double start = ThreadMilliseconds();
+        previous.ComputeAccelerations(world, out);
+        const double middle = ThreadMilliseconds();
+        present.ComputeAccelerations(world, out);
+        const double end = ThreadMilliseconds();
+        leastPrevious = std::min(leastPrevious, middle - start);
+        leastPresent = std::min(leastPresent, end - middle);
+        benchmark::DoNotOptimize(out.X[1]);
+    }
+    state.counters["earlier_ms"] = leastPrevious;
+    state.counters["fast_ms"] = leastPresent;
+    state.counters["ratio"] = leastPrevious / leastPresent;
+}
+
 BENCHMARK_CAPTURE(LiteralStep, FigureSets, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LiteralStep, ThreeSets, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PreviousFastStep, FigureSets, true)
@@ -61,6 +95,8 @@ BENCHMARK_CAPTURE(PreviousFastStep, ThreeSets, false)
     ->UseRealTime();
 BENCHMARK_CAPTURE(FastStep, FigureSets, true)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(FastStep, ThreeSets, false)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(KernelsInTurn, FigureSets, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KernelsInTurn, ThreeSets, false)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace taonscope
