@@ -293,12 +293,13 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 ds[col] = std::sqrt(d2);
                 lnD2[col] = LogExtended(d2);
             }
-            Extended x = 0, y = 0, z = 0;
+            Extended onAFactor[MaxTaons]; // A S / d of the term on a from each later partner
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended d = ds[col];
                 if (!(d >= SmallestDistance)) {
                     failed.store(true, std::memory_order_relaxed);
+                    onAFactor[col] = 0;
                     continue;
                 }
                 PairBase pair;
@@ -308,11 +309,16 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 const ShellSet& onB = sets[kind[a]];
                 const Extended slopeOnA = SlopeOf(onA, pair, values);
                 const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
-                const Extended onAFactor = onA.strength * slopeOnA * pair.inverseD;
+                onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
                 c[b * Stride + a] = onB.strength * slopeOnB * pair.inverseD;
-                x += -dxs[col] * onAFactor;
-                y += -dys[col] * onAFactor;
-                z += -dzs[col] * onAFactor;
+            }
+            // The terms on a from its later partners, in a loop of their own, where the sums stay in
+            // registers.
+            Extended x = 0, y = 0, z = 0;
+            for (int col = row + 1; col < taons; ++col) {
+                x += -dxs[col] * onAFactor[col];
+                y += -dys[col] * onAFactor[col];
+                z += -dzs[col] * onAFactor[col];
             }
             upperX[a] = x, upperY[a] = y, upperZ[a] = z;
         }
