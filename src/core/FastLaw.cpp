@@ -269,8 +269,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
 
     const int taons = static_cast<int>(present.size());
     const bool pooled = taons >= SmallestSharedStep;
-    const int participants = pooled ? pool_.Threads() : 1;
-    std::atomic<int> nextRow{0}, nextTaon{0}, arrived{0};
+    std::atomic<int> nextRow{0}, rowsDone{0}, nextTaon{0};
     std::atomic<bool> failed{false};
     Extended* const c = coefficient_.data();
     TaonArray upperX{}, upperY{}, upperZ{}; // each taon's terms from its partners in later slots
@@ -321,11 +320,12 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 z += -dzs[col] * onAFactor[col];
             }
             upperX[a] = x, upperY[a] = y, upperZ[a] = z;
+            rowsDone.fetch_add(1, std::memory_order_release);
         }
 
-        // Every pair done before any sum: wait for the other threads (yielding, in case they share a core).
-        arrived.fetch_add(1, std::memory_order_acq_rel);
-        for (int spin = 0; arrived.load(std::memory_order_acquire) < participants; ++spin)
+        // Every pair done before any sum: wait for the rows other threads are still on (yielding, in
+        // case they share a core). A thread that starts late finds no rows left and passes at once.
+        for (int spin = 0; rowsDone.load(std::memory_order_acquire) < taons; ++spin)
             if (spin > 1000) std::this_thread::yield();
 
         // Each taon's terms from the partners before it, in increasing slot order, then those after it:

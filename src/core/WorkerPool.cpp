@@ -47,12 +47,17 @@ void WorkerPool::Run(const std::function<void()>& job) {
     {
         std::lock_guard lock(mutex_);
         job_ = &job;
-        busy_.store(static_cast<int>(workers_.size()), std::memory_order_relaxed);
+        open_ = true;
         generation_.fetch_add(1, std::memory_order_release);
     }
     wake_.notify_all();
     job();
-    const auto finished = [this] { return busy_.load(std::memory_order_acquire) == 0; };
+    {
+        // From here no thread starts the job; those that did are counted in running_.
+        std::lock_guard lock(mutex_);
+        open_ = false;
+    }
+    const auto finished = [this] { return running_.load(std::memory_order_acquire) == 0; };
     if (SpinUntil(finished)) return;
     std::unique_lock lock(mutex_);
     done_.wait(lock, finished);
@@ -71,10 +76,12 @@ void WorkerPool::WorkerLoop() {
             wake_.wait(lock, called);
             if (quit_.load(std::memory_order_relaxed)) return;
             seen = generation_.load(std::memory_order_relaxed);
+            if (!open_) continue; // the caller has finished this job already
+            running_.fetch_add(1, std::memory_order_relaxed);
             job = job_;
         }
         (*job)();
-        if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        if (running_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             // Under the lock, so that a Run that has just decided to sleep cannot miss this.
             std::lock_guard lock(mutex_);
             done_.notify_one();
