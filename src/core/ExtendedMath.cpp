@@ -3,7 +3,7 @@
 namespace taonscope::extended_math {
 
 Extended LogOutsideDoubleRange(Extended x) {
-    if (!(x > 0 && x <= LDBL_MAX)) return std::log(x);
+    if (!(std::isgreater(x, 0.0L) && std::islessequal(x, LDBL_MAX))) return std::log(x);
     int bias = 0;
     if (x < LDBL_MIN) x *= 0x1p64L, bias = 64; // denormal: exact
     const std::uint64_t significand = SignificandOf(x);

@@ -61,8 +61,10 @@ inline constexpr Extended ExpOwnLargest = 11356;
 /// same flags as there.
 inline Extended ExpExtended(Extended x) {
     using namespace extended_math;
-    if (!(x <= ExpOwnLargest)) return std::exp(x);
-    if (x < -11400.0) return 0; // below ExpSmallest: the rounding below gives 0 down to here as well
+    // Quiet comparisons: a NaN raises no flag here, as it raises none in std::exp.
+    if (!std::islessequal(x, ExpOwnLargest)) return std::exp(x);
+    if (std::isless(x, -11400.0L))
+        return 0; // below ExpSmallest: the rounding below gives 0 down to here as well
     // n = x / (ln2/256) rounded (in double: being off by one only widens |r| a little), r = x - n ln2/256.
     const double shifted = static_cast<double>(x) * InverseStep + Shifter;
     std::uint64_t shiftedBits;
@@ -116,7 +118,8 @@ Extended LogOutsideDoubleRange(Extended x);
 /// the flags raised are the same as there.
 inline Extended LogExtended(Extended x) {
     using namespace extended_math;
-    if (!(x >= 0x1p-1020L && x <= 0x1p1020L)) return LogOutsideDoubleRange(x);
+    if (!(std::isgreaterequal(x, 0x1p-1020L) && std::islessequal(x, 0x1p1020L))) // quiet: NaN raises no flag
+        return LogOutsideDoubleRange(x);
     // e and j from the double nearest x, which is quicker to take apart than x itself; any e and j that
     // leave m within [0.7, 1.42) and |m - j/256| <= 1/512 (1 + 2^-50) do.
     const double rough = static_cast<double>(x);
