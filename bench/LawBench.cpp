@@ -1,9 +1,14 @@
-// One integration step of 100 present taons, under the reference law and the fast law.
+// One integration step of 100 present taons, under the reference law, the fast law and the fast law
+// as it was before (PreviousFastLaw), in one run so that the ratios compare like with like.
 //   build/bench/law_bench --benchmark_min_time=2
+#include "PreviousFastLaw.h"
 #include "core/Scenarios.h"
 #include "core/Step.h"
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
 
 namespace taonscope {
 namespace {
@@ -32,10 +37,66 @@ void FastStep(benchmark::State& state, bool sameSets) {
     ReportSteps(state);
 }
 
+void PreviousFastStep(benchmark::State& state, bool sameSets) {
+    World world = CloudWorld(1, sameSets);
+    PreviousFastLaw law(static_cast<int>(state.range(0)));
+    const AccelerationSource source = [&law](const World& w, Accelerations& out) {
+        return law.ComputeAccelerations(w, out);
+    };
+    for (auto _ : state) {
+        AdvanceStep(world, CoolFactor(false), source);
+        benchmark::DoNotOptimize(world.PosX[1]);
+    }
+    ReportSteps(state);
+}
+
+// Processor time of this thread in milliseconds.
+double ThreadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+// The accelerations alone on one thread, the earlier and the present kernel in turn so that both meet
+// the same load; the least processor time of each over the run, and their ratio, as counters. On a
+// machine shared with others this is steadier than the mean wall-clock time.
+void KernelsInTurn(benchmark::State& state, bool sameSets) {
+    const World world = CloudWorld(1, sameSets);
+    PreviousFastLaw previous(1);
+    FastLaw present(1);
+    Accelerations out;
+    double leastPrevious = 1e30, leastPresent = 1e30;
+    for (auto _ : state) {
+        const double start = ThreadMilliseconds();
+        previous.ComputeAccelerations(world, out);
+        const double middle = ThreadMilliseconds();
+        present.ComputeAccelerations(world, out);
+        const double end = ThreadMilliseconds();
+        leastPrevious = std::min(leastPrevious, middle - start);
+        leastPresent = std::min(leastPresent, end - middle);
+        benchmark::DoNotOptimize(out.X[1]);
+    }
+    state.counters["earlier_ms"] = leastPrevious;
+    state.counters["fast_ms"] = leastPresent;
+    state.counters["ratio"] = leastPrevious / leastPresent;
+}
+
 BENCHMARK_CAPTURE(LiteralStep, FigureSets, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LiteralStep, ThreeSets, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PreviousFastStep, FigureSets, true)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(PreviousFastStep, ThreeSets, false)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(FastStep, FigureSets, true)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(FastStep, ThreeSets, false)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(KernelsInTurn, FigureSets, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KernelsInTurn, ThreeSets, false)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace taonscope

@@ -1,11 +1,15 @@
 #include "FastLaw.h"
 
+#include "ExtendedMath.h"
 #include "FpTrap.h"
 #include "Law.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
 
 namespace taonscope {
 
@@ -18,20 +22,77 @@ constexpr Extended LargestStrength = 1e300L;                     // |A|
 constexpr Extended LargestCoordinate = 1e50L;                    // |position component|
 constexpr Extended SmallestDistance = 1e-100L;
 
-// exp of anything below this is exactly 0 in extended precision (the smallest denormal is e^-11398.8).
-constexpr Extended VanishingExponent = -11500;
+// A power whose exponent is below this is exactly 0 in extended precision (the smallest denormal is
+// e^-11398.8); the distances at which a term's exponent passes it are found for -11600, which leaves a
+// margin far beyond the rounding of the exponent.
+constexpr Extended VanishingExponent = -11600;
+
+// A term is skipped when it is provably below 2^-NegligibleBits of the largest term of its slope.
+constexpr double NegligibleBits = 70;
 
 constexpr int Stride = MaxTaons + 1;
 
 // Below this many taons a step is quicker on one thread than the hand-over to the pool.
 constexpr int SmallestSharedStep = 24;
 
+// The exponents of the core, well and shell powers, as functions of u = 4.725 d, v = 0.09 d, w = k d.
+Extended CoreExponent(Extended u) {
+    return -Power(u, 19) * std::log(u);
+}
+Extended WellExponent(Extended v) {
+    return (75 / v) * std::log(v);
+}
+Extended ShellExponent(Extended w) {
+    return 10 * (2.5L - Power(w, 20)) * std::log(w) / w;
+}
+
+// The point of [low, high] where the monotonic exponent(x) crosses VanishingExponent, by bisection.
+template <typename F> Extended Crossing(F exponent, Extended low, Extended high) {
+    const bool rising = exponent(low) < exponent(high);
+    for (int n = 0; n < 200; ++n) {
+        const Extended middle = (low + high) / 2;
+        if ((exponent(middle) < VanishingExponent) == rising)
+            low = middle;
+        else
+            high = middle;
+    }
+    return rising ? low : high; // the exponent is below VanishingExponent beyond it, on the vanishing side
+}
+
+// Where each power vanishes: the core beyond u = CoreFarU, the well below v = WellNearV, a shell below
+// w = ShellNearW and beyond w = ShellFarW.
+struct VanishingPoints {
+    Extended coreFarU = Crossing(CoreExponent, 1.0001L, 4);
+    Extended wellNearV = Crossing(WellExponent, 1e-6L, 1);
+    Extended shellNearW = Crossing(ShellExponent, 1e-6L, 0.9L);
+    Extended shellFarW = Crossing(ShellExponent, 1.05L, 4);
+};
+const VanishingPoints& Vanishing() {
+    static const VanishingPoints points;
+    return points;
+}
+
+// The same as distances, in double: the core vanishes beyond CoreFarD, the well below WellNearD.
+const double CoreFarD = static_cast<double>(Vanishing().coreFarU / 4.725L);
+const double WellNearD = static_cast<double>(Vanishing().wellNearV / 0.09L);
+
+constexpr Extended WellPower = 75 / 0.09L;
+const Extended LnCore = std::log(4.725L), LnWell = std::log(0.09L);
+const Extended WellScale = Power(10, -14) * 125 * 0.09L * 75 * (1 / (0.09L * 0.09L));
+
+// One shell of a parameter set and the distances between which its power is not 0.
+struct Shell {
+    Extended k;           // 1.029 / p
+    Extended lnK;         // ln k
+    Extended tenOverK;    // (0.1 k)^-1
+    Extended k19Times200; // 200 k k^18: 200 k w^18 = 200 k^19 d^18
+    Extended k20;         // k^20: w^20 = k^20 d^20
+    double nearD, farD;   // compared in double: the margin of VanishingExponent dwarfs its rounding
+};
+
 // The five shells of one parameter set.
 struct ShellSet {
-    Extended k[5];        // 1.029 / p
-    Extended lnK[5];      // ln k
-    Extended tenOverK[5]; // (0.1 k)^-1
-    Extended kTimes200[5];
+    Shell shell[5];
     Extended strength; // A
 };
 
@@ -55,13 +116,19 @@ bool InDomain(const World& w, const std::vector<int>& present) {
 }
 
 ShellSet MakeShellSet(const ParameterSet& s) {
+    const VanishingPoints& vanishing = Vanishing();
     ShellSet set{};
     const Extended shells[5] = {s.B, s.C, s.D, s.F, s.G};
     for (int n = 0; n < 5; ++n) {
-        set.k[n] = ShellScale(shells[n]);
-        set.lnK[n] = std::log(set.k[n]);
-        set.tenOverK[n] = 1 / (0.1L * set.k[n]);
-        set.kTimes200[n] = 200 * set.k[n];
+        Shell& shell = set.shell[n];
+        shell.k = ShellScale(shells[n]);
+        shell.lnK = std::log(shell.k);
+        shell.tenOverK = 1 / (0.1L * shell.k);
+        const Extended k2 = shell.k * shell.k, k4 = k2 * k2, k16 = (k4 * k4) * (k4 * k4);
+        shell.k19Times200 = (k16 * k2) * (200 * shell.k);
+        shell.k20 = k16 * k4;
+        shell.nearD = static_cast<double>(vanishing.shellNearW / shell.k);
+        shell.farD = static_cast<double>(vanishing.shellFarW / shell.k);
     }
     set.strength = s.A;
     return set;
@@ -71,44 +138,112 @@ bool SameShells(const ParameterSet& a, const ParameterSet& b) {
     return a.B == b.B && a.C == b.C && a.D == b.D && a.F == b.F && a.G == b.G;
 }
 
-// d/dd of core(d) - well(d), from d, its logarithm and 1 / d^2.
-Extended CoreWellSlopeAt(Extended d, Extended lnD, Extended inverseD2) {
-    static const Extended lnCore = std::log(4.725L), lnWell = std::log(0.09L);
-    static const Extended wellScale = Power(10, -14) * 125 * 0.09L * 75;
+constexpr double Nowhere = -std::numeric_limits<double>::infinity();
 
-    Extended slope = 0;
-    const Extended u = 4.725L * d, lnU = lnCore + lnD;
-    const Extended u2 = u * u, u4 = u2 * u2, u8 = u4 * u4, u16 = u8 * u8, u18 = u16 * u2;
-    const Extended coreExponent = -(u18 * u) * lnU; // u^-(u^19) = exp(-u^19 ln u)
-    if (coreExponent > VanishingExponent) slope = std::exp(coreExponent) * ((19 * lnU + 1) * (u18 * -4.725L));
-
-    const Extended v = 0.09L * d, lnV = lnWell + lnD;
-    const Extended wellExponent = (75 / v) * lnV; // v^(75/v)
-    if (wellExponent > VanishingExponent) {
-        const Extended t5 = (1 - lnV) * (wellScale * inverseD2 * (1 / (0.09L * 0.09L)));
-        slope -= std::exp(wellExponent) * t5;
-    }
-    return slope;
+// Bounds of log2 |exp(exponent) factor| from the binary exponent of the factor as a double:
+// lower <= log2 |term| < upper, lower Nowhere when the factor is 0 or denormal as a double. (A factor
+// beyond the double range raises the overflow flag, and the reference law makes the step.) The rounding
+// of the exponent to double is far below the spare bit the threshold leaves.
+struct Log2Bounds {
+    double upper, lower;
+};
+inline Log2Bounds BoundsOf(Extended exponent, Extended factor) {
+    const double f = static_cast<double>(factor);
+    std::uint64_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+    const double upper = static_cast<double>(exponent) * 1.4426950408889634 + (biased - 1022);
+    return {upper, biased == 0 ? Nowhere : upper - 1};
 }
 
-// Phi'(d) for the shells of one set: the core and well slope less the five shell slopes.
-Extended PairSlope(const ShellSet& set, Extended coreWell, Extended d, Extended lnD, Extended inverseD,
-                   Extended inverseD2) {
+// What a pair's two slopes share: the distance and the core and well terms, exp(exponent) factor, with
+// the bounds of their magnitudes (upper Nowhere: the power is 0 at this distance).
+struct PairBase {
+    Extended d, lnD, inverseD, inverseD2;
+    Extended d18, d20; // d^18, d^20, for the powers of every shell's w = k d
+    double roughD;
+    Extended coreExponent, coreFactor, wellExponent, wellFactor;
+    double coreUpper, coreLower, wellUpper, wellLower;
+};
+
+void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
+    p.d = d;
+    p.roughD = static_cast<double>(d);
+    p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
+    p.inverseD = 1 / d;
+    p.inverseD2 = p.inverseD * p.inverseD;
+    const Extended d2 = d * d, d4 = d2 * d2, d16 = (d4 * d4) * (d4 * d4);
+    p.d18 = d16 * d2;
+    p.d20 = d16 * d4;
+
+    p.coreUpper = p.coreLower = Nowhere;
+    if (p.roughD < CoreFarD) {
+        const Extended u = 4.725L * d, lnU = LnCore + p.lnD;
+        const Extended u2 = u * u, u4 = u2 * u2, u8 = u4 * u4, u16 = u8 * u8, u18 = u16 * u2;
+        p.coreExponent = -(u18 * u) * lnU; // u^-(u^19) = exp(-u^19 ln u)
+        p.coreFactor = (19 * lnU + 1) * (u18 * -4.725L);
+        const Log2Bounds bounds = BoundsOf(p.coreExponent, p.coreFactor);
+        p.coreUpper = bounds.upper, p.coreLower = bounds.lower;
+    }
+    p.wellUpper = p.wellLower = Nowhere;
+    if (p.roughD > WellNearD) {
+        const Extended lnV = LnWell + p.lnD;             // ln v, v = 0.09 d
+        p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
+        p.wellFactor = (1 - lnV) * (WellScale * p.inverseD2);
+        const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
+        p.wellUpper = bounds.upper, p.wellLower = bounds.lower;
+    }
+}
+
+// The core and well terms, each computed once per pair when either slope needs it.
+struct SharedValues {
+    Extended core = 0, well = 0;
+    bool coreDone = false, wellDone = false;
+};
+
+// The core and well exponents and factors are read only when their bounds are finite, which are set
+// together with them; GCC cannot see that, and initialising them would cost a step 5%.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// Phi'(d) on one taon for the shells of one set: the core less the well less the five shells, leaving
+// out every term provably below 2^-NegligibleBits of the largest (one more bit covers the rounding of
+// the exponents).
+Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
+    double largest = std::max(p.coreLower, p.wellLower);
     Extended shells = 0;
-    for (int n = 0; n < 5; ++n) {
-        const Extended w = set.k[n] * d, lnW = set.lnK[n] + lnD;
-        const Extended w2 = w * w, w4 = w2 * w2, w8 = w4 * w4, w16 = w8 * w8;
-        const Extended w18 = w16 * w2, w20 = w16 * w4;
-        const Extended outer = 2.5L - w20;
-        const Extended exponent =
-            set.tenOverK[n] * inverseD * outer * lnW; // w^e, e = (0.1 k d)^-1 (2.5 - w^20)
-        if (exponent < VanishingExponent) continue;
-        const Extended g =
-            (1 - lnW) * (outer * (inverseD2 * set.tenOverK[n])) - lnW * (w18 * set.kTimes200[n]);
-        shells += std::exp(exponent) * g;
+    for (const Shell& shell : set.shell) {
+        if (!(p.roughD > shell.nearD && p.roughD < shell.farD)) continue;
+        const Extended lnW = shell.lnK + p.lnD; // w = k d
+        const Extended w20 = shell.k20 * p.d20;
+        const Extended outer = (2.5L - w20) * (shell.tenOverK * p.inverseD); // (0.1 k d)^-1 (2.5 - w^20)
+        const Extended exponent = outer * lnW;                               // w^outer = exp(outer ln w)
+        const Extended factor = (1 - lnW) * (outer * p.inverseD) - lnW * (shell.k19Times200 * p.d18);
+        const Log2Bounds bounds = BoundsOf(exponent, factor);
+        largest = std::max(largest, bounds.lower);
+        // Judged against the largest term met so far, which is at most the largest of all: a term left
+        // out is below 2^-NegligibleBits of that too (the extra bit covers the rounding of the bounds).
+        if (bounds.upper >= largest - (NegligibleBits + 1)) shells += ExpExtended(exponent) * factor;
+    }
+    const double threshold = std::max(largest - (NegligibleBits + 1), -std::numeric_limits<double>::max());
+    Extended coreWell = 0;
+    if (p.coreUpper >= threshold) {
+        if (!shared.coreDone)
+            shared.core = ExpExtended(p.coreExponent) * p.coreFactor, shared.coreDone = true;
+        coreWell = shared.core;
+    }
+    if (p.wellUpper >= threshold) {
+        if (!shared.wellDone)
+            shared.well = ExpExtended(p.wellExponent) * p.wellFactor, shared.wellDone = true;
+        coreWell -= shared.well;
     }
     return coreWell - shells;
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 } // namespace
 
@@ -133,64 +268,86 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     for (int i : present) kind[i] = TaonKind(w, i);
 
     const int taons = static_cast<int>(present.size());
-    std::atomic<int> nextRow{0}, nextTaon{0};
+    const bool pooled = taons >= SmallestSharedStep;
+    std::atomic<int> nextRow{0}, rowsDone{0}, nextTaon{0};
     std::atomic<bool> failed{false};
     Extended* const c = coefficient_.data();
+    TaonArray upperX{}, upperY{}, upperZ{}; // each taon's terms from its partners in later slots
 
-    auto run = [&](const std::function<void()>& job) {
-        if (taons < SmallestSharedStep)
-            job();
-        else
-            pool_.Run(job);
-    };
-
-    // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
-    run([&] {
+    auto job = [&] {
         ClearFpFlags();
+        // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
+        // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
+            // The row's differences, distances and logarithms first: independent of one another, the
+            // square roots and logarithms overlap in the processor instead of each holding up its pair.
+            Extended dxs[MaxTaons], dys[MaxTaons], dzs[MaxTaons], ds[MaxTaons], lnD2[MaxTaons];
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
-                const Extended d = std::sqrt((dz * dz) + ((dy * dy) + (dx * dx)));
+                const Extended d2 = (dz * dz) + ((dy * dy) + (dx * dx));
+                dxs[col] = dx, dys[col] = dy, dzs[col] = dz;
+                ds[col] = std::sqrt(d2);
+                lnD2[col] = LogExtended(d2);
+            }
+            Extended onAFactor[MaxTaons]; // A S / d of the term on a from each later partner
+            for (int col = row + 1; col < taons; ++col) {
+                const int b = present[col];
+                const Extended d = ds[col];
                 if (!(d >= SmallestDistance)) {
                     failed.store(true, std::memory_order_relaxed);
+                    onAFactor[col] = 0;
                     continue;
                 }
-                const Extended lnD = std::log(d), inverseD = 1 / d, inverseD2 = inverseD * inverseD;
-                const Extended coreWell = CoreWellSlopeAt(d, lnD, inverseD2);
+                PairBase pair;
+                MakePairBase(pair, d, lnD2[col]);
+                SharedValues values;
                 const ShellSet& onA = sets[kind[b]];
                 const ShellSet& onB = sets[kind[a]];
-                const Extended slopeOnA = PairSlope(onA, coreWell, d, lnD, inverseD, inverseD2);
-                const Extended slopeOnB = shared[kind[a]][kind[b]]
-                                              ? slopeOnA
-                                              : PairSlope(onB, coreWell, d, lnD, inverseD, inverseD2);
-                c[a * Stride + b] = onA.strength * slopeOnA * inverseD;
-                c[b * Stride + a] = onB.strength * slopeOnB * inverseD;
+                const Extended slopeOnA = SlopeOf(onA, pair, values);
+                const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
+                onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
+                c[b * Stride + a] = onB.strength * slopeOnB * pair.inverseD;
             }
+            // The terms on a from its later partners, in a loop of their own, where the sums stay in
+            // registers.
+            Extended x = 0, y = 0, z = 0;
+            for (int col = row + 1; col < taons; ++col) {
+                x += -dxs[col] * onAFactor[col];
+                y += -dys[col] * onAFactor[col];
+                z += -dzs[col] * onAFactor[col];
+            }
+            upperX[a] = x, upperY[a] = y, upperZ[a] = z;
+            rowsDone.fetch_add(1, std::memory_order_release);
         }
-        if (PendingFpFault() != FpFault::None) failed.store(true, std::memory_order_relaxed);
-    });
-    if (failed.load()) return false;
 
-    // Each taon's sum over its partners in increasing slot order, whatever thread computes it.
-    run([&] {
-        ClearFpFlags();
+        // Every pair done before any sum: wait for the rows other threads are still on (yielding, in
+        // case they share a core). A thread that starts late finds no rows left and passes at once.
+        for (int spin = 0; rowsDone.load(std::memory_order_acquire) < taons; ++spin)
+            if (spin > 1000) std::this_thread::yield();
+
+        // Each taon's terms from the partners before it, in increasing slot order, then those after it:
+        // the same sums whatever thread computes them.
         for (int n; (n = nextTaon.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int i = present[n];
             Extended x = 0, y = 0, z = 0;
-            for (int j : present) {
-                if (j == i) continue;
+            for (int m = 0; m < n; ++m) {
+                const int j = present[m];
                 const Extended f = c[i * Stride + j];
                 x += -(w.PosX[i] - w.PosX[j]) * f;
                 y += -(w.PosY[i] - w.PosY[j]) * f;
                 z += -(w.PosZ[i] - w.PosZ[j]) * f;
             }
-            out.X[i] = x, out.Y[i] = y, out.Z[i] = z;
+            out.X[i] = x + upperX[i], out.Y[i] = y + upperY[i], out.Z[i] = z + upperZ[i];
         }
         if (PendingFpFault() != FpFault::None) failed.store(true, std::memory_order_relaxed);
-    });
+    };
+    if (pooled)
+        pool_.Run(job);
+    else
+        job();
     return !failed.load();
 }
 

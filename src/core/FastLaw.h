@@ -14,8 +14,9 @@ struct Accelerations {
 
 /// The interaction law evaluated once per pair of taons for all three components and both taons,
 /// with the same mathematics as the reference law (AccelX ...) rearranged: logarithms of products as
-/// sums, integral powers by multiplication, terms that underflow to zero skipped, the work spread over
-/// a pool of threads. Results do not depend on the number of threads.
+/// sums, integral powers by multiplication, exp and log of its own (ExtendedMath.h), terms whose power
+/// is 0 or that are provably below 2^-70 of the largest term of their slope skipped, the work spread
+/// over a pool of threads. Results do not depend on the number of threads.
 class FastLaw {
 public:
     /// A law evaluated on `threads` threads (0: one per processor core).
@@ -32,7 +33,7 @@ public:
 
 private:
     WorkerPool pool_;
-    std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: A S / d of the pair term on row from column
+    std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: A S / d of the term on row from an earlier column
 };
 
 } // namespace taonscope

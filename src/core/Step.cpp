@@ -66,8 +66,14 @@ void AdvanceStep(World& w, Extended cool) {
 }
 
 void AdvanceStep(World& w, Extended cool, FastLaw& law) {
+    AdvanceStep(w, cool, [&law](const World& world, Accelerations& out) {
+        return law.ComputeAccelerations(world, out);
+    });
+}
+
+void AdvanceStep(World& w, Extended cool, const AccelerationSource& source) {
     Accelerations acceleration;
-    if (!law.ComputeAccelerations(w, acceleration)) return AdvanceStep(w, cool);
+    if (!source(w, acceleration)) return AdvanceStep(w, cool);
     NextCopy next = NextOf(w);
     ClearFpFlags();
     for (int i = 1; i <= SlotsInUse(w); ++i) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -79,6 +80,76 @@ TEST(FastLaw, MatchesTheReferenceForTheBuiltInStructures) {
     ExpectCloseToReference(mixed, law, "partly present, shared shells");
 }
 
+// Two taons of kind 1 alone, the second at distance d from the first along (ux, uy, uz) (unit length).
+World PairWorld(const ParameterSet& set, Extended d, Extended ux, Extended uy, Extended uz) {
+    World w = EasySquareWorld();
+    w.TaonPresent.fill(false);
+    w.TaonPresent[1] = w.TaonPresent[2] = true;
+    w.PosX[1] = w.PosY[1] = w.PosZ[1] = 0;
+    w.PosX[2] = d * ux, w.PosY[2] = d * uy, w.PosZ[2] = d * uz;
+    for (int kind = 1; kind <= 3; ++kind) SetParameterSet(w, kind, set);
+    return w;
+}
+
+// The pair slope of the reference law (core and well less the five shells) and its largest piece.
+Extended ReferenceSlope(const ParameterSet& s, Extended d, Extended* largestPiece = nullptr) {
+    Extended slope = CoreWellSlope(d), largest = std::fabs(slope);
+    for (Extended p : {s.B, s.C, s.D, s.F, s.G}) {
+        const Extended shell = ShellSlope(ShellScale(p), d);
+        slope -= shell;
+        largest = std::max(largest, std::fabs(shell));
+    }
+    if (largestPiece) *largestPiece = largest;
+    return slope;
+}
+
+// Where the well and the outer shells cancel, each component of the fast law stays within 1e-16 of the
+// reference law in absolute terms, with pieces (A times each term) of order one.
+TEST(FastLaw, AtAnEquilibriumTheCancellingPiecesAgreeAbsolutely) {
+    ParameterSet set = FigureParameters();
+    set.A = 10;
+    Extended low = 21.4L, high = 21.55L; // the slope changes sign between these
+    ASSERT_LT(ReferenceSlope(set, low) * ReferenceSlope(set, high), 0);
+    for (int n = 0; n < 100; ++n) {
+        const Extended middle = (low + high) / 2;
+        (ReferenceSlope(set, middle) * ReferenceSlope(set, low) > 0 ? low : high) = middle;
+    }
+    Extended largestPiece = 0;
+    ReferenceSlope(set, low, &largestPiece);
+    ASSERT_GT(set.A * largestPiece, 0.3L);
+    ASSERT_LT(set.A * largestPiece, 3);
+
+    FastLaw law(2);
+    const Extended directions[][3] = {{1, 0, 0}, {0.6L, 0, -0.8L}, {2 / 3.0L, -1 / 3.0L, 2 / 3.0L}};
+    for (const auto& u : directions) {
+        const World w = PairWorld(set, low, u[0], u[1], u[2]);
+        Accelerations fast;
+        ASSERT_TRUE(law.ComputeAccelerations(w, fast));
+        for (int i = 1; i <= 2; ++i) {
+            EXPECT_LT(std::fabs(AccelX(w, i)), 1e-6L) << "the pieces should cancel";
+            EXPECT_LE(std::fabs(fast.X[i] - AccelX(w, i)), 1e-16L) << i;
+            EXPECT_LE(std::fabs(fast.Y[i] - AccelY(w, i)), 1e-16L) << i;
+            EXPECT_LE(std::fabs(fast.Z[i] - AccelZ(w, i)), 1e-16L) << i;
+        }
+    }
+}
+
+// Terms are left out only against the largest term of their own pair: where every term is minute (two
+// taons deep inside the core, the well vanished) the result still agrees with the reference law.
+TEST(FastLaw, NegligibleTermsAreJudgedAgainstTheirOwnPair) {
+    for (const Extended d : {0.3L, 0.35L, 0.4L}) {
+        const World w = PairWorld(FigureParameters(), d, 0.6L, 0.8L, 0);
+        Accelerations fast;
+        FastLaw law(1);
+        ASSERT_TRUE(law.ComputeAccelerations(w, fast));
+        const Extended reference = AccelX(w, 1);
+        ASSERT_NE(reference, 0) << d;
+        ASSERT_LT(std::fabs(reference), 1e-60L) << d; // far below any absolute cut-off worth having
+        EXPECT_LE(std::fabs(fast.X[1] - reference), 1e-14L * std::fabs(reference)) << d;
+        EXPECT_LE(std::fabs(fast.Y[2] - AccelY(w, 2)), 1e-14L * std::fabs(AccelY(w, 2))) << d;
+    }
+}
+
 TEST(FastLaw, TrajectoriesOfTheEasySquareAgree) {
     FastLaw law;
     World reference = EasySquareWorld(), fast = EasySquareWorld();
@@ -109,6 +180,23 @@ TEST(FastLaw, ResultsDoNotDependOnTheThreadCount) {
     for (int i = 1; i <= MaxTaons; ++i) {
         EXPECT_TRUE(SameBits(one.X[i], two.X[i]) && SameBits(one.X[i], three.X[i])) << i;
         EXPECT_TRUE(SameBits(one.Z[i], two.Z[i]) && SameBits(one.Z[i], three.Z[i])) << i;
+    }
+}
+
+// Whole trajectories, not only one evaluation: the threads hand over between steps and between the
+// pair and sum passes of every step.
+TEST(FastLaw, TrajectoriesAreBitIdenticalForOneTwoAndThreeThreads) {
+    for (const World& start : {CloudWorld(3), CloudWorld(23, true, 8, 0.4L)}) {
+        FastLaw single(1), pair(2), triple(3);
+        World one = start, two = start, three = start;
+        for (int n = 0; n < 25; ++n) {
+            AdvanceStep(one, CoolFactor(n % 3 == 0), single);
+            AdvanceStep(two, CoolFactor(n % 3 == 0), pair);
+            AdvanceStep(three, CoolFactor(n % 3 == 0), triple);
+        }
+        EXPECT_TRUE(SameWorld(one, two));
+        EXPECT_TRUE(SameWorld(one, three));
+        EXPECT_FALSE(SameWorld(one, start)) << "the cloud should have moved";
     }
 }
 

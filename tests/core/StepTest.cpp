@@ -128,3 +128,32 @@ TEST(Step, EasySquareStaysPut) {
 
 } // namespace
 } // namespace taonscope
+
+namespace taonscope {
+namespace {
+
+// A step from another source of accelerations (a kernel kept for comparison) follows the same rules as
+// the fast law's: a source that declines hands the step to the reference law, and one that answers
+// moves every present taon by its accelerations.
+TEST(Step, AnotherSourceOfAccelerationsStepsLikeTheFastLaw) {
+    const World start = CloudWorld(7);
+    World declined = start, reference = start;
+    AdvanceStep(declined, CoolFactor(true), [](const World&, Accelerations&) { return false; });
+    AdvanceStep(reference, CoolFactor(true));
+    EXPECT_TRUE(SameWorld(declined, reference));
+
+    FastLaw law(1);
+    World viaSource = start, viaLaw = start;
+    int calls = 0;
+    AdvanceStep(viaSource, CoolFactor(false), [&](const World& w, Accelerations& out) {
+        ++calls;
+        return law.ComputeAccelerations(w, out);
+    });
+    AdvanceStep(viaLaw, CoolFactor(false), law);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(SameWorld(viaSource, viaLaw));
+    EXPECT_FALSE(SameWorld(viaSource, start));
+}
+
+} // namespace
+} // namespace taonscope
