@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of the instruments' sampling beside the steps of a run of 100 taons. A sample every
 // RunSampleEvery steps stays within 2% of the run when
 //   SampleEvery100 / Step100 <= 1.02, i.e. Sample100 <= 0.02 * RunSampleEvery * Step100.

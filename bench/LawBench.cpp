@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One integration step of 100 present taons, under the reference law, the fast law and the fast law
 // as it was before (PreviousFastLaw), in one run so that the ratios compare like with like.
 //   build/bench/law_bench --benchmark_min_time=2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of recording a trajectory: steps of 100 taons under the fast law on one thread, without a
 // recording (argument 0) and recording a frame every N steps (argument N). Compare the CPU times of
 // one run (on one thread they hold all the work and are not disturbed by other programs):

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the manual page of taonscope-cli from the text of its --help, so that the two cannot disagree.
 # cmake -DCLI=path/to/taonscope-cli -DOUTPUT=taonscope-cli.1 -DVERSION=1.1 -P HelpToMan.cmake
 execute_process(COMMAND "${CLI}" --help OUTPUT_VARIABLE help RESULT_VARIABLE status)

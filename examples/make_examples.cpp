@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the example configurations by running the program's own law: every example is placed roughly,
 // then cooled (velocities damped by 0.99 a step) until it has settled, and written with its commentary.
 #include "core/Errors.h"

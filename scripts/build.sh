@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Taonscope into a build folder: scripts/build.sh [FOLDER [CMAKE OPTIONS...]].
 set -euo pipefail
 cd "$(dirname "$0")/.."

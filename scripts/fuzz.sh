@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
 # each for FUZZ_SECONDS (default 30) from the committed seed corpus. New inputs go to a working copy;
 # a crash stops the script, and its input is left in build-sanitize/fuzz/artifacts.

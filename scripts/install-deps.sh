@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Taonscope needs to build, test and run, from Debian's packages. Safe to run again:
 # it installs only what is missing.
 set -euo pipefail

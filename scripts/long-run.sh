@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A long run, reported rather than tested: STEPS (default 1000000) steps of the easy square with Cool
 # on and off through taonscope-cli, with the peak memory of each run and a check that no value became
 # NaN. Needs a build (scripts/build.sh) and GNU time (/usr/bin/time).

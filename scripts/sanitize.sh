@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the core, the documents, the analysis, the view logic and the runner with AddressSanitizer and
 # UndefinedBehaviorSanitizer (without Qt, which also proves that they stand alone) and runs their tests.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything that needs no Qt with clang under AddressSanitizer and UndefinedBehaviorSanitizer,
 # instrumented for libFuzzer too, into build-sanitize: the tests and the fuzz targets share one build.
 set -euo pipefail

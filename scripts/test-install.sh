@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a built Taonscope into a fresh prefix and runs it from there, then builds the Debian package
 # and checks it; as root in CI (CI set) the package is also installed with dpkg, tried, and removed.
 # scripts/test-install.sh [BUILD-FOLDER]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the dependencies, builds Taonscope and runs every test: the full build; an install into a
 # fresh prefix and the Debian package; the core, documents and runner without Qt under AddressSanitizer
 # and UndefinedBehaviorSanitizer; a short fuzzing run.

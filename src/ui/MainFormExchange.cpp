@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands that take configurations to other programs and back: trajectories,
 // XYZ import, pictures of the scene and the listing as a table.
 #include "MainForm.h"

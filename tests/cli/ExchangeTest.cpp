@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that take configurations to other programs and back: run --trajectory, import, render.
 #include "cli/Cli.h"
 #include "support/CliRun.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a trajectory with MDAnalysis and prints what it sees, for the command-line tests.
 
 Usage: read_xyz_with_mdanalysis.py TRAJECTORY.xyz

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ExpExtended and LogExtended against quadruple-precision references (libquadmath) on millions of
 // arguments, and against values computed with mpmath (tests/core/make_exp_log_table.py).
 #include "core/ExtendedMath.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every kind of 80-bit pattern a file can hold, anywhere in the world: shown, and met by a step
 // without harm.
 #include "core/FpTrap.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes tests/core/ExpLogValues.inc: exp and ln of chosen extended arguments, to 45 significant digits,
 computed with mpmath. The arguments are exact extended numbers (hex literals).
 

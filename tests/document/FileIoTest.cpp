@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save rules: never wait, never write what the user may not, follow links, leave nothing behind.
 #include "document/FileIo.h"
 #include "document/Commentary.h"

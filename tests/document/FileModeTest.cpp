@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/Commentary.h"
 #include "document/ConfigFile.h"
 #include "document/StartPointer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every shipped example runs 1,000 steps of the fast law without a fault and does what its commentary
 // says it does.
 #include "core/Errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a commentary file: its text, and the same text saved and loaded again.
 #include "FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a .tao record: unpack, show what the program shows, save back bit for bit, make one step.
 #include "FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bytes as a small structured world: the fast law and the reference law meet the same faults and, where
 // the step completes, agree within 1e-14 of the sum of the magnitudes of each component's pair terms.
 #include "FuzzSupport.h"

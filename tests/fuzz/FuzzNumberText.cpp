@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any text through the real and integer readers, and any 10 bytes through the real writer.
 #include "FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a start pointer file: its first line, read from memory and from the file.
 #include "FuzzSupport.h"
 

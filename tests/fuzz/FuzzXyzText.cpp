@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as an XYZ file: either an error, or a world whose frame reads back as the same record.
 #include "FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows on a system whose numbers use a decimal comma: what they show, what they read, and the
 // key filter's comma rule.
 #include "support/UiProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commentaries in UTF-8 and in the single-byte code pages: what the memo shows, what is saved, and the
 // memo's choice of code page.
 #include "support/UiProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the document commands: Open, Save, Save As, Taons, Exit and the commentary.
 #include "support/UiProgram.h"
 

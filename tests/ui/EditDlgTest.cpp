@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor dialog as File > New opens it, with the file dialogs answered from a script.
 #include "support/UiProgram.h"
 

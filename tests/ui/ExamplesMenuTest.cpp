@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Examples: the shipped examples listed by title, opened read-only and fitted to the view.
 #include "support/UiProgram.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record Trajectory, Import XYZ, Export Picture and the listing's CSV commands, on the real window.
 #include "support/FileSizeLimit.h"
 #include "support/UiProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instruments window beside a running main window: samples, the law's curves, Cool until settled.
 #include "support/UiProgram.h"
 

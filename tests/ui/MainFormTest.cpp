@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: controls, key filter, listing, view controls, menus.
 #include "support/UiProgram.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random user actions on the main window and the editor, with the world's invariants
 // checked after each. TAONSCOPE_MONKEY_EVENTS and TAONSCOPE_MONKEY_SEED change the count and the seed.
 #include "support/UiProgram.h"

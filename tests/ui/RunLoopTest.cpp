@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Go and Stop, Cool, the velocity reset and the step display, driven on the real window.
 #include "support/UiProgram.h"
 #include "support/WorldCompare.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edit > Undo and Redo over runs, the editor, the velocity reset and dt, on the real window.
 #include "support/UiProgram.h"
 #include "support/WorldCompare.h"

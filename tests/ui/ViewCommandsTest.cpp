@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fit All, picking a taon with a click, the dot size, the axes, and the options kept between sessions.
 #include "support/UiProgram.h"
 #include "support/WorldCompare.h"

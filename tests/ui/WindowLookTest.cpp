@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows show and how their fields take keys: captions, placement, readable numbers, the
 // Delete key, the Cool box, the hints of Null00 and the range legends.
 #include "support/UiProgram.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/ImageCanvas.h"
 #include "view/Figures.h"
 #include "view/Scene.h"
