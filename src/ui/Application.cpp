@@ -7,7 +7,6 @@ namespace taonscope {
 
 void NameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Taonscope"));
-    QCoreApplication::setOrganizationName(QStringLiteral("taonscope"));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

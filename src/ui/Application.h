@@ -8,9 +8,8 @@
 
 namespace taonscope {
 
-/// Names the application "Taonscope" (the name its settings are kept under, beside the start pointer).
-/// No display name is set: the platform would append it to every caption, and each window's caption is
-/// exactly its own.
+/// Names the application "Taonscope". No display name is set: the platform would append it to every caption,
+/// and each window's caption is exactly its own.
 void NameApplication();
 
 /// The application object. Every handler runs through the error guard; should an exception still

@@ -5,7 +5,9 @@
 
 #include "document/Commentary.h"
 
+#include "ViewSettings.h"
 #include <QActionGroup>
+
 #include <QSettings>
 
 namespace taonscope {
@@ -33,13 +35,13 @@ QString Caption(TextEncoding codePage) {
 } // namespace
 
 TextEncoding StoredOldCommentEncoding() {
-    const QString name = QSettings().value(SettingKey).toString();
+    const QString name = ProgramSettings().value(SettingKey).toString();
     const std::optional<TextEncoding> found = FindEncoding(name.toStdString());
     return found && *found != TextEncoding::Utf8 ? *found : DefaultCodePage;
 }
 
 void StoreOldCommentEncoding(TextEncoding codePage) {
-    QSettings().setValue(SettingKey, QString::fromStdString(EncodingName(codePage)));
+    ProgramSettings().setValue(SettingKey, QString::fromStdString(EncodingName(codePage)));
 }
 
 QMenu* MakeOldEncodingMenu(QWidget* parent, TextEncoding chosen, std::function<void(TextEncoding)> onChoose) {

@@ -10,19 +10,18 @@ namespace taonscope {
 
 namespace {
 
-// Beside the start pointer: $XDG_CONFIG_HOME/taonscope/taonscope.conf.
-QSettings Settings() {
-    return QSettings(QStringLiteral("taonscope"), QStringLiteral("taonscope"));
-}
-
 const QString DotSizeKey = QStringLiteral("view/dotSize");
 const QString ShowAxesKey = QStringLiteral("view/showAxes");
 const QString LastFolderKey = QStringLiteral("files/lastFolder");
 
 } // namespace
 
+QSettings ProgramSettings() {
+    return QSettings(QStringLiteral("taonscope"), QStringLiteral("taonscope"));
+}
+
 void LoadViewOptions(ViewState& view) {
-    const QSettings settings = Settings();
+    const QSettings settings = ProgramSettings();
     const int size = settings.value(DotSizeKey, DotSizeChoices[0]).toInt();
     view.DotSize =
         std::find(std::begin(DotSizeChoices), std::end(DotSizeChoices), size) != std::end(DotSizeChoices)
@@ -32,17 +31,17 @@ void LoadViewOptions(ViewState& view) {
 }
 
 void SaveViewOptions(const ViewState& view) {
-    QSettings settings = Settings();
+    QSettings settings = ProgramSettings();
     settings.setValue(DotSizeKey, static_cast<int>(view.DotSize));
     settings.setValue(ShowAxesKey, view.ShowAxesOn);
 }
 
 QString LastFolder() {
-    return Settings().value(LastFolderKey).toString();
+    return ProgramSettings().value(LastFolderKey).toString();
 }
 
 void SetLastFolder(const QString& folder) {
-    Settings().setValue(LastFolderKey, folder);
+    ProgramSettings().setValue(LastFolderKey, folder);
 }
 
 } // namespace taonscope

@@ -3,9 +3,13 @@
 
 #include "view/ViewState.h"
 
+#include <QSettings>
 #include <QString>
 
 namespace taonscope {
+
+/// The settings kept between sessions, beside the start pointer: $XDG_CONFIG_HOME/taonscope/taonscope.conf.
+QSettings ProgramSettings();
 
 /// The dot sizes the View menu offers, in pixels; the first is the default.
 inline constexpr int DotSizeChoices[3] = {2, 3, 5};

@@ -8,6 +8,8 @@
 #include "document/StartPointer.h"
 #include "ui/CommentaryEncoding.h"
 
+#include "ui/ViewSettings.h"
+
 #include <QSettings>
 #include <QTimer>
 #include <QtTest>
@@ -78,7 +80,7 @@ class CommentaryEncodingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QSettings().clear(); }
+    void init() { ProgramSettings().clear(); }
 
     void theMemoOffersTheFourCodePagesWindows1251First() {
         UiProgram p;
@@ -225,7 +227,7 @@ private slots:
         Choice(p, TextEncoding::Koi8R)->trigger();
         QCOMPARE(p.main->Comment->toPlainText(), QStringLiteral("edited"));
         QVERIFY(p.questions.confirmations.empty());
-        QCOMPARE(QSettings().value(QStringLiteral("Commentary/OldEncoding")).toString(),
+        QCOMPARE(ProgramSettings().value(QStringLiteral("Commentary/OldEncoding")).toString(),
                  QStringLiteral("KOI8-R"));
     }
 };

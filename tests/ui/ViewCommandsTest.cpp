@@ -48,7 +48,7 @@ int CountColour(const QImage& image, Rgb colour) {
 }
 
 void ForgetOptions() {
-    QSettings(QStringLiteral("taonscope"), QStringLiteral("taonscope")).clear();
+    ProgramSettings().clear();
 }
 
 } // namespace
@@ -60,7 +60,7 @@ private slots:
     void init() { ForgetOptions(); }
 
     void optionsAreKeptInTheTemporaryConfigurationFolder() {
-        const QString file = QSettings(QStringLiteral("taonscope"), QStringLiteral("taonscope")).fileName();
+        const QString file = ProgramSettings().fileName();
         QVERIFY2(file.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(file));
     }
 
@@ -213,8 +213,7 @@ private slots:
         UiProgram next; // the next session starts with the size chosen last
         QCOMPARE(next.state.view.DotSize, 5);
         QVERIFY(next.main->DotSizes[2]->isChecked());
-        QSettings(QStringLiteral("taonscope"), QStringLiteral("taonscope"))
-            .setValue(QStringLiteral("view/dotSize"), 4); // not on offer: the default
+        ProgramSettings().setValue(QStringLiteral("view/dotSize"), 4); // not on offer: the default
         UiProgram odd;
         QCOMPARE(odd.state.view.DotSize, 2);
     }
