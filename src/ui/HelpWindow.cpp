@@ -42,6 +42,8 @@ taons 2, 3 or 5 pixels wide; <b>Show Axes</b> draws x, y and z in the bottom lef
 turns them. Both are remembered.</li>
 <li>Click a dot without moving the mouse to see its taon's number, kind, position and velocity, and
 the distance to the taon picked before. Double-click a dot to edit that taon.</li>
+<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run, each
+kind's law with its shells, the pair distances, and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Undoing</h3>
@@ -51,8 +53,6 @@ Save As, the velocity reset or a new dt. Ctrl+Shift+Z or Ctrl+Y <b>Redo</b> make
 menu names the change.</li>
 <li>Up to 200 changes are kept. Opening another configuration, Taons and Spiral start afresh; files
 stay as they were saved; nothing is undone during a run.</li>
-<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run, each
-kind's law with its shells, the pair distances, and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Files</h3>
@@ -63,6 +63,12 @@ configuration and makes it the one loaded at start.</li>
 The commentary of <i>name.tao</i> is <i>name.txt</i>; you are asked to save it when you leave it. A
 configuration that has no file yet (the easy square of <b>Taons</b>) is first saved under a name you choose.</li>
 <li>The configuration opened or saved last is loaded the next time the program starts.</li>
+<li>File &gt; <b>Examples</b> opens a worked example without changing it: Save asks for a name of your own.</li>
+<li>File &gt; <b>Record Trajectory...</b> writes every run to an extended XYZ file for particle viewers
+until <b>Stop Recording</b>; <b>Import XYZ...</b> reads such a file, <b>Export Picture...</b> saves the
+scene as a PNG picture, and the listing's context menu copies or saves it as CSV.</li>
+<li>A commentary that is not UTF-8 is read in the code page chosen in the commentary's context menu,
+<b>Encoding of Old Commentaries</b>, and saved back in it.</li>
 </ul>
 )";
 
