@@ -27,22 +27,6 @@ struct Vec {
     Extended x = 0, y = 0, z = 0;
 };
 
-// splitmix64, so that the examples come out the same on every machine.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    Extended Uniform(Extended lo, Extended hi) {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return lo + (hi - lo) * static_cast<Extended>(z >> 11) * 0x1p-53L;
-    }
-
-private:
-    std::uint64_t state_;
-};
-
 void Place(World& w, int slot, Vec p, Vec v = {}) {
     w.TaonPresent[slot] = true;
     w.PosX[slot] = p.x, w.PosY[slot] = p.y, w.PosZ[slot] = p.z;

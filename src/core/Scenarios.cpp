@@ -8,23 +8,6 @@ namespace taonscope {
 
 namespace {
 
-// splitmix64: a small generator whose sequence is the same on every platform.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    // Uniform in [lo, hi).
-    Extended Uniform(Extended lo, Extended hi) {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return lo + (hi - lo) * static_cast<Extended>(z >> 11) * 0x1p-53L;
-    }
-
-private:
-    std::uint64_t state_;
-};
-
 void SetPresent(World& w, int j, Extended x, Extended y, Extended z) {
     w.TaonPresent[j] = true;
     w.PosX[j] = x, w.PosY[j] = y, w.PosZ[j] = z;
@@ -35,6 +18,14 @@ void SetFigureParameters(World& w) {
 }
 
 } // namespace
+
+Extended Random::Uniform(Extended lo, Extended hi) {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return lo + (hi - lo) * static_cast<Extended>(z >> 11) * 0x1p-53L;
+}
 
 ParameterSet FigureParameters() {
     return {1.0L, 2.718L, 5.0L, 10.0L, 20.0L, 30.0L};

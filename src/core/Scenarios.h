@@ -8,6 +8,18 @@
 
 namespace taonscope {
 
+/// A small random generator (splitmix64) whose sequence is the same on every platform, so that the
+/// built-in clouds and the examples come out the same everywhere.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    /// Uniform in [lo, hi).
+    Extended Uniform(Extended lo, Extended hi);
+
+private:
+    std::uint64_t state_;
+};
+
 /// The parameter set that the built-in structures install in all three kinds:
 /// A 1, B 2.718, C 5, D 10, F 20, G 30.
 ParameterSet FigureParameters();
