@@ -9,36 +9,31 @@ import mpmath
 mpmath.mp.prec = 256
 
 
-def extended(value):
-    """value rounded to the nearest x87 extended number (64-bit significand), as an exact hex literal."""
+def hex_literal(value, bits, suffix):
+    """value rounded to the nearest number with a bits-bit significand, as an exact hex literal."""
     value = mpmath.mpf(value)
     if value == 0:
-        return "0.0L"
+        return "0.0" + suffix
     sign = "-" if value < 0 else ""
     value = abs(value)
     exponent = int(mpmath.floor(mpmath.log(value, 2)))
-    significand = int(mpmath.nint(value * mpmath.mpf(2) ** (63 - exponent)))
-    if significand == 1 << 64:
+    significand = int(mpmath.nint(value * mpmath.mpf(2) ** (bits - 1 - exponent)))
+    if significand == 1 << bits:
         significand >>= 1
         exponent += 1
-    assert 1 << 63 <= significand < 1 << 64
-    return f"{sign}0x{significand:016X}p{exponent - 63}L"
+    assert 1 << (bits - 1) <= significand < 1 << bits
+    digits = (bits + 3) // 4
+    return f"{sign}0x{significand:0{digits}X}p{exponent - bits + 1}{suffix}"
+
+
+def extended(value):
+    """value rounded to the nearest x87 extended number (64-bit significand), as an exact hex literal."""
+    return hex_literal(value, 64, "L")
 
 
 def double(value):
     """value rounded to the nearest double (53-bit significand), as an exact hex literal."""
-    value = mpmath.mpf(value)
-    if value == 0:
-        return "0.0"
-    sign = "-" if value < 0 else ""
-    value = abs(value)
-    exponent = int(mpmath.floor(mpmath.log(value, 2)))
-    significand = int(mpmath.nint(value * mpmath.mpf(2) ** (52 - exponent)))
-    if significand == 1 << 53:
-        significand >>= 1
-        exponent += 1
-    assert 1 << 52 <= significand < 1 << 53
-    return f"{sign}0x{significand:014X}p{exponent - 52}"
+    return hex_literal(value, 53, "")
 
 
 def exact_double(value):

@@ -70,6 +70,15 @@ struct UiProgram {
     }
 };
 
+/// How many pixels of image have the colour.
+inline int CountColour(const QImage& image, Rgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == qRgb(colour.r, colour.g, colour.b);
+    return count;
+}
+
 } // namespace taonscope::test
 
 /// A QtTest main on the offscreen platform whose home and configuration folders are temporary, so that

@@ -18,6 +18,7 @@
 #include <cmath>
 
 using namespace taonscope;
+using taonscope::test::CountColour;
 using taonscope::test::UiProgram;
 
 namespace {
@@ -30,14 +31,6 @@ void StartWithEasySquare(UiProgram& p) {
 // Equal to the last bits: a drag multiplies pixel counts by the angle step, which is not exact in binary.
 bool Near(Extended a, Extended b) {
     return std::fabs(a - b) <= 1e-17L * (1 + std::fabs(b));
-}
-
-int CountColour(const QImage& image, Rgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixel(x, y) == qRgb(colour.r, colour.g, colour.b);
-    return count;
 }
 
 } // namespace

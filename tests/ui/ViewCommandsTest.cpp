@@ -18,6 +18,7 @@
 #include <filesystem>
 
 using namespace taonscope;
+using taonscope::test::CountColour;
 using taonscope::test::SameWorld;
 using taonscope::test::UiProgram;
 
@@ -37,14 +38,6 @@ World ThreeTaons() {
 
 QPoint DotOf(const UiProgram& p, int slot) {
     return {p.state.view.ScreenX[slot], p.state.view.ScreenY[slot]};
-}
-
-int CountColour(const QImage& image, Rgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixel(x, y) == qRgb(colour.r, colour.g, colour.b);
-    return count;
 }
 
 void ForgetOptions() {
