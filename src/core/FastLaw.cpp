@@ -160,7 +160,7 @@ inline Log2Bounds BoundsOf(Extended exponent, Extended factor) {
 // What a pair's two slopes share: the distance and the core and well terms, exp(exponent) factor, with
 // the bounds of their magnitudes (upper Nowhere: the power is 0 at this distance).
 struct PairBase {
-    Extended d, lnD, inverseD, inverseD2;
+    Extended lnD, inverseD;
     Extended d18, d20; // d^18, d^20, for the powers of every shell's w = k d
     double roughD;
     Extended coreExponent, coreFactor, wellExponent, wellFactor;
@@ -168,11 +168,9 @@ struct PairBase {
 };
 
 void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
-    p.d = d;
     p.roughD = static_cast<double>(d);
     p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
-    p.inverseD2 = p.inverseD * p.inverseD;
     const Extended d2 = d * d, d4 = d2 * d2, d16 = (d4 * d4) * (d4 * d4);
     p.d18 = d16 * d2;
     p.d20 = d16 * d4;
@@ -190,7 +188,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     if (p.roughD > WellNearD) {
         const Extended lnV = LnWell + p.lnD;             // ln v, v = 0.09 d
         p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
-        p.wellFactor = (1 - lnV) * (WellScale * p.inverseD2);
+        p.wellFactor = (1 - lnV) * (WellScale * (p.inverseD * p.inverseD));
         const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
         p.wellUpper = bounds.upper, p.wellLower = bounds.lower;
     }
@@ -281,15 +279,14 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
-            // The row's differences, distances and logarithms first: independent of one another, the
+            // The row's distances and logarithms first: independent of one another, the
             // square roots and logarithms overlap in the processor instead of each holding up its pair.
-            Extended dxs[MaxTaons], dys[MaxTaons], dzs[MaxTaons], ds[MaxTaons], lnD2[MaxTaons];
+            Extended ds[MaxTaons], lnD2[MaxTaons];
             for (int col = row + 1; col < taons; ++col) {
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
                 const Extended d2 = (dz * dz) + ((dy * dy) + (dx * dx));
-                dxs[col] = dx, dys[col] = dy, dzs[col] = dz;
                 ds[col] = std::sqrt(d2);
                 lnD2[col] = LogExtended(d2);
             }
@@ -310,15 +307,16 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 const Extended slopeOnA = SlopeOf(onA, pair, values);
                 const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
                 onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
-                c[b * Stride + a] = onB.strength * slopeOnB * pair.inverseD;
+                c[a * Stride + b] = onB.strength * slopeOnB * pair.inverseD;
             }
             // The terms on a from its later partners, in a loop of their own, where the sums stay in
             // registers.
             Extended x = 0, y = 0, z = 0;
             for (int col = row + 1; col < taons; ++col) {
-                x += -dxs[col] * onAFactor[col];
-                y += -dys[col] * onAFactor[col];
-                z += -dzs[col] * onAFactor[col];
+                const int b = present[col];
+                x += -(w.PosX[a] - w.PosX[b]) * onAFactor[col];
+                y += -(w.PosY[a] - w.PosY[b]) * onAFactor[col];
+                z += -(w.PosZ[a] - w.PosZ[b]) * onAFactor[col];
             }
             upperX[a] = x, upperY[a] = y, upperZ[a] = z;
             rowsDone.fetch_add(1, std::memory_order_release);
@@ -336,7 +334,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
             Extended x = 0, y = 0, z = 0;
             for (int m = 0; m < n; ++m) {
                 const int j = present[m];
-                const Extended f = c[i * Stride + j];
+                const Extended f = c[j * Stride + i];
                 x += -(w.PosX[i] - w.PosX[j]) * f;
                 y += -(w.PosY[i] - w.PosY[j]) * f;
                 z += -(w.PosZ[i] - w.PosZ[j]) * f;

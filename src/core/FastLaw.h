@@ -34,7 +34,7 @@ public:
 
 private:
     WorkerPool pool_;
-    std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: A S / d of the term on row from an earlier column
+    std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: [a][b], a before b: A S / d of the term on b from a
 };
 
 } // namespace taonscope
