@@ -268,16 +268,24 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
 
     const int taons = static_cast<int>(present.size());
     const bool pooled = taons >= SmallestSharedStep;
-    std::atomic<int> nextRow{0}, rowsDone{0}, nextTaon{0};
+    // Each counter in a cache line of its own, as is each row's sum below: the threads write them all
+    // the time, and two of them in one line would send it back and forth between the cores.
+    struct alignas(64) Counter {
+        std::atomic<int> value{0};
+    };
+    Counter nextRow, rowsDone, nextTaons;
     std::atomic<bool> failed{false};
     Extended* const c = coefficient_.data();
-    TaonArray upperX{}, upperY{}, upperZ{}; // each taon's terms from its partners in later slots
+    struct alignas(64) Sum {
+        Extended x, y, z;
+    };
+    Sum upper[Stride]; // each taon's terms from its partners in later slots
 
     auto job = [&] {
         ClearFpFlags();
         // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
         // The terms on a from its partners after it are summed here, in increasing slot order.
-        for (int row; (row = nextRow.fetch_add(1, std::memory_order_relaxed)) < taons;) {
+        for (int row; (row = nextRow.value.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
             // The row's distances and logarithms first: independent of one another, the
             // square roots and logarithms overlap in the processor instead of each holding up its pair.
@@ -318,29 +326,32 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 y += -(w.PosY[a] - w.PosY[b]) * onAFactor[col];
                 z += -(w.PosZ[a] - w.PosZ[b]) * onAFactor[col];
             }
-            upperX[a] = x, upperY[a] = y, upperZ[a] = z;
-            rowsDone.fetch_add(1, std::memory_order_release);
+            upper[a] = {x, y, z};
+            rowsDone.value.fetch_add(1, std::memory_order_release);
         }
 
         // Every pair done before any sum: wait for the rows other threads are still on (yielding, in
         // case they share a core). A thread that starts late finds no rows left and passes at once.
-        for (int spin = 0; rowsDone.load(std::memory_order_acquire) < taons; ++spin)
+        for (int spin = 0; rowsDone.value.load(std::memory_order_acquire) < taons; ++spin)
             if (spin > 1000) std::this_thread::yield();
 
         // Each taon's terms from the partners before it, in increasing slot order, then those after it:
         // the same sums whatever thread computes them.
-        for (int n; (n = nextTaon.fetch_add(1, std::memory_order_relaxed)) < taons;) {
-            const int i = present[n];
-            Extended x = 0, y = 0, z = 0;
-            for (int m = 0; m < n; ++m) {
-                const int j = present[m];
-                const Extended f = c[j * Stride + i];
-                x += -(w.PosX[i] - w.PosX[j]) * f;
-                y += -(w.PosY[i] - w.PosY[j]) * f;
-                z += -(w.PosZ[i] - w.PosZ[j]) * f;
+        // Taons are claimed eight at a time, so that the threads seldom write into the same cache line.
+        constexpr int TaonsAtOnce = 8;
+        for (int first; (first = nextTaons.value.fetch_add(TaonsAtOnce, std::memory_order_relaxed)) < taons;)
+            for (int n = first; n < std::min(first + TaonsAtOnce, taons); ++n) {
+                const int i = present[n];
+                Extended x = 0, y = 0, z = 0;
+                for (int m = 0; m < n; ++m) {
+                    const int j = present[m];
+                    const Extended f = c[j * Stride + i];
+                    x += -(w.PosX[i] - w.PosX[j]) * f;
+                    y += -(w.PosY[i] - w.PosY[j]) * f;
+                    z += -(w.PosZ[i] - w.PosZ[j]) * f;
+                }
+                out.X[i] = x + upper[i].x, out.Y[i] = y + upper[i].y, out.Z[i] = z + upper[i].z;
             }
-            out.X[i] = x + upperX[i], out.Y[i] = y + upperY[i], out.Z[i] = z + upperZ[i];
-        }
         if (PendingFpFault() != FpFault::None) failed.store(true, std::memory_order_relaxed);
     };
     if (pooled)
