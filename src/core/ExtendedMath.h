@@ -54,20 +54,12 @@ inline constexpr Extended ExpOwnLargest = 11356;
 
 } // namespace extended_math
 
-/// e^x in extended precision, within 1 ulp (error bound stated and tested in ExtendedMathTest): x is
-/// reduced to n ln2/256 + r with |r| <= ln2/512 (n ln2/256 exact in two parts), e^r by a polynomial of
-/// degree 5 and 2^(n/256) from a table of pairs of doubles (which load quicker than extended numbers).
-/// Results below the normal range are rounded once, arguments below the smallest whose exp rounds above 0
-/// give +0 (no flag raised). Arguments above 11356, infinities and NaN go to std::exp, so overflow raises the
-/// same flags as there.
-inline Extended ExpExtended(Extended x) {
-    using namespace extended_math;
-    // Quiet comparisons: a NaN raises no flag here, as it raises none in std::exp.
-    if (!std::islessequal(x, ExpOwnLargest)) return std::exp(x);
-    if (std::isless(x, -11400.0L))
-        return 0; // below ExpSmallest: the rounding below gives 0 down to here as well
+namespace extended_math {
+
+/// The part of ExpExtended for -11400 < x < 11356, given nearX, the double nearest x.
+inline Extended ExpInRange(Extended x, double nearX) {
     // n = x / (ln2/256) rounded (in double: being off by one only widens |r| a little), r = x - n ln2/256.
-    const double shifted = static_cast<double>(x) * InverseStep + Shifter;
+    const double shifted = nearX * InverseStep + Shifter;
     std::uint64_t shiftedBits;
     std::memcpy(&shiftedBits, &shifted, sizeof shiftedBits);
     const auto n = static_cast<std::int32_t>(static_cast<std::uint32_t>(shiftedBits));
@@ -83,6 +75,32 @@ inline Extended ExpExtended(Extended x) {
     if (m >= -1022 && m <= 1023) return y * DoublePowerOfTwo(m);
     if (m < -16381) return (y * PowerOfTwo(m + 128)) * PowerOfTwo(-128); // one rounding, into denormals
     return y * PowerOfTwo(m);
+}
+
+} // namespace extended_math
+
+/// e^x in extended precision, within 1 ulp (error bound stated and tested in ExtendedMathTest): x is
+/// reduced to n ln2/256 + r with |r| <= ln2/512 (n ln2/256 exact in two parts), e^r by a polynomial of
+/// degree 5 and 2^(n/256) from a table of pairs of doubles (which load quicker than extended numbers).
+/// Results below the normal range are rounded once, arguments below the smallest whose exp rounds above 0
+/// give +0 (no flag raised). Arguments above 11356, infinities and NaN go to std::exp, so overflow raises the
+/// same flags as there.
+inline Extended ExpExtended(Extended x) {
+    // Quiet comparisons: a NaN raises no flag here, as it raises none in std::exp.
+    if (!std::islessequal(x, extended_math::ExpOwnLargest)) return std::exp(x);
+    if (std::isless(x, -11400.0L))
+        return 0; // below ExpSmallest: the rounding below gives 0 down to here as well
+    return extended_math::ExpInRange(x, static_cast<double>(x));
+}
+
+/// ExpExtended(x) for a caller that has nearX, the double nearest x, at hand: the same value, with the
+/// range told from nearX (strictly inside the range, x is inside it too).
+inline Extended ExpExtended(Extended x, double nearX) {
+    // Quiet comparisons, as in ExpExtended(x).
+    if (std::isgreater(nearX, -11400.0) &&
+        std::isless(nearX, static_cast<double>(extended_math::ExpOwnLargest)))
+        return extended_math::ExpInRange(x, nearX);
+    return ExpExtended(x);
 }
 
 namespace extended_math {

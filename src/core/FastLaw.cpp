@@ -147,14 +147,15 @@ constexpr double Nowhere = -std::numeric_limits<double>::infinity();
 // of the exponent to double is far below the spare bit the threshold leaves.
 struct Log2Bounds {
     double upper, lower;
+    double exponent; // the exponent as a double, which ExpExtended uses too
 };
 inline Log2Bounds BoundsOf(Extended exponent, Extended factor) {
-    const double f = static_cast<double>(factor);
+    const double e = static_cast<double>(exponent), f = static_cast<double>(factor);
     std::uint64_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     const int biased = static_cast<int>(bits >> 52 & 0x7FF);
-    const double upper = static_cast<double>(exponent) * 1.4426950408889634 + (biased - 1022);
-    return {upper, biased == 0 ? Nowhere : upper - 1};
+    const double upper = e * 1.4426950408889634 + (biased - 1022);
+    return {upper, biased == 0 ? Nowhere : upper - 1, e};
 }
 
 // What a pair's two slopes share: the distance and the core and well terms, exp(exponent) factor, with
@@ -165,6 +166,7 @@ struct PairBase {
     double roughD;
     Extended coreExponent, coreFactor, wellExponent, wellFactor;
     double coreUpper, coreLower, wellUpper, wellLower;
+    double nearCoreExponent, nearWellExponent; // the exponents as doubles
 };
 
 void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
@@ -182,7 +184,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
         p.coreExponent = -(u18 * u) * lnU; // u^-(u^19) = exp(-u^19 ln u)
         p.coreFactor = (19 * lnU + 1) * (u18 * -4.725L);
         const Log2Bounds bounds = BoundsOf(p.coreExponent, p.coreFactor);
-        p.coreUpper = bounds.upper, p.coreLower = bounds.lower;
+        p.coreUpper = bounds.upper, p.coreLower = bounds.lower, p.nearCoreExponent = bounds.exponent;
     }
     p.wellUpper = p.wellLower = Nowhere;
     if (p.roughD > WellNearD) {
@@ -190,7 +192,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
         p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
         p.wellFactor = (1 - lnV) * (WellScale * (p.inverseD * p.inverseD));
         const Log2Bounds bounds = BoundsOf(p.wellExponent, p.wellFactor);
-        p.wellUpper = bounds.upper, p.wellLower = bounds.lower;
+        p.wellUpper = bounds.upper, p.wellLower = bounds.lower, p.nearWellExponent = bounds.exponent;
     }
 }
 
@@ -223,18 +225,21 @@ Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
         largest = std::max(largest, bounds.lower);
         // Judged against the largest term met so far, which is at most the largest of all: a term left
         // out is below 2^-NegligibleBits of that too (the extra bit covers the rounding of the bounds).
-        if (bounds.upper >= largest - (NegligibleBits + 1)) shells += ExpExtended(exponent) * factor;
+        if (bounds.upper >= largest - (NegligibleBits + 1))
+            shells += ExpExtended(exponent, bounds.exponent) * factor;
     }
     const double threshold = std::max(largest - (NegligibleBits + 1), -std::numeric_limits<double>::max());
     Extended coreWell = 0;
     if (p.coreUpper >= threshold) {
         if (!shared.coreDone)
-            shared.core = ExpExtended(p.coreExponent) * p.coreFactor, shared.coreDone = true;
+            shared.core = ExpExtended(p.coreExponent, p.nearCoreExponent) * p.coreFactor,
+            shared.coreDone = true;
         coreWell = shared.core;
     }
     if (p.wellUpper >= threshold) {
         if (!shared.wellDone)
-            shared.well = ExpExtended(p.wellExponent) * p.wellFactor, shared.wellDone = true;
+            shared.well = ExpExtended(p.wellExponent, p.nearWellExponent) * p.wellFactor,
+            shared.wellDone = true;
         coreWell -= shared.well;
     }
     return coreWell - shells;

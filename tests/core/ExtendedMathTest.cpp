@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 extern "C" {
 #include <quadmath.h>
@@ -158,6 +159,38 @@ TEST(ExtendedMath, UnderflowGivesDenormalsThenZero) {
     EXPECT_GT(denormal, 0);
     EXPECT_LT(denormal, LDBL_MIN);
     EXPECT_EQ(LogExtended(smallestDenormal), -16445 * logl(2)); // within rounding of the exact value
+}
+
+// A caller that has the double nearest the argument at hand gets the same value and the same flags, on
+// both sides of each end of the own range.
+TEST(ExtendedMath, ExpWithTheNearestDoubleIsTheSameFunction) {
+    Arguments a(3);
+    std::vector<Extended> arguments = {0,
+                                       -0.0L,
+                                       11356,
+                                       11357,
+                                       -11400,
+                                       -11500,
+                                       extended_math::ExpSmallest,
+                                       std::numeric_limits<Extended>::infinity(),
+                                       -std::numeric_limits<Extended>::infinity(),
+                                       std::numeric_limits<Extended>::quiet_NaN()};
+    for (const Extended edge : {11356.0L, -11400.0L})
+        for (Extended x = edge, y = edge; x < edge + 1e-9L;
+             x = std::nextafter(x, 20000.0L), y = std::nextafter(y, -20000.0L))
+            arguments.insert(arguments.end(), {x, y});
+    for (int n = 0; n < 100000; ++n) arguments.push_back(a.Uniform(-11500, 11400));
+    for (const Extended x : arguments) {
+        ClearFpFlags();
+        const Extended alone = ExpExtended(x);
+        const FpFault aloneFault = PendingFpFault();
+        const double nearX = static_cast<double>(x);
+        ClearFpFlags();
+        const Extended withDouble = ExpExtended(x, nearX);
+        EXPECT_EQ(PendingFpFault(), aloneFault) << static_cast<double>(x);
+        EXPECT_TRUE(alone == withDouble || (std::isnan(alone) && std::isnan(withDouble)))
+            << static_cast<double>(x);
+    }
 }
 
 // The largest arguments and the values outside each function's range behave as the library's, flags
