@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -45,7 +46,7 @@ void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
     QCoreApplication::processEvents();
 
     long long steps = 0;
-    double seconds = 0;
+    double seconds = 0, best = 0;
     for (auto _ : state) {
         QElapsedTimer clock;
         const long long before = app.world.StepCounter;
@@ -54,10 +55,15 @@ void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
         while (clock.elapsed() < 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         form.GoClick();
         QCoreApplication::processEvents();
-        seconds += static_cast<double>(clock.nsecsElapsed()) * 1e-9;
-        steps += app.world.StepCounter - before;
+        const double second = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+        const long long made = app.world.StepCounter - before;
+        seconds += second;
+        steps += made;
+        best = std::max(best, static_cast<double>(made) / second);
     }
+    // All seconds together, and the best one: on a machine shared with others they differ by a third.
     state.counters["steps/s"] = static_cast<double>(steps) / seconds;
+    state.counters["best_steps/s"] = best;
 }
 
 BENCHMARK_CAPTURE(WindowRun, FigureSetsListingShown, true, true)
