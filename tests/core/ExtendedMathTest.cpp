@@ -175,10 +175,13 @@ TEST(ExtendedMath, ExpWithTheNearestDoubleIsTheSameFunction) {
                                        std::numeric_limits<Extended>::infinity(),
                                        -std::numeric_limits<Extended>::infinity(),
                                        std::numeric_limits<Extended>::quiet_NaN()};
-    for (const Extended edge : {11356.0L, -11400.0L})
-        for (Extended x = edge, y = edge; x < edge + 1e-9L;
-             x = std::nextafter(x, 20000.0L), y = std::nextafter(y, -20000.0L))
-            arguments.insert(arguments.end(), {x, y});
+    for (const Extended edge : {11356.0L, -11400.0L}) { // the 64 extended numbers on either side
+        Extended above = edge, below = edge;
+        for (int k = 0; k < 64; ++k) {
+            above = std::nextafter(above, 20000.0L), below = std::nextafter(below, -20000.0L);
+            arguments.insert(arguments.end(), {above, below});
+        }
+    }
     for (int n = 0; n < 100000; ++n) arguments.push_back(a.Uniform(-11500, 11400));
     for (const Extended x : arguments) {
         ClearFpFlags();
