@@ -66,18 +66,14 @@ void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
     state.counters["best_steps/s"] = best;
 }
 
-BENCHMARK_CAPTURE(WindowRun, FigureSetsListingShown, true, true)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(5);
-BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingShown, true, false)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(5);
-BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingHidden, false, false)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(5);
+// Five seconds of running each.
+void FiveSeconds(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+}
+
+BENCHMARK_CAPTURE(WindowRun, FigureSetsListingShown, true, true)->Apply(FiveSeconds);
+BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingShown, true, false)->Apply(FiveSeconds);
+BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingHidden, false, false)->Apply(FiveSeconds);
 
 } // namespace
 } // namespace taonscope
