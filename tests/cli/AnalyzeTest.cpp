@@ -8,6 +8,7 @@
 #include "core/Step.h"
 #include "document/ConfigFile.h"
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ namespace taonscope {
 namespace {
 
 using test::ReadAll;
+using test::SaveWorld;
 using test::TempDir;
 
 using test::Cli;
@@ -123,8 +125,7 @@ TEST(CliAnalyze, WritesJsonThatParsesWithTheWorldsValues) {
     TempDir dir;
     World world = CloudWorld();
     world.VelX[5] = 0.25L;
-    ConfigRecord buffer{};
-    WriteConfigFile(dir.File("cloud.tao"), world, buffer);
+    SaveWorld(dir.File("cloud.tao"), world);
 
     const Outcome o = Cli({"analyze", dir.File("cloud.tao"), "--format", "json"});
     ASSERT_EQ(o.status, CliOk) << o.err;
@@ -162,8 +163,7 @@ TEST(CliAnalyze, NonFiniteValuesAreJsonStrings) {
     world.G2 = std::numeric_limits<Extended>::infinity();
     world.F2 = -std::numeric_limits<Extended>::infinity();
     world.D2 = std::numeric_limits<Extended>::quiet_NaN();
-    ConfigRecord buffer{};
-    WriteConfigFile(dir.File("odd.tao"), world, buffer);
+    SaveWorld(dir.File("odd.tao"), world);
     const Outcome o = Cli({"analyze", dir.File("odd.tao"), "--format", "json"});
     ASSERT_EQ(o.status, CliOk) << o.err;
     JsonValue json;
@@ -212,8 +212,7 @@ TEST(CliRun, UntilSettledStopsAtTheFirstSlowStepOrAtTheLimit) {
     TempDir dir;
     World moving = RingWorld();
     for (int n = 0; n < 300; ++n) AdvanceStep(moving, CoolFactor(false)); // swinging, speeds near 1
-    ConfigRecord buffer{};
-    WriteConfigFile(dir.File("moving.tao"), moving, buffer);
+    SaveWorld(dir.File("moving.tao"), moving);
 
     const Outcome settled = Cli({"run", dir.File("moving.tao"), "--until-settled", "1e-3", "--output",
                                  dir.File("out.tao"), "--log", dir.File("log.csv")});

@@ -8,6 +8,7 @@
 #include "support/ChildProcess.h"
 #include "support/JsonChecker.h"
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +22,13 @@
 namespace taonscope {
 namespace {
 
+using test::LoadWorld;
 using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
 using test::Cli;
 using test::Outcome;
-
-World Load(const std::string& path) {
-    ConfigRecord buffer{};
-    EXPECT_EQ(ReadConfigFile(path, buffer), 0);
-    World world;
-    UnpackConfigRecord(buffer, world);
-    return world;
-}
 
 TEST(Cli, RunsAHundredTaonFileAndShowsTheResult) {
     TempDir dir;
@@ -48,7 +42,7 @@ TEST(Cli, RunsAHundredTaonFileAndShowsTheResult) {
     World expected = CloudWorld();
     AdvanceStep(expected, CoolFactor(false));
     AdvanceStep(expected, CoolFactor(false));
-    const World result = Load(dir.File("out.tao"));
+    const World result = LoadWorld(dir.File("out.tao"));
     EXPECT_EQ(result.PosX, expected.PosX);
     EXPECT_EQ(result.VelZ, expected.VelZ);
 
@@ -72,7 +66,7 @@ TEST(Cli, TheFastKernelIsTheDefaultOnAnyNumberOfThreads) {
     World expected = CloudWorld();
     FastLaw law(3);
     for (int n = 0; n < 3; ++n) AdvanceStep(expected, CoolFactor(false), law);
-    EXPECT_EQ(Load(dir.File("default.tao")).PosY, expected.PosY);
+    EXPECT_EQ(LoadWorld(dir.File("default.tao")).PosY, expected.PosY);
     EXPECT_EQ(ReadAll(dir.File("one.tao")), ReadAll(dir.File("default.tao")));
 }
 
@@ -92,7 +86,7 @@ TEST(Cli, DtAndCoolAreUsedAndTheDtWrittenIsTheOneUsed) {
                    dir.File("out.tao")})
                   .status,
               CliOk);
-    const World result = Load(dir.File("out.tao"));
+    const World result = LoadWorld(dir.File("out.tao"));
     EXPECT_EQ(result.dt, 0.5L);
     const Extended v = 0.99L * 0.99L * 0.99L;
     EXPECT_EQ(result.VelX[1], v);

@@ -8,6 +8,7 @@
 #include "document/ConfigFile.h"
 #include "document/XyzFile.h"
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -28,16 +29,12 @@ namespace taonscope {
 namespace {
 
 using test::ReadAll;
+using test::SaveWorld;
 using test::TempDir;
 using test::WriteAll;
 
 using test::Cli;
 using test::Outcome;
-
-void Save(const std::string& path, const World& world) {
-    ConfigRecord buffer{};
-    WriteConfigFile(path, world, buffer);
-}
 
 ConfigRecord RecordOf(const World& world) {
     ConfigRecord record{};
@@ -61,7 +58,7 @@ std::vector<int> FrameSteps(const std::string& text) {
 
 TEST(CliTrajectory, WritesTheFirstFrameOneEveryNStepsAndTheLastOnce) {
     TempDir dir;
-    Save(dir.File("ring.tao"), RingWorld());
+    SaveWorld(dir.File("ring.tao"), RingWorld());
     const Outcome run = Cli({"run", dir.File("ring.tao"), "--steps", "25", "--kernel", "literal",
                              "--trajectory", dir.File("ring.xyz"), "--every", "10"});
     ASSERT_EQ(run.status, CliOk) << run.err;
@@ -117,7 +114,7 @@ TEST(CliTrajectory, ARunThatFaultsKeepsTheFramesWrittenSoFar) {
     world.VelX[1] = 0.1L * std::numeric_limits<Extended>::max();
     world.dt = 1;
     SyncCopiesFromCurrent(world);
-    Save(dir.File("fly.tao"), world);
+    SaveWorld(dir.File("fly.tao"), world);
     const Outcome run = Cli(
         {"run", dir.File("fly.tao"), "--steps", "9", "--trajectory", dir.File("fly.xyz"), "--every", "1"});
     EXPECT_EQ(run.status, CliLawFault);
@@ -147,7 +144,7 @@ std::vector<World> CloudFrames() {
 }
 
 std::string RecordCloud(const TempDir& dir) {
-    Save(dir.File("cloud.tao"), SmallCloud());
+    SaveWorld(dir.File("cloud.tao"), SmallCloud());
     const std::string path = dir.File("cloud.xyz");
     const Outcome run = Cli({"run", dir.File("cloud.tao"), "--steps", "20", "--kernel", "literal",
                              "--trajectory", path, "--every", "10"});
@@ -292,7 +289,7 @@ TEST(CliHelp, ListsTheExchangeCommands) {
 #ifdef TAONSCOPE_WITH_QT
 TEST(CliRender, DrawsTheSceneWithoutADisplay) {
     TempDir dir;
-    Save(dir.File("cloud.tao"), CloudWorld());
+    SaveWorld(dir.File("cloud.tao"), CloudWorld());
     const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
                                 TAONSCOPE_CLI_PATH + " render " + dir.File("cloud.tao") + " " +
                                 dir.File("cloud.png") + " --size 320x200 --angles 0.5,-0.25,1 --scale 9";

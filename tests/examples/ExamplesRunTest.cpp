@@ -9,6 +9,7 @@
 #include "document/Examples.h"
 
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,6 @@ constexpr int Steps = 1000;
 struct Point {
     Extended x = 0, y = 0, z = 0;
 };
-
-World Load(const std::string& path) {
-    ConfigRecord record{};
-    EXPECT_EQ(ReadConfigFile(path, record), 0) << path;
-    World world;
-    UnpackConfigRecord(record, world);
-    return world;
-}
 
 std::string ExamplePath(const std::string& name) {
     return std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + name + ".tao";
@@ -205,7 +198,7 @@ class ExampleRun : public testing::TestWithParam<std::string> {};
 
 TEST_P(ExampleRun, RunsAThousandStepsAndDoesWhatItsCommentarySays) {
     const Claim& claim = Claims().at(GetParam());
-    const World before = Load(ExamplePath(GetParam()));
+    const World before = test::LoadWorld(ExamplePath(GetParam()));
     World after = before;
     RunSteps(after, claim.cool);
     ASSERT_EQ(after.StepCounter, Steps);
