@@ -45,6 +45,13 @@ inline double DoublePowerOfTwo(int e) {
     return value;
 }
 
+/// y 2^m rounded once, for y in the range of doubles and |m| <= 32000.
+inline Extended ScaledByPowerOfTwo(Extended y, int m) {
+    if (m >= -1022 && m <= 1023) return y * DoublePowerOfTwo(m);
+    if (m >= -16382 && m <= 16383) return y * PowerOfTwo(m);
+    return (y * PowerOfTwo(m / 2)) * PowerOfTwo(m - m / 2); // the first product is exact
+}
+
 // 1.5 * 2^52: adding it rounds a double below 2^51 in magnitude to an integer, which then stands in the
 // low bits of the sum's significand.
 inline constexpr double Shifter = 0x1.8p52;

@@ -4,6 +4,7 @@
 #include "ExtendedMath.h"
 #include "FpTrap.h"
 #include "Law.h"
+#include "ShellTerms.h"
 
 #include <algorithm>
 #include <atomic>
@@ -32,6 +33,10 @@ constexpr Extended VanishingExponent = -11600;
 constexpr double NegligibleBits = 70;
 
 constexpr int Stride = MaxTaons + 1;
+
+// The shell terms are computed in double-double arithmetic (ShellTerms.h) when every shell's k and the
+// pair's distance lie between these: then every intermediate stays within the normal range of doubles.
+constexpr double VectorSmallest = 1e-14, VectorLargest = 1e14;
 
 // Below this many taons a step is quicker on one thread than the hand-over to the pool.
 constexpr int SmallestSharedStep = 24;
@@ -89,13 +94,21 @@ struct Shell {
     Extended k19Times200; // 200 k k^18: 200 k w^18 = 200 k^19 d^18
     Extended k20;         // k^20: w^20 = k^20 d^20
     double nearD, farD;   // compared in double: the margin of VanishingExponent dwarfs its rounding
+    DoubleDouble lnKParts, tenOverKParts, k19Times200Parts, k20Parts; // the same, exactly, for ShellTerms
 };
 
 // The five shells of one parameter set.
 struct ShellSet {
     Shell shell[5];
     Extended strength; // A
+    bool vectorRange;  // every k between VectorSmallest and VectorLargest
 };
+
+// x as the sum of two doubles, exactly.
+DoubleDouble Parts(Extended x) {
+    const double hi = static_cast<double>(x);
+    return {hi, static_cast<double>(x - hi)};
+}
 
 bool InShellRange(Extended p) {
     return p >= SmallestShell && p <= LargestShell;
@@ -130,8 +143,15 @@ ShellSet MakeShellSet(const ParameterSet& s) {
         shell.k20 = k16 * k4;
         shell.nearD = static_cast<double>(vanishing.shellNearW / shell.k);
         shell.farD = static_cast<double>(vanishing.shellFarW / shell.k);
+        shell.lnKParts = Parts(shell.lnK);
+        shell.tenOverKParts = Parts(shell.tenOverK);
+        shell.k19Times200Parts = Parts(shell.k19Times200);
+        shell.k20Parts = Parts(shell.k20);
     }
     set.strength = s.A;
+    set.vectorRange = true;
+    for (const Shell& shell : set.shell)
+        set.vectorRange = set.vectorRange && shell.k >= VectorSmallest && shell.k <= VectorLargest;
     return set;
 }
 
@@ -169,7 +189,8 @@ struct PairBase {
     double nearCoreExponent, nearWellExponent; // the exponents as doubles
 };
 
-void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
+// The well's exponent and factor only with `well`: otherwise only wellUpper, Nowhere where the power is 0.
+void MakePairBase(PairBase& p, Extended d, Extended lnD2, bool well) {
     p.roughD = static_cast<double>(d);
     p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
@@ -187,7 +208,8 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
         p.coreUpper = bounds.upper, p.coreLower = bounds.lower, p.nearCoreExponent = bounds.exponent;
     }
     p.wellUpper = p.wellLower = Nowhere;
-    if (p.roughD > WellNearD) {
+    if (p.roughD > WellNearD && !well) p.wellUpper = 0;
+    if (p.roughD > WellNearD && well) {
         const Extended lnV = LnWell + p.lnD;             // ln v, v = 0.09 d
         p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
         p.wellFactor = (1 - lnV) * (WellScale * (p.inverseD * p.inverseD));
@@ -249,9 +271,71 @@ Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
 #pragma GCC diagnostic pop
 #endif
 
+// The core term where its power is not 0.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+Extended CoreOf(const PairBase& p) {
+    return p.coreUpper == Nowhere ? 0 : ExpExtended(p.coreExponent, p.nearCoreExponent) * p.coreFactor;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+// The pair's values a shell term takes, as sums of two doubles: ln d, 1/d, d^18, d^20.
+struct PairParts {
+    DoubleDouble lnD, inverseD, d18, d20;
+};
+
+// Adds a term to the batch.
+void AddTerm(ShellTerms& terms, const Shell& shell, const PairParts& parts) {
+    const int i = terms.count++;
+        terms.lnDHi[i] = parts.lnD.hi, terms.lnDLo[i] = parts.lnD.lo;
+        terms.inverseDHi[i] = parts.inverseD.hi, terms.inverseDLo[i] = parts.inverseD.lo;
+        terms.d18Hi[i] = parts.d18.hi, terms.d18Lo[i] = parts.d18.lo;
+        terms.d20Hi[i] = parts.d20.hi, terms.d20Lo[i] = parts.d20.lo;
+        terms.lnKHi[i] = shell.lnKParts.hi, terms.lnKLo[i] = shell.lnKParts.lo;
+        terms.tenOverKHi[i] = shell.tenOverKParts.hi, terms.tenOverKLo[i] = shell.tenOverKParts.lo;
+        terms.k19Hi[i] = shell.k19Times200Parts.hi, terms.k19Lo[i] = shell.k19Times200Parts.lo;
+    terms.k20Hi[i] = shell.k20Parts.hi, terms.k20Lo[i] = shell.k20Parts.lo;
+}
+
+// Adds to the batch the shell terms of one slope whose power is not 0 at this distance.
+void AddShellTerms(ShellTerms& terms, const ShellSet& set, const PairBase& p, const PairParts& parts) {
+    for (const Shell& shell : set.shell)
+        if (p.roughD > shell.nearD && p.roughD < shell.farD) AddTerm(terms, shell, parts);
+}
+
+// The well as a shell term: with k^20 = 0 and 10/k = (75/0.09) / 2.5, the term's exponent is the
+// well's, (75/0.09) (1/d) ln v, and its factor (1 - ln v) (75/0.09) / d^2, WellPower / WellScale times
+// the well's.
+Shell WellAsShell() {
+    Shell well{};
+    well.lnKParts = Parts(LnWell);
+    well.tenOverKParts = Parts(WellPower / 2.5L);
+    return well;
+}
+const Shell WellTerm = WellAsShell();
+const Extended WellFromTerm = WellScale / WellPower;
+
+// The term `i` of the batch.
+Extended TermOf(const ShellTerms& terms, int i) {
+    return extended_math::ScaledByPowerOfTwo(static_cast<Extended>(terms.termHi[i]) + terms.termLo[i], terms.scale[i]);
+}
+
+// The sum of the terms first..last - 1, in that order.
+Extended SumOfTerms(const ShellTerms& terms, int first, int last) {
+    Extended sum = 0;
+    for (int i = first; i < last; ++i) sum += TermOf(terms, i);
+    return sum;
+}
+
 } // namespace
 
-FastLaw::FastLaw(int threads) : pool_(threads), coefficient_(Stride * Stride) {}
+FastLaw::FastLaw(int threads, ShellArithmetic arithmetic)
+    : pool_(threads), coefficient_(Stride * Stride),
+      vectorShells_(arithmetic == ShellArithmetic::Vector && ShellTermsSupported()) {}
 
 bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     const int count = std::clamp(w.TaonCount, 0, MaxTaons);
@@ -268,6 +352,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         sets[m] = MakeShellSet(GetParameterSet(w, m));
         for (int n = 1; n <= 3; ++n) shared[m][n] = SameShells(GetParameterSet(w, m), GetParameterSet(w, n));
     }
+    const bool vectorStep = vectorShells_ && sets[1].vectorRange && sets[2].vectorRange && sets[3].vectorRange;
     int kind[Stride] = {};
     for (int i : present) kind[i] = TaonKind(w, i);
 
@@ -288,6 +373,12 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
 
     auto job = [&] {
         ClearFpFlags();
+        ShellTerms shellTerms;
+        // Per partner of the row's taon: where its well and shell terms stand in the batch (termsFirst
+        // -1: its slopes are done; termsLast -1: both slopes are the same; wellTerm -1: no well), its core
+        // and 1/d.
+        int termsFirst[MaxTaons], termsMiddle[MaxTaons], termsLast[MaxTaons], wellTerm[MaxTaons];
+        Extended cores[MaxTaons], inverseDs[MaxTaons];
         // Each unordered pair once: the term on a uses the set of b's kind, the term on b that of a's kind.
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.value.fetch_add(1, std::memory_order_relaxed)) < taons;) {
@@ -304,23 +395,61 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 lnD2[col] = LogExtended(d2);
             }
             Extended onAFactor[MaxTaons]; // A S / d of the term on a from each later partner
-            for (int col = row + 1; col < taons; ++col) {
-                const int b = present[col];
-                const Extended d = ds[col];
-                if (!(d >= SmallestDistance)) {
-                    failed.store(true, std::memory_order_relaxed);
-                    onAFactor[col] = 0;
-                    continue;
+            // The row's pairs in blocks whose shell terms fit into one batch: first the pair's values and
+            // its core and well, then the batch of shell terms, then the slopes from them. A pair whose
+            // values leave the range of the batch gets its slopes at once, in extended arithmetic.
+            for (int first = row + 1; first < taons;) {
+                shellTerms.count = 0;
+                int last = first;
+                for (; last < taons && shellTerms.count + 11 <= ShellTerms::Capacity; ++last) {
+                    const int col = last, b = present[col];
+                    const Extended d = ds[col];
+                    termsFirst[col] = -1;
+                    if (!(d >= SmallestDistance)) {
+                        failed.store(true, std::memory_order_relaxed);
+                        onAFactor[col] = 0;
+                        continue;
+                    }
+                    const ShellSet& onA = sets[kind[b]];
+                    const ShellSet& onB = sets[kind[a]];
+                    const bool sameSlopes = shared[kind[a]][kind[b]];
+                    const double roughD = static_cast<double>(d);
+                    const bool vectorPair = vectorStep && roughD >= VectorSmallest && roughD <= VectorLargest;
+                    PairBase pair;
+                    MakePairBase(pair, d, lnD2[col], !vectorPair);
+                    if (vectorPair) {
+                        inverseDs[col] = pair.inverseD;
+                        cores[col] = CoreOf(pair);
+                        const PairParts parts{Parts(pair.lnD), Parts(pair.inverseD), Parts(pair.d18), Parts(pair.d20)};
+                        wellTerm[col] = pair.wellUpper == Nowhere ? -1 : shellTerms.count;
+                        if (wellTerm[col] >= 0) AddTerm(shellTerms, WellTerm, parts);
+                        termsFirst[col] = shellTerms.count;
+                        AddShellTerms(shellTerms, onA, pair, parts);
+                        termsMiddle[col] = shellTerms.count;
+                        if (!sameSlopes) AddShellTerms(shellTerms, onB, pair, parts);
+                        termsLast[col] = sameSlopes ? -1 : shellTerms.count;
+                        continue;
+                    }
+                    SharedValues values;
+                    const Extended slopeOnA = SlopeOf(onA, pair, values);
+                    const Extended slopeOnB = sameSlopes ? slopeOnA : SlopeOf(onB, pair, values);
+                    onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
+                    c[a * Stride + b] = onB.strength * slopeOnB * pair.inverseD;
                 }
-                PairBase pair;
-                MakePairBase(pair, d, lnD2[col]);
-                SharedValues values;
-                const ShellSet& onA = sets[kind[b]];
-                const ShellSet& onB = sets[kind[a]];
-                const Extended slopeOnA = SlopeOf(onA, pair, values);
-                const Extended slopeOnB = shared[kind[a]][kind[b]] ? slopeOnA : SlopeOf(onB, pair, values);
-                onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
-                c[a * Stride + b] = onB.strength * slopeOnB * pair.inverseD;
+                if (shellTerms.count > 0) ComputeShellTerms(shellTerms);
+                for (int col = first; col < last; ++col) {
+                    if (termsFirst[col] < 0) continue;
+                    const int b = present[col];
+                    const Extended coreLessWell =
+                        wellTerm[col] < 0 ? cores[col] : cores[col] - TermOf(shellTerms, wellTerm[col]) * WellFromTerm;
+                    const Extended slopeOnA = coreLessWell - SumOfTerms(shellTerms, termsFirst[col], termsMiddle[col]);
+                    const Extended slopeOnB = termsLast[col] < 0
+                                                  ? slopeOnA
+                                                  : coreLessWell - SumOfTerms(shellTerms, termsMiddle[col], termsLast[col]);
+                    onAFactor[col] = sets[kind[b]].strength * slopeOnA * inverseDs[col];
+                    c[a * Stride + b] = sets[kind[a]].strength * slopeOnB * inverseDs[col];
+                }
+                first = last;
             }
             // The terms on a from its later partners, in a loop of their own, where the sums stay in
             // registers.

@@ -20,8 +20,15 @@ struct Accelerations {
 /// over a pool of threads. Results do not depend on the number of threads.
 class FastLaw {
 public:
+    /// How the shell terms are computed: four at a time in double-double arithmetic where the processor
+    /// has the instructions (AVX2, FMA) and the values stay in its range, or always in extended arithmetic.
+    enum class ShellArithmetic { Vector, Extended };
+
     /// A law evaluated on `threads` threads (0: one per processor core).
-    explicit FastLaw(int threads = 0);
+    explicit FastLaw(int threads = 0, ShellArithmetic arithmetic = ShellArithmetic::Vector);
+
+    /// True when the shell terms are computed four at a time.
+    bool VectorShells() const { return vectorShells_; }
 
     /// Number of threads the law runs on.
     int Threads() const { return pool_.Threads(); }
@@ -35,6 +42,7 @@ public:
 private:
     WorkerPool pool_;
     std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: [a][b], a before b: A S / d of the term on b from a
+    bool vectorShells_;
 };
 
 } // namespace taonscope

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ShellTerms.h"
+
+#include "ExtendedMathTables.h"
+
+#include <immintrin.h>
+
+// Only the functions marked with Vector use AVX2 and FMA, and the law calls them only on processors
+// that have both: nothing else in the program is compiled for them.
+#define Vector __attribute__((target("avx2,fma"))) static inline
+
+namespace taonscope {
+
+namespace {
+
+using V = __m256d;
+
+struct DD {
+    V hi, lo;
+};
+
+Vector V Splat(double x) {
+    return _mm256_set1_pd(x);
+}
+
+// a + b = s + e exactly, given |a| >= |b| or a = 0.
+Vector DD FastTwoSum(V a, V b) {
+    const V s = _mm256_add_pd(a, b);
+    return {s, _mm256_sub_pd(b, _mm256_sub_pd(s, a))};
+}
+
+// a + b = s + e exactly.
+Vector DD TwoSum(V a, V b) {
+    const V s = _mm256_add_pd(a, b);
+    const V bb = _mm256_sub_pd(s, a);
+    return {s, _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, bb)), _mm256_sub_pd(b, bb))};
+}
+
+Vector DD Add(DD a, DD b) {
+    const DD s = TwoSum(a.hi, b.hi);
+    return FastTwoSum(s.hi, _mm256_add_pd(s.lo, _mm256_add_pd(a.lo, b.lo)));
+}
+
+// c - b for a double c.
+Vector DD SubtractFrom(V c, DD b) {
+    const DD s = TwoSum(c, _mm256_sub_pd(_mm256_setzero_pd(), b.hi));
+    return FastTwoSum(s.hi, _mm256_sub_pd(s.lo, b.lo));
+}
+
+Vector DD Subtract(DD a, DD b) {
+    return Add(a, {_mm256_sub_pd(_mm256_setzero_pd(), b.hi), _mm256_sub_pd(_mm256_setzero_pd(), b.lo)});
+}
+
+Vector DD Multiply(DD a, DD b) {
+    const V p = _mm256_mul_pd(a.hi, b.hi);
+    V e = _mm256_fmsub_pd(a.hi, b.hi, p); // the rounding error of p, exactly
+    e = _mm256_fmadd_pd(a.hi, b.lo, e);
+    e = _mm256_fmadd_pd(a.lo, b.hi, e);
+    return FastTwoSum(p, e);
+}
+
+Vector DD Load(const double* hi, const double* lo, int i) {
+    return {_mm256_load_pd(hi + i), _mm256_load_pd(lo + i)};
+}
+
+// ln2/256 in three parts, the first two of 30 bits: n times either is exact for |n| < 2^23.
+constexpr double StepPart1 = 0x1.62e42fe8p-9, StepPart2 = 0x1.e8e7bcdp-39, StepPart3 = 0x1.793c7673007e6p-69;
+
+// exp(x) = (hi + lo) 2^scale for |x| < 2^20: x = n ln2/256 + r, |r| <= ln2/512 (1 + 2^-40), e^r by
+// its Taylor polynomial (the terms from r^2 on in double, below 2^-19 of the result), 2^(n/256) from
+// the table of 106-bit values.
+Vector DD Exp(DD x, __m128i& scale) {
+    const V shifter = Splat(0x1.8p52);
+    const V shifted = _mm256_fmadd_pd(x.hi, Splat(extended_math::InverseStep), shifter);
+    const V n = _mm256_sub_pd(shifted, shifter);
+    // The low 32 bits of each shifted value are n.
+    const __m128i n32 = _mm256_castsi256_si128(
+        _mm256_permutevar8x32_epi32(_mm256_castpd_si256(shifted), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+    const __m128i j = _mm_and_si128(n32, _mm_set1_epi32(255));
+    scale = _mm_srai_epi32(n32, 8);
+
+    // r = x - n ln2/256: x.hi - n StepPart1 is exact (Sterbenz), n StepPart2 too.
+    const V first = _mm256_fnmadd_pd(n, Splat(StepPart1), x.hi);
+    const DD r0 = TwoSum(first, _mm256_mul_pd(n, Splat(-StepPart2)));
+    const DD r = FastTwoSum(r0.hi, _mm256_add_pd(r0.lo, _mm256_fnmadd_pd(n, Splat(StepPart3), x.lo)));
+
+    // e^r - 1 = r + q, q = r^2 (1/2 + r/6 + ... + r^4/720) + r.hi r.lo.
+    V poly = _mm256_fmadd_pd(r.hi, Splat(1.0 / 720), Splat(1.0 / 120));
+    poly = _mm256_fmadd_pd(r.hi, poly, Splat(1.0 / 24));
+    poly = _mm256_fmadd_pd(r.hi, poly, Splat(1.0 / 6));
+    poly = _mm256_fmadd_pd(r.hi, poly, Splat(0.5));
+    const V q = _mm256_fmadd_pd(_mm256_mul_pd(r.hi, r.hi), poly, _mm256_mul_pd(r.hi, r.lo));
+
+    // 2^(j/256) e^r = T + T r.hi + (T (r.lo + q) + T.lo (1 + ...)), with T r.hi's rounding error kept.
+    const V all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    const V tHi = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), extended_math::ExpTableHi, j, all, 8);
+    const V tLo = _mm256_mask_i32gather_pd(_mm256_setzero_pd(), extended_math::ExpTableLo, j, all, 8);
+    const V a = _mm256_mul_pd(tHi, r.hi);
+    const V aError = _mm256_fmsub_pd(tHi, r.hi, a);
+    const DD s = FastTwoSum(tHi, a);
+    const V small = _mm256_add_pd(r.lo, q);
+    V rest = _mm256_fmadd_pd(tHi, small, aError);
+    rest = _mm256_fmadd_pd(tLo, _mm256_add_pd(Splat(1), _mm256_add_pd(r.hi, small)), rest);
+    return FastTwoSum(s.hi, _mm256_add_pd(s.lo, rest));
+}
+
+} // namespace
+
+bool ShellTermsSupported() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+#else
+    return false;
+#endif
+}
+
+__attribute__((target("avx2,fma"))) void ComputeShellTerms(ShellTerms& t) {
+    // The lanes past the last term repeat it, so that every lane computes with values like its own.
+    for (int i = t.count; i % 4 != 0; ++i) {
+        t.lnDHi[i] = t.lnDHi[i - 1], t.lnDLo[i] = t.lnDLo[i - 1];
+        t.inverseDHi[i] = t.inverseDHi[i - 1], t.inverseDLo[i] = t.inverseDLo[i - 1];
+        t.d18Hi[i] = t.d18Hi[i - 1], t.d18Lo[i] = t.d18Lo[i - 1];
+        t.d20Hi[i] = t.d20Hi[i - 1], t.d20Lo[i] = t.d20Lo[i - 1];
+        t.lnKHi[i] = t.lnKHi[i - 1], t.lnKLo[i] = t.lnKLo[i - 1];
+        t.tenOverKHi[i] = t.tenOverKHi[i - 1], t.tenOverKLo[i] = t.tenOverKLo[i - 1];
+        t.k19Hi[i] = t.k19Hi[i - 1], t.k19Lo[i] = t.k19Lo[i - 1];
+        t.k20Hi[i] = t.k20Hi[i - 1], t.k20Lo[i] = t.k20Lo[i - 1];
+    }
+    const V one = Splat(1);
+    for (int i = 0; i < t.count; i += 4) {
+        const DD inverseD = Load(t.inverseDHi, t.inverseDLo, i);
+        const DD lnW = Add(Load(t.lnKHi, t.lnKLo, i), Load(t.lnDHi, t.lnDLo, i));
+        const DD w20 = Multiply(Load(t.k20Hi, t.k20Lo, i), Load(t.d20Hi, t.d20Lo, i));
+        const DD outer =
+            Multiply(SubtractFrom(Splat(2.5), w20), Multiply(Load(t.tenOverKHi, t.tenOverKLo, i), inverseD));
+        const DD exponent = Multiply(outer, lnW);
+        const DD factor = Subtract(Multiply(SubtractFrom(one, lnW), Multiply(outer, inverseD)),
+                                   Multiply(lnW, Multiply(Load(t.k19Hi, t.k19Lo, i), Load(t.d18Hi, t.d18Lo, i))));
+        __m128i scale;
+        const DD term = Multiply(Exp(exponent, scale), factor);
+        _mm256_store_pd(t.termHi + i, term.hi);
+        _mm256_store_pd(t.termLo + i, term.lo);
+        _mm_store_si128(reinterpret_cast<__m128i*>(t.scale + i), scale);
+    }
+}
+
+} // namespace taonscope
