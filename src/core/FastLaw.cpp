@@ -302,9 +302,9 @@ void AddTerm(ShellTerms& terms, const Shell& shell, const PairParts& parts) {
 }
 
 // Adds to the batch the shell terms of one slope whose power is not 0 at this distance.
-void AddShellTerms(ShellTerms& terms, const ShellSet& set, const PairBase& p, const PairParts& parts) {
+void AddShellTerms(ShellTerms& terms, const ShellSet& set, double roughD, const PairParts& parts) {
     for (const Shell& shell : set.shell)
-        if (p.roughD > shell.nearD && p.roughD < shell.farD) AddTerm(terms, shell, parts);
+        if (roughD > shell.nearD && roughD < shell.farD) AddTerm(terms, shell, parts);
 }
 
 // The well as a shell term: with k^20 = 0 and 10/k = (75/0.09) / 2.5, the term's exponent is the
@@ -353,6 +353,15 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         for (int n = 1; n <= 3; ++n) shared[m][n] = SameShells(GetParameterSet(w, m), GetParameterSet(w, n));
     }
     const bool vectorStep = vectorShells_ && sets[1].vectorRange && sets[2].vectorRange && sets[3].vectorRange;
+    VectorPositions positions{};
+    if (vectorStep)
+        for (std::size_t n = 0; n < present.size(); ++n) {
+            const int i = present[n];
+            DoubleDouble x = Parts(w.PosX[i]), y = Parts(w.PosY[i]), z = Parts(w.PosZ[i]);
+            positions.xHi[n] = x.hi, positions.xLo[n] = x.lo;
+            positions.yHi[n] = y.hi, positions.yLo[n] = y.lo;
+            positions.zHi[n] = z.hi, positions.zLo[n] = z.lo;
+        }
     int kind[Stride] = {};
     for (int i : present) kind[i] = TaonKind(w, i);
 
@@ -374,6 +383,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     auto job = [&] {
         ClearFpFlags();
         ShellTerms shellTerms;
+        RowPairs rowPairs;
         // Per partner of the row's taon: where its well and shell terms stand in the batch (termsFirst
         // -1: its slopes are done; termsLast -1: both slopes are the same; wellTerm -1: no well), its core
         // and 1/d.
@@ -383,10 +393,12 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.value.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
-            // The row's distances and logarithms first: independent of one another, the
-            // square roots and logarithms overlap in the processor instead of each holding up its pair.
+            // The row's distances and logarithms first: independent of one another, they overlap in the
+            // processor instead of each holding up its pair; four at a time where the shell terms are.
             Extended ds[MaxTaons], lnD2[MaxTaons];
+            if (vectorStep) ComputeRowPairs(positions, row, taons, rowPairs);
             for (int col = row + 1; col < taons; ++col) {
+                if (vectorStep && rowPairs.inRange[col] != 0) continue;
                 const int b = present[col];
                 const Extended dx = w.PosX[a] - w.PosX[b], dy = w.PosY[a] - w.PosY[b],
                                dz = w.PosZ[a] - w.PosZ[b];
@@ -395,41 +407,49 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                 lnD2[col] = LogExtended(d2);
             }
             Extended onAFactor[MaxTaons]; // A S / d of the term on a from each later partner
-            // The row's pairs in blocks whose shell terms fit into one batch: first the pair's values and
-            // its core and well, then the batch of shell terms, then the slopes from them. A pair whose
-            // values leave the range of the batch gets its slopes at once, in extended arithmetic.
+            // The row's pairs in blocks whose terms fit into one batch: first the pair's core and the
+            // batch's well and shell terms, then the batch, then the slopes from them. A pair beyond the
+            // range of the batch gets its slopes at once, in extended arithmetic.
             for (int first = row + 1; first < taons;) {
                 shellTerms.count = 0;
                 int last = first;
                 for (; last < taons && shellTerms.count + 11 <= ShellTerms::Capacity; ++last) {
                     const int col = last, b = present[col];
-                    const Extended d = ds[col];
+                    const ShellSet& onA = sets[kind[b]];
+                    const ShellSet& onB = sets[kind[a]];
+                    const bool sameSlopes = shared[kind[a]][kind[b]];
                     termsFirst[col] = -1;
+                    if (vectorStep && rowPairs.inRange[col] != 0) {
+                        const double roughD = rowPairs.dHi[col];
+                        inverseDs[col] = static_cast<Extended>(rowPairs.inverseDHi[col]) + rowPairs.inverseDLo[col];
+                        cores[col] = 0;
+                        if (roughD < CoreFarD) {
+                            PairBase pair;
+                            const Extended lnD = static_cast<Extended>(rowPairs.lnDHi[col]) + rowPairs.lnDLo[col];
+                            MakePairBase(pair, static_cast<Extended>(roughD) + rowPairs.dLo[col], 2 * lnD, false);
+                            cores[col] = CoreOf(pair);
+                        }
+                        const PairParts parts{{rowPairs.lnDHi[col], rowPairs.lnDLo[col]},
+                                              {rowPairs.inverseDHi[col], rowPairs.inverseDLo[col]},
+                                              {rowPairs.d18Hi[col], rowPairs.d18Lo[col]},
+                                              {rowPairs.d20Hi[col], rowPairs.d20Lo[col]}};
+                        wellTerm[col] = roughD > WellNearD ? shellTerms.count : -1;
+                        if (wellTerm[col] >= 0) AddTerm(shellTerms, WellTerm, parts);
+                        termsFirst[col] = shellTerms.count;
+                        AddShellTerms(shellTerms, onA, roughD, parts);
+                        termsMiddle[col] = shellTerms.count;
+                        if (!sameSlopes) AddShellTerms(shellTerms, onB, roughD, parts);
+                        termsLast[col] = sameSlopes ? -1 : shellTerms.count;
+                        continue;
+                    }
+                    const Extended d = ds[col];
                     if (!(d >= SmallestDistance)) {
                         failed.store(true, std::memory_order_relaxed);
                         onAFactor[col] = 0;
                         continue;
                     }
-                    const ShellSet& onA = sets[kind[b]];
-                    const ShellSet& onB = sets[kind[a]];
-                    const bool sameSlopes = shared[kind[a]][kind[b]];
-                    const double roughD = static_cast<double>(d);
-                    const bool vectorPair = vectorStep && roughD >= VectorSmallest && roughD <= VectorLargest;
                     PairBase pair;
-                    MakePairBase(pair, d, lnD2[col], !vectorPair);
-                    if (vectorPair) {
-                        inverseDs[col] = pair.inverseD;
-                        cores[col] = CoreOf(pair);
-                        const PairParts parts{Parts(pair.lnD), Parts(pair.inverseD), Parts(pair.d18), Parts(pair.d20)};
-                        wellTerm[col] = pair.wellUpper == Nowhere ? -1 : shellTerms.count;
-                        if (wellTerm[col] >= 0) AddTerm(shellTerms, WellTerm, parts);
-                        termsFirst[col] = shellTerms.count;
-                        AddShellTerms(shellTerms, onA, pair, parts);
-                        termsMiddle[col] = shellTerms.count;
-                        if (!sameSlopes) AddShellTerms(shellTerms, onB, pair, parts);
-                        termsLast[col] = sameSlopes ? -1 : shellTerms.count;
-                        continue;
-                    }
+                    MakePairBase(pair, d, lnD2[col], true);
                     SharedValues values;
                     const Extended slopeOnA = SlopeOf(onA, pair, values);
                     const Extended slopeOnB = sameSlopes ? slopeOnA : SlopeOf(onB, pair, values);

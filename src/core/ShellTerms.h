@@ -27,6 +27,27 @@ struct ShellTerms {
     int count = 0;
 };
 
+/// The positions of the present taons in their order, as sums of two doubles (exactly), with room
+/// for the lanes past the last.
+struct VectorPositions {
+    static constexpr int Capacity = 104;
+    alignas(32) double xHi[Capacity], xLo[Capacity], yHi[Capacity], yLo[Capacity], zHi[Capacity], zLo[Capacity];
+};
+
+/// The values a term takes from the pairs of one taon with those after it, by the partner's place in
+/// the order, in double-double arithmetic (within about 2^-100): d, ln d, 1/d, d^18, d^20. `inRange`
+/// is 1 where d lies between 1e-14 and 1e14; elsewhere the values are not computed.
+struct RowPairs {
+    static constexpr int Capacity = VectorPositions::Capacity;
+    alignas(32) double dHi[Capacity], dLo[Capacity], lnDHi[Capacity], lnDLo[Capacity];
+    alignas(32) double inverseDHi[Capacity], inverseDLo[Capacity];
+    alignas(32) double d18Hi[Capacity], d18Lo[Capacity], d20Hi[Capacity], d20Lo[Capacity];
+    alignas(32) double inRange[Capacity];
+};
+
+/// The pairs of taon `row` with taons row + 1 .. count - 1; only when ShellTermsSupported().
+void ComputeRowPairs(const VectorPositions& positions, int row, int count, RowPairs& pairs);
+
 /// True when this processor has the instructions ComputeShellTerms needs.
 bool ShellTermsSupported();
 
