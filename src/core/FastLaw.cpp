@@ -4,7 +4,7 @@
 #include "ExtendedMath.h"
 #include "FpTrap.h"
 #include "Law.h"
-#include "ShellTerms.h"
+#include "VectorKernel.h"
 
 #include <algorithm>
 #include <atomic>
@@ -34,7 +34,7 @@ constexpr double NegligibleBits = 70;
 
 constexpr int Stride = MaxTaons + 1;
 
-// The shell terms are computed in double-double arithmetic (ShellTerms.h) when every shell's k and the
+// The shell terms are computed in double-double arithmetic (VectorKernel.h) when every shell's k and the
 // pair's distance lie between these: then every intermediate stays within the normal range of doubles.
 constexpr double VectorSmallest = 1e-14, VectorLargest = 1e14;
 
@@ -94,7 +94,7 @@ struct Shell {
     Extended k19Times200; // 200 k k^18: 200 k w^18 = 200 k^19 d^18
     Extended k20;         // k^20: w^20 = k^20 d^20
     double nearD, farD;   // compared in double: the margin of VanishingExponent dwarfs its rounding
-    DoubleDouble lnKParts, tenOverKParts, k19Times200Parts, k20Parts; // the same, exactly, for ShellTerms
+    DoubleDouble lnKParts, tenOverKParts, k19Times200Parts, k20Parts; // the same, exactly, for TermBatch
 };
 
 // The five shells of one parameter set.
@@ -189,8 +189,7 @@ struct PairBase {
     double nearCoreExponent, nearWellExponent; // the exponents as doubles
 };
 
-// The well's exponent and factor only with `well`: otherwise only wellUpper, Nowhere where the power is 0.
-void MakePairBase(PairBase& p, Extended d, Extended lnD2, bool well) {
+void MakePairBase(PairBase& p, Extended d, Extended lnD2) {
     p.roughD = static_cast<double>(d);
     p.lnD = 0.5L * lnD2; // ln d from ln d^2, so that it need not wait for the square root
     p.inverseD = 1 / d;
@@ -208,8 +207,7 @@ void MakePairBase(PairBase& p, Extended d, Extended lnD2, bool well) {
         p.coreUpper = bounds.upper, p.coreLower = bounds.lower, p.nearCoreExponent = bounds.exponent;
     }
     p.wellUpper = p.wellLower = Nowhere;
-    if (p.roughD > WellNearD && !well) p.wellUpper = 0;
-    if (p.roughD > WellNearD && well) {
+    if (p.roughD > WellNearD) {
         const Extended lnV = LnWell + p.lnD;             // ln v, v = 0.09 d
         p.wellExponent = (WellPower * p.inverseD) * lnV; // v^(75/v), 75/v = (75/0.09) / d
         p.wellFactor = (1 - lnV) * (WellScale * (p.inverseD * p.inverseD));
@@ -289,20 +287,20 @@ struct PairParts {
 };
 
 // Adds a term to the batch.
-void AddTerm(ShellTerms& terms, const Shell& shell, const PairParts& parts) {
+void AddTerm(TermBatch& terms, const Shell& shell, const PairParts& parts) {
     const int i = terms.count++;
-        terms.lnDHi[i] = parts.lnD.hi, terms.lnDLo[i] = parts.lnD.lo;
-        terms.inverseDHi[i] = parts.inverseD.hi, terms.inverseDLo[i] = parts.inverseD.lo;
-        terms.d18Hi[i] = parts.d18.hi, terms.d18Lo[i] = parts.d18.lo;
-        terms.d20Hi[i] = parts.d20.hi, terms.d20Lo[i] = parts.d20.lo;
-        terms.lnKHi[i] = shell.lnKParts.hi, terms.lnKLo[i] = shell.lnKParts.lo;
-        terms.tenOverKHi[i] = shell.tenOverKParts.hi, terms.tenOverKLo[i] = shell.tenOverKParts.lo;
-        terms.k19Hi[i] = shell.k19Times200Parts.hi, terms.k19Lo[i] = shell.k19Times200Parts.lo;
+    terms.lnDHi[i] = parts.lnD.hi, terms.lnDLo[i] = parts.lnD.lo;
+    terms.inverseDHi[i] = parts.inverseD.hi, terms.inverseDLo[i] = parts.inverseD.lo;
+    terms.d18Hi[i] = parts.d18.hi, terms.d18Lo[i] = parts.d18.lo;
+    terms.d20Hi[i] = parts.d20.hi, terms.d20Lo[i] = parts.d20.lo;
+    terms.lnKHi[i] = shell.lnKParts.hi, terms.lnKLo[i] = shell.lnKParts.lo;
+    terms.tenOverKHi[i] = shell.tenOverKParts.hi, terms.tenOverKLo[i] = shell.tenOverKParts.lo;
+    terms.k19Hi[i] = shell.k19Times200Parts.hi, terms.k19Lo[i] = shell.k19Times200Parts.lo;
     terms.k20Hi[i] = shell.k20Parts.hi, terms.k20Lo[i] = shell.k20Parts.lo;
 }
 
 // Adds to the batch the shell terms of one slope whose power is not 0 at this distance.
-void AddShellTerms(ShellTerms& terms, const ShellSet& set, double roughD, const PairParts& parts) {
+void AddShellTerms(TermBatch& terms, const ShellSet& set, double roughD, const PairParts& parts) {
     for (const Shell& shell : set.shell)
         if (roughD > shell.nearD && roughD < shell.farD) AddTerm(terms, shell, parts);
 }
@@ -320,12 +318,13 @@ const Shell WellTerm = WellAsShell();
 const Extended WellFromTerm = WellScale / WellPower;
 
 // The term `i` of the batch.
-Extended TermOf(const ShellTerms& terms, int i) {
-    return extended_math::ScaledByPowerOfTwo(static_cast<Extended>(terms.termHi[i]) + terms.termLo[i], terms.scale[i]);
+Extended TermOf(const TermBatch& terms, int i) {
+    return extended_math::ScaledByPowerOfTwo(static_cast<Extended>(terms.termHi[i]) + terms.termLo[i],
+                                             terms.scale[i]);
 }
 
 // The sum of the terms first..last - 1, in that order.
-Extended SumOfTerms(const ShellTerms& terms, int first, int last) {
+Extended SumOfTerms(const TermBatch& terms, int first, int last) {
     Extended sum = 0;
     for (int i = first; i < last; ++i) sum += TermOf(terms, i);
     return sum;
@@ -333,9 +332,9 @@ Extended SumOfTerms(const ShellTerms& terms, int first, int last) {
 
 } // namespace
 
-FastLaw::FastLaw(int threads, ShellArithmetic arithmetic)
+FastLaw::FastLaw(int threads, Arithmetic arithmetic)
     : pool_(threads), coefficient_(Stride * Stride),
-      vectorShells_(arithmetic == ShellArithmetic::Vector && ShellTermsSupported()) {}
+      vectorKernel_(arithmetic == Arithmetic::Vector && VectorKernelSupported()) {}
 
 bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
     const int count = std::clamp(w.TaonCount, 0, MaxTaons);
@@ -352,7 +351,8 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         sets[m] = MakeShellSet(GetParameterSet(w, m));
         for (int n = 1; n <= 3; ++n) shared[m][n] = SameShells(GetParameterSet(w, m), GetParameterSet(w, n));
     }
-    const bool vectorStep = vectorShells_ && sets[1].vectorRange && sets[2].vectorRange && sets[3].vectorRange;
+    const bool vectorStep =
+        vectorKernel_ && sets[1].vectorRange && sets[2].vectorRange && sets[3].vectorRange;
     VectorPositions positions{};
     if (vectorStep)
         for (std::size_t n = 0; n < present.size(); ++n) {
@@ -382,7 +382,7 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
 
     auto job = [&] {
         ClearFpFlags();
-        ShellTerms shellTerms;
+        TermBatch batch;
         RowPairs rowPairs;
         // Per partner of the row's taon: where its well and shell terms stand in the batch (termsFirst
         // -1: its slopes are done; termsLast -1: both slopes are the same; wellTerm -1: no well), its core
@@ -411,9 +411,9 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
             // batch's well and shell terms, then the batch, then the slopes from them. A pair beyond the
             // range of the batch gets its slopes at once, in extended arithmetic.
             for (int first = row + 1; first < taons;) {
-                shellTerms.count = 0;
+                batch.count = 0;
                 int last = first;
-                for (; last < taons && shellTerms.count + 11 <= ShellTerms::Capacity; ++last) {
+                for (; last < taons && batch.count + 11 <= TermBatch::Capacity; ++last) {
                     const int col = last, b = present[col];
                     const ShellSet& onA = sets[kind[b]];
                     const ShellSet& onB = sets[kind[a]];
@@ -421,25 +421,27 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                     termsFirst[col] = -1;
                     if (vectorStep && rowPairs.inRange[col] != 0) {
                         const double roughD = rowPairs.dHi[col];
-                        inverseDs[col] = static_cast<Extended>(rowPairs.inverseDHi[col]) + rowPairs.inverseDLo[col];
+                        inverseDs[col] =
+                            static_cast<Extended>(rowPairs.inverseDHi[col]) + rowPairs.inverseDLo[col];
                         cores[col] = 0;
                         if (roughD < CoreFarD) {
                             PairBase pair;
-                            const Extended lnD = static_cast<Extended>(rowPairs.lnDHi[col]) + rowPairs.lnDLo[col];
-                            MakePairBase(pair, static_cast<Extended>(roughD) + rowPairs.dLo[col], 2 * lnD, false);
+                            const Extended lnD =
+                                static_cast<Extended>(rowPairs.lnDHi[col]) + rowPairs.lnDLo[col];
+                            MakePairBase(pair, static_cast<Extended>(roughD) + rowPairs.dLo[col], 2 * lnD);
                             cores[col] = CoreOf(pair);
                         }
                         const PairParts parts{{rowPairs.lnDHi[col], rowPairs.lnDLo[col]},
                                               {rowPairs.inverseDHi[col], rowPairs.inverseDLo[col]},
                                               {rowPairs.d18Hi[col], rowPairs.d18Lo[col]},
                                               {rowPairs.d20Hi[col], rowPairs.d20Lo[col]}};
-                        wellTerm[col] = roughD > WellNearD ? shellTerms.count : -1;
-                        if (wellTerm[col] >= 0) AddTerm(shellTerms, WellTerm, parts);
-                        termsFirst[col] = shellTerms.count;
-                        AddShellTerms(shellTerms, onA, roughD, parts);
-                        termsMiddle[col] = shellTerms.count;
-                        if (!sameSlopes) AddShellTerms(shellTerms, onB, roughD, parts);
-                        termsLast[col] = sameSlopes ? -1 : shellTerms.count;
+                        wellTerm[col] = roughD > WellNearD ? batch.count : -1;
+                        if (wellTerm[col] >= 0) AddTerm(batch, WellTerm, parts);
+                        termsFirst[col] = batch.count;
+                        AddShellTerms(batch, onA, roughD, parts);
+                        termsMiddle[col] = batch.count;
+                        if (!sameSlopes) AddShellTerms(batch, onB, roughD, parts);
+                        termsLast[col] = sameSlopes ? -1 : batch.count;
                         continue;
                     }
                     const Extended d = ds[col];
@@ -449,23 +451,26 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
                         continue;
                     }
                     PairBase pair;
-                    MakePairBase(pair, d, lnD2[col], true);
+                    MakePairBase(pair, d, lnD2[col]);
                     SharedValues values;
                     const Extended slopeOnA = SlopeOf(onA, pair, values);
                     const Extended slopeOnB = sameSlopes ? slopeOnA : SlopeOf(onB, pair, values);
                     onAFactor[col] = onA.strength * slopeOnA * pair.inverseD;
                     c[a * Stride + b] = onB.strength * slopeOnB * pair.inverseD;
                 }
-                if (shellTerms.count > 0) ComputeShellTerms(shellTerms);
+                if (batch.count > 0) ComputeTerms(batch);
                 for (int col = first; col < last; ++col) {
                     if (termsFirst[col] < 0) continue;
                     const int b = present[col];
                     const Extended coreLessWell =
-                        wellTerm[col] < 0 ? cores[col] : cores[col] - TermOf(shellTerms, wellTerm[col]) * WellFromTerm;
-                    const Extended slopeOnA = coreLessWell - SumOfTerms(shellTerms, termsFirst[col], termsMiddle[col]);
-                    const Extended slopeOnB = termsLast[col] < 0
-                                                  ? slopeOnA
-                                                  : coreLessWell - SumOfTerms(shellTerms, termsMiddle[col], termsLast[col]);
+                        wellTerm[col] < 0 ? cores[col]
+                                          : cores[col] - TermOf(batch, wellTerm[col]) * WellFromTerm;
+                    const Extended slopeOnA =
+                        coreLessWell - SumOfTerms(batch, termsFirst[col], termsMiddle[col]);
+                    const Extended slopeOnB =
+                        termsLast[col] < 0
+                            ? slopeOnA
+                            : coreLessWell - SumOfTerms(batch, termsMiddle[col], termsLast[col]);
                     onAFactor[col] = sets[kind[b]].strength * slopeOnA * inverseDs[col];
                     c[a * Stride + b] = sets[kind[a]].strength * slopeOnB * inverseDs[col];
                 }

@@ -15,20 +15,23 @@ struct Accelerations {
 
 /// The interaction law evaluated once per pair of taons for all three components and both taons,
 /// with the same mathematics as the reference law (AccelX ...) rearranged: logarithms of products as
-/// sums, integral powers by multiplication, exp and log of its own (ExtendedMath.h), terms whose power
-/// is 0 or that are provably below 2^-70 of the largest term of their slope skipped, the work spread
-/// over a pool of threads. Results do not depend on the number of threads.
+/// sums, integral powers by multiplication, terms whose power is 0 skipped, the work spread over a pool
+/// of threads. Where the processor has AVX2 and FMA and the values allow, the distances, logarithms,
+/// powers and the well and shell terms are computed four pairs at a time in double-double arithmetic
+/// (VectorKernel.h); elsewhere in extended arithmetic with exp and log of its own (ExtendedMath.h),
+/// leaving out terms provably below 2^-70 of the largest term of their slope. Results do not depend on
+/// the number of threads.
 class FastLaw {
 public:
-    /// How the shell terms are computed: four at a time in double-double arithmetic where the processor
-    /// has the instructions (AVX2, FMA) and the values stay in its range, or always in extended arithmetic.
-    enum class ShellArithmetic { Vector, Extended };
+    /// Vector: the double-double kernel where the processor and the values allow it; Extended: extended
+    /// arithmetic throughout.
+    enum class Arithmetic { Vector, Extended };
 
     /// A law evaluated on `threads` threads (0: one per processor core).
-    explicit FastLaw(int threads = 0, ShellArithmetic arithmetic = ShellArithmetic::Vector);
+    explicit FastLaw(int threads = 0, Arithmetic arithmetic = Arithmetic::Vector);
 
-    /// True when the shell terms are computed four at a time.
-    bool VectorShells() const { return vectorShells_; }
+    /// True when the law uses the double-double kernel where the values allow it.
+    bool UsesVectorKernel() const { return vectorKernel_; }
 
     /// Number of threads the law runs on.
     int Threads() const { return pool_.Threads(); }
@@ -41,8 +44,9 @@ public:
 
 private:
     WorkerPool pool_;
-    std::vector<Extended> coefficient_; // (MaxTaons + 1)^2: [a][b], a before b: A S / d of the term on b from a
-    bool vectorShells_;
+    std::vector<Extended>
+        coefficient_; // (MaxTaons + 1)^2: [a][b], a before b: A S / d of the term on b from a
+    bool vectorKernel_;
 };
 
 } // namespace taonscope

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ShellTerms.h"
+#include "VectorKernel.h"
 
 #include "ExtendedMathTables.h"
 
+#if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 
 // Only the functions marked with Vector use AVX2 and FMA, and the law calls them only on processors
@@ -128,8 +129,8 @@ Vector DD Log(DD x) {
     const V c = _mm256_mul_pd(_mm256_sub_pd(shifted, shifter), Splat(0x1p-8));
     const __m128i j = _mm256_castsi256_si128(
         _mm256_permutevar8x32_epi32(_mm256_castpd_si256(shifted), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
-    const __m128i e32 = _mm256_castsi256_si128(
-        _mm256_permutevar8x32_epi32(e, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+    const __m128i e32 =
+        _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(e, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
     const V eD = _mm256_cvtepi32_pd(e32);
 
     // u = (m - c) / c, m - c exact; then the part of log1p beyond u.
@@ -195,15 +196,11 @@ __attribute__((target("avx2,fma"))) void ComputeRowPairs(const VectorPositions& 
     }
 }
 
-bool ShellTermsSupported() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+bool VectorKernelSupported() {
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-#else
-    return false;
-#endif
 }
 
-__attribute__((target("avx2,fma"))) void ComputeShellTerms(ShellTerms& t) {
+__attribute__((target("avx2,fma"))) void ComputeTerms(TermBatch& t) {
     // The lanes past the last term repeat it, so that every lane computes with values like its own.
     for (int i = t.count; i % 4 != 0; ++i) {
         t.lnDHi[i] = t.lnDHi[i - 1], t.lnDLo[i] = t.lnDLo[i - 1];
@@ -223,8 +220,9 @@ __attribute__((target("avx2,fma"))) void ComputeShellTerms(ShellTerms& t) {
         const DD outer =
             Multiply(SubtractFrom(Splat(2.5), w20), Multiply(Load(t.tenOverKHi, t.tenOverKLo, i), inverseD));
         const DD exponent = Multiply(outer, lnW);
-        const DD factor = Subtract(Multiply(SubtractFrom(one, lnW), Multiply(outer, inverseD)),
-                                   Multiply(lnW, Multiply(Load(t.k19Hi, t.k19Lo, i), Load(t.d18Hi, t.d18Lo, i))));
+        const DD factor =
+            Subtract(Multiply(SubtractFrom(one, lnW), Multiply(outer, inverseD)),
+                     Multiply(lnW, Multiply(Load(t.k19Hi, t.k19Lo, i), Load(t.d18Hi, t.d18Lo, i))));
         __m128i scale;
         const DD term = Multiply(Exp(exponent, scale), factor);
         _mm256_store_pd(t.termHi + i, term.hi);
@@ -234,3 +232,17 @@ __attribute__((target("avx2,fma"))) void ComputeShellTerms(ShellTerms& t) {
 }
 
 } // namespace taonscope
+
+#else // elsewhere the law computes in extended arithmetic only
+
+namespace taonscope {
+
+bool VectorKernelSupported() {
+    return false;
+}
+void ComputeRowPairs(const VectorPositions&, int, int, RowPairs&) {}
+void ComputeTerms(TermBatch&) {}
+
+} // namespace taonscope
+
+#endif
