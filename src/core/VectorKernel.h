@@ -14,8 +14,9 @@ struct DoubleDouble {
 /// True when this processor has AVX2 and FMA.
 bool VectorKernelSupported();
 
-/// The positions of the present taons in their order, as sums of two doubles (exactly). The lanes
-/// past the last taon read the room after it, which must hold numbers (0 will do).
+/// The positions of the present taons in their order, as sums of two doubles (exactly), each
+/// coordinate at most 1e100 in magnitude. The lanes past the last taon read the room after it, which
+/// must hold such numbers too (0 will do).
 struct VectorPositions {
     static constexpr int Capacity = 104;
     alignas(32) double xHi[Capacity], xLo[Capacity], yHi[Capacity], yLo[Capacity], zHi[Capacity],
@@ -23,9 +24,9 @@ struct VectorPositions {
 };
 
 /// The values the terms take from the pairs of one taon with the taons after it, by the partner's
-/// place in the order, each within about 2^-100 of itself: d, ln d, 1/d, d^18, d^20. `inRange` is 1
-/// where d^2 lies between 1e-28 and 1e28 and 0 elsewhere, where the values are not computed and
-/// nothing overflows or divides by zero.
+/// place in the order: d and 1/d within 2^-100 of themselves, d^18 and d^20 within 2^-98, ln d within
+/// 2^-78 of itself or of 1 where it is smaller. `inRange` is 1 where d^2 lies between 1e-28 and 1e28
+/// and 0 elsewhere, where the values are not computed and nothing overflows or divides by zero.
 struct RowPairs {
     static constexpr int Capacity = VectorPositions::Capacity;
     alignas(32) double dHi[Capacity], dLo[Capacity], lnDHi[Capacity], lnDLo[Capacity];

@@ -19,6 +19,15 @@ namespace {
 using test::SameBits;
 using test::SameWorld;
 
+// Each of these runs with the double-double kernel (where this processor has it) and with extended
+// arithmetic throughout.
+class FastLawIn : public testing::TestWithParam<FastLaw::Arithmetic> {};
+INSTANTIATE_TEST_SUITE_P(Arithmetics, FastLawIn,
+                         testing::Values(FastLaw::Arithmetic::Vector, FastLaw::Arithmetic::Extended),
+                         [](const testing::TestParamInfo<FastLaw::Arithmetic>& info) {
+                             return info.param == FastLaw::Arithmetic::Vector ? "Vector" : "Extended";
+                         });
+
 // For every present taon and component, the sum of the magnitudes of its pair terms under the reference
 // law: each term is the acceleration in a world where only the two taons of the pair are present.
 Accelerations PairTermMagnitudes(const World& world) {
@@ -56,8 +65,8 @@ void ExpectCloseToReference(const World& world, FastLaw& law, const char* what) 
     }
 }
 
-TEST(FastLaw, MatchesTheReferenceOnRandomClouds) {
-    FastLaw law;
+TEST_P(FastLawIn, MatchesTheReferenceOnRandomClouds) {
+    FastLaw law(0, GetParam());
     for (std::uint64_t seed = 1; seed <= 3; ++seed) {
         ExpectCloseToReference(CloudWorld(seed, false), law, "three sets");
         ExpectCloseToReference(CloudWorld(seed + 10, true), law, "figure sets");
@@ -69,8 +78,8 @@ TEST(FastLaw, MatchesTheReferenceOnRandomClouds) {
     ExpectCloseToReference(CloudWorld(22, false, 120, 1), law, "sparse");
 }
 
-TEST(FastLaw, MatchesTheReferenceForTheBuiltInStructures) {
-    FastLaw law;
+TEST_P(FastLawIn, MatchesTheReferenceForTheBuiltInStructures) {
+    FastLaw law(0, GetParam());
     ExpectCloseToReference(EasySquareWorld(), law, "easy square");
     ExpectCloseToReference(RingWorld(), law, "ring");
     World mixed = CloudWorld(5);
@@ -79,6 +88,18 @@ TEST(FastLaw, MatchesTheReferenceForTheBuiltInStructures) {
     SetParameterSet(mixed, 3, GetParameterSet(mixed, 1)); // sets 1 and 3 share their shells, not set 2
     mixed.A3 = -0.75L;
     ExpectCloseToReference(mixed, law, "partly present, shared shells");
+}
+
+// Pairs farther apart than the double-double kernel reaches, and shells beyond its range, are computed in
+// extended arithmetic in the same step as the others.
+TEST_P(FastLawIn, PairsAndShellsBeyondTheKernelsRangeAgree) {
+    FastLaw law(2, GetParam());
+    World w = CloudWorld(7);
+    w.PosX[40] = 3e14L;
+    w.PosY[41] = -2e20L, w.PosZ[41] = 5e19L;
+    ExpectCloseToReference(w, law, "far taons");
+    w.G2 = 5e15L; // k = 1.029 / 5e15, below 1e-14
+    ExpectCloseToReference(w, law, "a shell beyond the kernel's range");
 }
 
 // Two taons of kind 1 alone, the second at distance d from the first along (ux, uy, uz) (unit length).
@@ -106,7 +127,7 @@ Extended ReferenceSlope(const ParameterSet& s, Extended d, Extended* largestPiec
 
 // Where the well and the outer shells cancel, each component of the fast law stays within 1e-16 of the
 // reference law in absolute terms, with pieces (A times each term) of order one.
-TEST(FastLaw, AtAnEquilibriumTheCancellingPiecesAgreeAbsolutely) {
+TEST_P(FastLawIn, AtAnEquilibriumTheCancellingPiecesAgreeAbsolutely) {
     ParameterSet set = FigureParameters();
     set.A = 10;
     Extended low = 21.4L, high = 21.55L; // the slope changes sign between these
@@ -120,7 +141,7 @@ TEST(FastLaw, AtAnEquilibriumTheCancellingPiecesAgreeAbsolutely) {
     ASSERT_GT(set.A * largestPiece, 0.3L);
     ASSERT_LT(set.A * largestPiece, 3);
 
-    FastLaw law(2);
+    FastLaw law(2, GetParam());
     const Extended directions[][3] = {{1, 0, 0}, {0.6L, 0, -0.8L}, {2 / 3.0L, -1 / 3.0L, 2 / 3.0L}};
     for (const auto& u : directions) {
         const World w = PairWorld(set, low, u[0], u[1], u[2]);
@@ -140,7 +161,7 @@ TEST(FastLaw, AtAnEquilibriumTheCancellingPiecesAgreeAbsolutely) {
 // itself, so the laws cannot agree to 1e-14 of it. Each stays within 5e-17 of the exact value, computed
 // with 300-bit arithmetic from the same 80-bit inputs (both are about 1e-17 from it), which is 5e-18 of
 // the pieces.
-TEST(FastLaw, NearTheZeroOfAShellFactorBothLawsStayCloseToTheExactValue) {
+TEST_P(FastLawIn, NearTheZeroOfAShellFactorBothLawsStayCloseToTheExactValue) {
     World w;
     w.TaonPresent.fill(false);
     w.TaonPresent[89] = w.TaonPresent[90] = true; // both of kind 3
@@ -149,7 +170,7 @@ TEST(FastLaw, NearTheZeroOfAShellFactorBothLawsStayCloseToTheExactValue) {
     for (int kind = 1; kind <= 3; ++kind) SetParameterSet(w, kind, {-2.0L, 0.3L, 0.7L, 1.1L, 1.9L, 2.9L});
     const Extended exact[3] = {0.001752827249621642245436718L, 0.0001438888040734183932821187L,
                                -0.001661261647029466904257188L};
-    FastLaw law(1);
+    FastLaw law(1, GetParam());
     Accelerations fast;
     ASSERT_TRUE(law.ComputeAccelerations(w, fast));
     const Extended fastOn90[3] = {fast.X[90], fast.Y[90], fast.Z[90]};
@@ -162,11 +183,11 @@ TEST(FastLaw, NearTheZeroOfAShellFactorBothLawsStayCloseToTheExactValue) {
 
 // Terms are left out only against the largest term of their own pair: where every term is minute (two
 // taons deep inside the core, the well vanished) the result still agrees with the reference law.
-TEST(FastLaw, NegligibleTermsAreJudgedAgainstTheirOwnPair) {
+TEST_P(FastLawIn, NegligibleTermsAreJudgedAgainstTheirOwnPair) {
     for (const Extended d : {0.3L, 0.35L, 0.4L}) {
         const World w = PairWorld(FigureParameters(), d, 0.6L, 0.8L, 0);
         Accelerations fast;
-        FastLaw law(1);
+        FastLaw law(1, GetParam());
         ASSERT_TRUE(law.ComputeAccelerations(w, fast));
         const Extended reference = AccelX(w, 1);
         ASSERT_NE(reference, 0) << d;
@@ -194,10 +215,10 @@ TEST(FastLaw, TrajectoriesOfTheEasySquareAgree) {
     EXPECT_EQ(fast.StepCounter, 1000);
 }
 
-TEST(FastLaw, ResultsDoNotDependOnTheThreadCount) {
+TEST_P(FastLawIn, ResultsDoNotDependOnTheThreadCount) {
     const World world = CloudWorld(9);
     Accelerations one, two, three;
-    FastLaw single(1), pair(2), triple(3);
+    FastLaw single(1, GetParam()), pair(2, GetParam()), triple(3, GetParam());
     EXPECT_EQ(single.Threads(), 1);
     EXPECT_EQ(triple.Threads(), 3);
     ASSERT_TRUE(single.ComputeAccelerations(world, one));
@@ -211,9 +232,9 @@ TEST(FastLaw, ResultsDoNotDependOnTheThreadCount) {
 
 // Whole trajectories, not only one evaluation: the threads hand over between steps and between the
 // pair and sum passes of every step.
-TEST(FastLaw, TrajectoriesAreBitIdenticalForOneTwoAndThreeThreads) {
+TEST_P(FastLawIn, TrajectoriesAreBitIdenticalForOneTwoAndThreeThreads) {
     for (const World& start : {CloudWorld(3), CloudWorld(23, true, 8, 0.4L)}) {
-        FastLaw single(1), pair(2), triple(3);
+        FastLaw single(1, GetParam()), pair(2, GetParam()), triple(3, GetParam());
         World one = start, two = start, three = start;
         for (int n = 0; n < 25; ++n) {
             AdvanceStep(one, CoolFactor(n % 3 == 0), single);
@@ -228,8 +249,8 @@ TEST(FastLaw, TrajectoriesAreBitIdenticalForOneTwoAndThreeThreads) {
 
 // Runs one step with each law on copies of world; both must fault alike (or not at all) and a fault must
 // leave the world as it was.
-void ExpectSameOutcome(const World& world, const char* what) {
-    FastLaw law(2);
+void ExpectSameOutcome(const World& world, FastLaw::Arithmetic arithmetic, const char* what) {
+    FastLaw law(2, arithmetic);
     World reference = world, fast = world;
     std::string referenceFault, fastFault;
     try {
@@ -247,34 +268,34 @@ void ExpectSameOutcome(const World& world, const char* what) {
     EXPECT_EQ(fastFault, referenceFault) << what;
 }
 
-TEST(FastLaw, FaultsAreTheReferenceLawsFaults) {
+TEST_P(FastLawIn, FaultsAreTheReferenceLawsFaults) {
     const World base = CloudWorld(4);
     World w = base;
     w.PosX[70] = w.PosX[20], w.PosY[70] = w.PosY[20], w.PosZ[70] = w.PosZ[20];
-    ExpectSameOutcome(w, "coincident taons");
+    ExpectSameOutcome(w, GetParam(), "coincident taons");
     w = base;
     w.F3 = 0;
-    ExpectSameOutcome(w, "zero shell parameter");
+    ExpectSameOutcome(w, GetParam(), "zero shell parameter");
     w = base;
     w.D2 = -3;
-    ExpectSameOutcome(w, "negative shell parameter of a used set");
+    ExpectSameOutcome(w, GetParam(), "negative shell parameter of a used set");
     w = base;
     w.PosX[5] = 1e250L;
-    ExpectSameOutcome(w, "overflow at an extreme distance");
+    ExpectSameOutcome(w, GetParam(), "overflow at an extreme distance");
     w = base;
     w.PosY[9] = std::numeric_limits<Extended>::quiet_NaN();
-    ExpectSameOutcome(w, "a position that is not a number");
+    ExpectSameOutcome(w, GetParam(), "a position that is not a number");
     w = base;
     w.B1 = std::numeric_limits<Extended>::infinity();
-    ExpectSameOutcome(w, "an infinite shell parameter");
+    ExpectSameOutcome(w, GetParam(), "an infinite shell parameter");
     w = base;
     w.VelX[3] = w.NextVelX[3] = std::numeric_limits<Extended>::max();
     w.dt = 3;
-    ExpectSameOutcome(w, "an overflowing update");
+    ExpectSameOutcome(w, GetParam(), "an overflowing update");
     w = base;
     w.B1 = -1;                                                                 // first met at taon 1 ...
     w.PosX[99] = w.PosX[98], w.PosY[99] = w.PosY[98], w.PosZ[99] = w.PosZ[98]; // ... before this pair
-    ExpectSameOutcome(w, "two faults: the first met is reported");
+    ExpectSameOutcome(w, GetParam(), "two faults: the first met is reported");
 }
 
 TEST(FastLaw, OutsideItsRangeTheStepIsTheReferenceStep) {
