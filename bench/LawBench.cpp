@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One integration step of 100 present taons, under the reference law, the fast law and the fast law
-// as it was before (PreviousFastLaw), in one run so that the ratios compare like with like.
+// One integration step of 100 present taons, under the reference law, the fast law, the fast law in
+// extended arithmetic throughout (ExtendedStep) and the fast law as it was before its own exp and log
+// (PreviousFastLaw), in one run so that the ratios compare like with like.
 //   build/bench/law_bench --benchmark_min_time=1 --benchmark_report_aggregates_only=true
 #include "PreviousFastLaw.h"
 #include "core/Scenarios.h"
@@ -42,6 +43,12 @@ void LiteralStep(benchmark::State& state, bool sameSets) {
 
 void FastStep(benchmark::State& state, bool sameSets) {
     FastLaw law(static_cast<int>(state.range(0)));
+    TimeSteps(state, sameSets,
+              [&law](const World& w, Accelerations& out) { return law.ComputeAccelerations(w, out); });
+}
+
+void ExtendedStep(benchmark::State& state, bool sameSets) {
+    FastLaw law(static_cast<int>(state.range(0)), FastLaw::Arithmetic::Extended);
     TimeSteps(state, sameSets,
               [&law](const World& w, Accelerations& out) { return law.ComputeAccelerations(w, out); });
 }
@@ -99,6 +106,8 @@ BENCHMARK_CAPTURE(PreviousFastStep, FigureSets, true)->Arg(1)->Arg(2)->Apply(Rep
 BENCHMARK_CAPTURE(PreviousFastStep, ThreeSets, false)->Arg(1)->Arg(2)->Apply(Repeated);
 BENCHMARK_CAPTURE(FastStep, FigureSets, true)->Arg(1)->Arg(2)->Apply(Repeated);
 BENCHMARK_CAPTURE(FastStep, ThreeSets, false)->Arg(1)->Arg(2)->Apply(Repeated);
+BENCHMARK_CAPTURE(ExtendedStep, FigureSets, true)->Arg(1)->Arg(2)->Apply(Repeated);
+BENCHMARK_CAPTURE(ExtendedStep, ThreeSets, false)->Arg(1)->Arg(2)->Apply(Repeated);
 BENCHMARK_CAPTURE(KernelsInTurn, FigureSets, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KernelsInTurn, ThreeSets, false)->Unit(benchmark::kMillisecond);
 
