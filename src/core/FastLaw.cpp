@@ -34,8 +34,9 @@ constexpr double NegligibleBits = 70;
 
 constexpr int Stride = MaxTaons + 1;
 
-// The shell terms are computed in double-double arithmetic (VectorKernel.h) when every shell's k and the
-// pair's distance lie between these: then every intermediate stays within the normal range of doubles.
+// A step is computed with the double-double kernel (VectorKernel.h) when every shell's k lies between
+// these (and each pair whose distance lies between them too): then every intermediate stays within the
+// normal range of doubles.
 constexpr double VectorSmallest = 1e-14, VectorLargest = 1e14;
 
 // Below this many taons a step is quicker on one thread than the hand-over to the pool.
@@ -265,23 +266,16 @@ Extended SlopeOf(const ShellSet& set, const PairBase& p, SharedValues& shared) {
     return coreWell - shells;
 }
 
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
 // The core term where its power is not 0.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
 Extended CoreOf(const PairBase& p) {
     return p.coreUpper == Nowhere ? 0 : ExpExtended(p.coreExponent, p.nearCoreExponent) * p.coreFactor;
 }
+
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
 
-// The pair's values a shell term takes, as sums of two doubles: ln d, 1/d, d^18, d^20.
+// The pair's values a term of the batch takes, as sums of two doubles: ln d, 1/d, d^18, d^20.
 struct PairParts {
     DoubleDouble lnD, inverseD, d18, d20;
 };
