@@ -67,7 +67,7 @@ Vector DD Load(const double* hi, const double* lo, int i) {
 // ln2/256 in three parts, the first two of 30 bits: n times either is exact for |n| < 2^23.
 constexpr double StepPart1 = 0x1.62e42fe8p-9, StepPart2 = 0x1.e8e7bcdp-39, StepPart3 = 0x1.793c7673007e6p-69;
 
-// exp(x) = (hi + lo) 2^scale for |x| < 2^20: x = n ln2/256 + r, |r| <= ln2/512 (1 + 2^-40), e^r by
+// exp(x) = (hi + lo) 2^scale for |x| < 20000: x = n ln2/256 + r, |r| <= ln2/512 (1 + 2^-40), e^r by
 // its Taylor polynomial (the terms from r^2 on in double, below 2^-19 of the result), 2^(n/256) from
 // the table of 106-bit values.
 Vector DD Exp(DD x, __m128i& scale) {

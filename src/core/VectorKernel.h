@@ -43,7 +43,7 @@ void ComputeRowPairs(const VectorPositions& positions, int row, int count, RowPa
 ///   outer = (2.5 - k^20 d^20) (10/k) (1/d),  E = outer ln w,  g = (1 - ln w) outer / d - ln w 200 k^19 d^18
 /// with ln w = ln k + ln d, and gives exp(E) g = (termHi + termLo) 2^scale, within about 2^-70 of
 /// itself. (The well is the term with k^20 = 200 k^19 = 0 and 10/k = (75/0.09) / 2.5, ln k = ln 0.09.)
-/// The inputs must keep |E| below 2^20 and every product within the normal range of doubles.
+/// The inputs must keep |E| below 20000 and every product within the normal range of doubles.
 struct TermBatch {
     static constexpr int Capacity = 128; // a multiple of 4
 
