@@ -387,8 +387,9 @@ bool FastLaw::ComputeAccelerations(const World& w, Accelerations& out) {
         // The terms on a from its partners after it are summed here, in increasing slot order.
         for (int row; (row = nextRow.value.fetch_add(1, std::memory_order_relaxed)) < taons;) {
             const int a = present[row];
-            // The row's distances and logarithms first: independent of one another, they overlap in the
-            // processor instead of each holding up its pair; four at a time where the shell terms are.
+            // The row's distances and logarithms first, four pairs at a time by the kernel where it
+            // takes the step; the others in extended arithmetic, where, independent of one another, they
+            // overlap in the processor instead of each holding up its pair.
             Extended ds[MaxTaons], lnD2[MaxTaons];
             if (vectorStep) ComputeRowPairs(positions, row, taons, rowPairs);
             for (int col = row + 1; col < taons; ++col) {

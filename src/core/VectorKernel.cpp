@@ -6,9 +6,10 @@
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 
-// Only the functions marked with Vector use AVX2 and FMA, and the law calls them only on processors
+// Only the functions marked VECTOR_TARGET use AVX2 and FMA, and the law calls them only on processors
 // that have both: nothing else in the program is compiled for them.
-#define Vector __attribute__((target("avx2,fma"))) static inline
+#define VECTOR_TARGET __attribute__((target("avx2,fma")))
+#define VECTOR_FUNCTION VECTOR_TARGET static inline
 
 namespace taonscope {
 
@@ -20,39 +21,39 @@ struct DD {
     V hi, lo;
 };
 
-Vector V Splat(double x) {
+VECTOR_FUNCTION V Splat(double x) {
     return _mm256_set1_pd(x);
 }
 
 // a + b = s + e exactly, given |a| >= |b| or a = 0.
-Vector DD FastTwoSum(V a, V b) {
+VECTOR_FUNCTION DD FastTwoSum(V a, V b) {
     const V s = _mm256_add_pd(a, b);
     return {s, _mm256_sub_pd(b, _mm256_sub_pd(s, a))};
 }
 
 // a + b = s + e exactly.
-Vector DD TwoSum(V a, V b) {
+VECTOR_FUNCTION DD TwoSum(V a, V b) {
     const V s = _mm256_add_pd(a, b);
     const V bb = _mm256_sub_pd(s, a);
     return {s, _mm256_add_pd(_mm256_sub_pd(a, _mm256_sub_pd(s, bb)), _mm256_sub_pd(b, bb))};
 }
 
-Vector DD Add(DD a, DD b) {
+VECTOR_FUNCTION DD Add(DD a, DD b) {
     const DD s = TwoSum(a.hi, b.hi);
     return FastTwoSum(s.hi, _mm256_add_pd(s.lo, _mm256_add_pd(a.lo, b.lo)));
 }
 
 // c - b for a double c.
-Vector DD SubtractFrom(V c, DD b) {
+VECTOR_FUNCTION DD SubtractFrom(V c, DD b) {
     const DD s = TwoSum(c, _mm256_sub_pd(_mm256_setzero_pd(), b.hi));
     return FastTwoSum(s.hi, _mm256_sub_pd(s.lo, b.lo));
 }
 
-Vector DD Subtract(DD a, DD b) {
+VECTOR_FUNCTION DD Subtract(DD a, DD b) {
     return Add(a, {_mm256_sub_pd(_mm256_setzero_pd(), b.hi), _mm256_sub_pd(_mm256_setzero_pd(), b.lo)});
 }
 
-Vector DD Multiply(DD a, DD b) {
+VECTOR_FUNCTION DD Multiply(DD a, DD b) {
     const V p = _mm256_mul_pd(a.hi, b.hi);
     V e = _mm256_fmsub_pd(a.hi, b.hi, p); // the rounding error of p, exactly
     e = _mm256_fmadd_pd(a.hi, b.lo, e);
@@ -60,7 +61,7 @@ Vector DD Multiply(DD a, DD b) {
     return FastTwoSum(p, e);
 }
 
-Vector DD Load(const double* hi, const double* lo, int i) {
+VECTOR_FUNCTION DD Load(const double* hi, const double* lo, int i) {
     return {_mm256_load_pd(hi + i), _mm256_load_pd(lo + i)};
 }
 
@@ -70,7 +71,7 @@ constexpr double StepPart1 = 0x1.62e42fe8p-9, StepPart2 = 0x1.e8e7bcdp-39, StepP
 // exp(x) = (hi + lo) 2^scale for |x| < 20000: x = n ln2/256 + r, |r| <= ln2/512 (1 + 2^-40), e^r by
 // its Taylor polynomial (the terms from r^2 on in double, below 2^-19 of the result), 2^(n/256) from
 // the table of 106-bit values.
-Vector DD Exp(DD x, __m128i& scale) {
+VECTOR_FUNCTION DD Exp(DD x, __m128i& scale) {
     const V shifter = Splat(0x1.8p52);
     const V shifted = _mm256_fmadd_pd(x.hi, Splat(extended_math::InverseStep), shifter);
     const V n = _mm256_sub_pd(shifted, shifter);
@@ -105,7 +106,7 @@ Vector DD Exp(DD x, __m128i& scale) {
     return FastTwoSum(s.hi, _mm256_add_pd(s.lo, rest));
 }
 
-Vector DD Square(DD a) {
+VECTOR_FUNCTION DD Square(DD a) {
     const V p = _mm256_mul_pd(a.hi, a.hi);
     const V e = _mm256_fmadd_pd(_mm256_add_pd(a.hi, a.hi), a.lo, _mm256_fmsub_pd(a.hi, a.hi, p));
     return FastTwoSum(p, e);
@@ -117,7 +118,7 @@ constexpr double Ln2Part1 = 0x1.62e42fefa2p-1, Ln2Part2 = 0x1.9ef35793c7673p-41;
 // ln x for x.hi a normal double: x.hi = 2^e m, m about in [sqrt(1/2), sqrt 2), c = j/256 next to m,
 // ln x = e ln2 + ln c + log1p((m - c) / c) + x.lo / x.hi, log1p by its Taylor polynomial of degree 9
 // (|u| < 2^-8.4) with u and u^2 as double-doubles and the terms from u^3 on in double.
-Vector DD Log(DD x) {
+VECTOR_FUNCTION DD Log(DD x) {
     const __m256i bits = _mm256_castpd_si256(x.hi);
     const __m256i mantissa = _mm256_and_si256(bits, _mm256_set1_epi64x(0xFFFFFFFFFFFFF));
     // e, with m below sqrt 2: one more where the significand passes sqrt 2.
@@ -161,8 +162,7 @@ Vector DD Log(DD x) {
 
 } // namespace
 
-__attribute__((target("avx2,fma"))) void ComputeRowPairs(const VectorPositions& p, int row, int count,
-                                                         RowPairs& out) {
+VECTOR_TARGET void ComputeRowPairs(const VectorPositions& p, int row, int count, RowPairs& out) {
     const V smallest = Splat(1e-28), largest = Splat(1e28), one = Splat(1);
     const DD ax = {Splat(p.xHi[row]), Splat(p.xLo[row])}, ay = {Splat(p.yHi[row]), Splat(p.yLo[row])},
              az = {Splat(p.zHi[row]), Splat(p.zLo[row])};
@@ -200,7 +200,7 @@ bool VectorKernelSupported() {
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
-__attribute__((target("avx2,fma"))) void ComputeTerms(TermBatch& t) {
+VECTOR_TARGET void ComputeTerms(TermBatch& t) {
     // The lanes past the last term repeat it, so that every lane computes with values like its own.
     for (int i = t.count; i % 4 != 0; ++i) {
         t.lnDHi[i] = t.lnDHi[i - 1], t.lnDLo[i] = t.lnDLo[i - 1];
