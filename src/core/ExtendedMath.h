@@ -79,9 +79,7 @@ inline Extended ExpInRange(Extended x, double nearX) {
     // 2^(j/256) e^r = hi + ((hi + lo) p + lo): lo p matters at this precision, as lo reaches 2^-54.
     const Extended table = static_cast<Extended>(ExpTableHi[j]) + ExpTableLo[j];
     const Extended y = ExpTableHi[j] + (table * p + ExpTableLo[j]);
-    if (m >= -1022 && m <= 1023) return y * DoublePowerOfTwo(m);
-    if (m < -16381) return (y * PowerOfTwo(m + 128)) * PowerOfTwo(-128); // one rounding, into denormals
-    return y * PowerOfTwo(m);
+    return ScaledByPowerOfTwo(y, m); // one rounding, into the denormals where the result is one
 }
 
 } // namespace extended_math
