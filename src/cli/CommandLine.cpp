@@ -3,6 +3,10 @@
 
 #include "Cli.h"
 
+#include "core/NumberText.h"
+#include "document/ConfigFile.h"
+#include "document/IoError.h"
+
 #include <algorithm>
 
 namespace taonscope {
@@ -35,6 +39,43 @@ CommandLine SplitCommandLine(const std::vector<std::string>& args, const std::ve
         }
     }
     return parsed;
+}
+
+std::optional<Extended> RealOption(const CommandLine& line, const std::string& name) {
+    const auto text = line.Option(name);
+    if (!text) return std::nullopt;
+    const auto value = TryParseReal(*text);
+    if (!value) throw CommandLineError{name + ": '" + *text + "' is not a valid floating point value"};
+    return value;
+}
+
+int WholeNumberOption(const CommandLine& line, const std::string& name, int fallback) {
+    const auto text = line.Option(name);
+    if (!text) return fallback;
+    const auto value = TryParseInteger(*text);
+    if (!value || *value < 0 || text->find('$') != std::string::npos)
+        throw CommandLineError{name + " takes a whole number from 0, not '" + *text + "'"};
+    return *value;
+}
+
+std::string OnePositional(const CommandLine& line, const char* what) {
+    if (line.positional.size() != 1) throw CommandLineError{std::string("expected ") + what};
+    return line.positional[0];
+}
+
+bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
+    return Attempt(path, err, [&] {
+        ConfigRecord buffer{};
+        if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
+        UnpackConfigRecord(buffer, world);
+    });
+}
+
+bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
+    return Attempt(path, err, [&] {
+        ConfigRecord buffer{};
+        WriteConfigFile(path, world, buffer);
+    });
 }
 
 int ReportCommandLineError(std::ostream& err, const CommandLineError& error) {

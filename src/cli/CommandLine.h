@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Errors.h"
+#include "core/World.h"
 
 #include <map>
 #include <optional>
@@ -32,6 +33,21 @@ CommandLine SplitCommandLine(const std::vector<std::string>& args, const std::ve
 
 /// Writes the message of a bad command line and returns the status of one.
 int ReportCommandLineError(std::ostream& err, const CommandLineError& error);
+
+/// The value of a whole-number option (0 or more), or fallback when it is not given.
+int WholeNumberOption(const CommandLine& line, const std::string& name, int fallback);
+
+/// The value of a real option, or empty when it is not given; a text that is no number throws.
+std::optional<Extended> RealOption(const CommandLine& line, const std::string& name);
+
+/// The one positional argument; throws CommandLineError naming what was expected otherwise.
+std::string OnePositional(const CommandLine& line, const char* what);
+
+/// Loads a configuration as Open does; a file that cannot be read is reported on err and gives false.
+bool LoadWorld(const std::string& path, World& world, std::ostream& err);
+
+/// Saves a configuration as Save does; a failure is reported on err and gives false.
+bool SaveWorld(const std::string& path, const World& world, std::ostream& err);
 
 /// Runs a file operation on path; a failure is reported as "path: message" and gives false.
 template <typename Operation>

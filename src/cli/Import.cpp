@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ExchangeCommands.h"
+#include "Commands.h"
 
 #include "Cli.h"
 #include "CommandLine.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Cli.h"
 #include "CommandLine.h"
-#include "ExchangeCommands.h"
+#include "Commands.h"
 
 #include "core/NumberText.h"
 #include "document/ConfigFile.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Cli.h"
-#include "ExchangeCommands.h"
+#include "Commands.h"
 
 namespace taonscope {
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/Analyze.h"
+#include "cli/Analysis.h"
+#include "cli/RunLog.h"
 #include "cli/Cli.h"
 #include "support/CliRun.h"
 

@@ -10,14 +10,6 @@
 
 namespace taonscope {
 
-/// A real with 21 significant digits and a full stop, as the log and the JSON output write it;
-/// "INF", "-INF" or "NAN" when it is not finite.
-std::string PreciseReal(Extended value);
-
-/// Writes K, U, E, |P|, the centre of mass, the largest speed, the six distance histograms and each
-/// kind's shell radii of a world, as text or as one JSON object.
-void WriteAnalysis(const World& world, bool json, std::ostream& out);
-
 /// What a run records beside its steps: a CSV log of the run quantities, and the test whether the
 /// taons have settled.
 class RunRecorder {

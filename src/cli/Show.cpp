@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Cli.h"
+#include "CommandLine.h"
+#include "Commands.h"
+
+#include "core/NumberText.h"
+#include "document/Commentary.h"
+#include "document/TextEncoding.h"
+
+#include <cmath>
+#include <ostream>
+
+namespace taonscope {
+
+namespace {
+
+// A value as a JSON token: the program's number text where that is a JSON number, else a string.
+std::string JsonValue(Extended value) {
+    const std::string text = FormatReal(value);
+    return std::isfinite(value) ? text : "\"" + text + "\"";
+}
+
+// The commentary beside input as UTF-8; the configuration itself is not read.
+int ShowCommentary(const std::string& input, const CommandLine& a, std::ostream& out, std::ostream& err) {
+    if (a.Option("--format") || a.Option("--velocities"))
+        throw CommandLineError{"--commentary takes no --format or --velocities"};
+    TextEncoding codePage = DefaultCodePage;
+    if (const auto name = a.Option("--encoding")) {
+        const auto found = FindEncoding(*name);
+        if (!found || *found == TextEncoding::Utf8)
+            throw CommandLineError{"unknown encoding " + *name +
+                                   " (windows-1251, windows-1250, windows-1252 or koi8-r)"};
+        codePage = *found;
+    }
+    const std::string commentPath = CommentFileName(input);
+    try {
+        const std::optional<DetectedText> commentary = LoadCommentaryText(input, codePage);
+        if (!commentary) {
+            err << input << ": no commentary (" << commentPath << ")\n";
+            return CliOk;
+        }
+        if (commentary->Encoding != TextEncoding::Utf8)
+            err << commentPath << ": read as " << EncodingName(commentary->Encoding) << '\n';
+        out << commentary->Text;
+        if (!commentary->Text.empty() && commentary->Text.back() != '\n') out << '\n';
+        return CliOk;
+    } catch (const TaonError& error) {
+        err << input << ": " << error.what() << '\n';
+        return CliBadInput;
+    }
+}
+
+} // namespace
+
+int ShowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const CommandLine a =
+        SplitCommandLine(args, {"--format", "--encoding"}, {"--velocities", "--commentary"});
+    const std::string input = OnePositional(a, "one input file");
+    if (a.Option("--commentary")) return ShowCommentary(input, a, out, err);
+    if (a.Option("--encoding")) throw CommandLineError{"--encoding goes with --commentary"};
+    const std::string format = a.Option("--format").value_or("text");
+    if (format != "text" && format != "csv" && format != "json")
+        throw CommandLineError{"unknown format " + format};
+    const bool velocities = a.Option("--velocities").has_value();
+
+    World world;
+    if (!LoadWorld(input, world, err)) return CliBadInput;
+    const TaonArray& x = velocities ? world.VelX : world.PosX;
+    const TaonArray& y = velocities ? world.VelY : world.PosY;
+    const TaonArray& z = velocities ? world.VelZ : world.PosZ;
+    const char* const headers[3] = {velocities ? "u(x)" : "X", velocities ? "u(y)" : "Y",
+                                    velocities ? "u(z)" : "Z"};
+
+    if (format == "json") {
+        out << "{\n  \"parameters\": {";
+        for (std::size_t p = 0; p < ParameterFields.size(); ++p)
+            out << (p ? ", " : "") << '"' << ParameterNames[p]
+                << "\": " << JsonValue(world.*ParameterFields[p]);
+        out << "},\n  \"" << (velocities ? "velocities" : "positions") << "\": [";
+        bool first = true;
+        for (int i = 1; i <= MaxTaons; ++i) {
+            if (!world.TaonPresent[i]) continue;
+            out << (first ? "\n" : ",\n") << "    {\"taon\": " << i << ", \"" << headers[0]
+                << "\": " << JsonValue(x[i]) << ", \"" << headers[1] << "\": " << JsonValue(y[i]) << ", \""
+                << headers[2] << "\": " << JsonValue(z[i]) << '}';
+            first = false;
+        }
+        out << (first ? "" : "\n  ") << "]\n}\n";
+        return CliOk;
+    }
+
+    const char* sep = format == "csv" ? "," : "\t";
+    if (format == "csv") out << "parameter,value\n";
+    for (std::size_t p = 0; p < ParameterFields.size(); ++p)
+        out << ParameterNames[p] << (format == "csv" ? "," : " = ") << FormatReal(world.*ParameterFields[p])
+            << '\n';
+    out << '\n' << "taon" << sep << headers[0] << sep << headers[1] << sep << headers[2] << '\n';
+    for (int i = 1; i <= MaxTaons; ++i)
+        if (world.TaonPresent[i])
+            out << i << sep << FormatReal(x[i]) << sep << FormatReal(y[i]) << sep << FormatReal(z[i]) << '\n';
+    return CliOk;
+}
+
+} // namespace taonscope
