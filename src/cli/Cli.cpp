@@ -14,44 +14,60 @@ namespace {
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
                     [--kernel fast|literal] [--threads N] [--trajectory OUT.xyz [--every N]]
+                    [--log FILE.csv] [--until-settled SPEED [--max-steps N] [--no-cool]]
+                    [--progress] [--force]
       Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
       The law is computed by the fast kernel on N threads (default: one per core), or by the
       literal reference kernel; both give the same results to rounding and the same faults.
-      Threads: 1 to 256. OUT.tao is checked before the first step: if it cannot be written,
-      nothing is run.
-      A summary (steps, seconds, steps per second) goes to standard error.
+      Threads: 1 to 256. Every file is checked before the first step: if one cannot be written,
+      nothing is run and no file is changed.
+      A summary (steps, seconds, steps per second) goes to standard error; so does a progress line
+      (step, largest speed, steps per second) when standard error is a terminal or with --progress.
       --log FILE.csv writes step,time,kinetic,pair_energy,total_energy,momentum,largest_speed at the
-      start, every N steps (--every, default 100) and the last step, with 21 significant digits.
+      start, every N steps (--every, default 100) and the last step, with 21 significant digits;
+      each row reaches the file as it is made.
       --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
-      --steps (default 1000000 then); it implies --cool unless --no-cool is given.
+      --max-steps N steps (default 1000000; --steps N sets the limit too); it implies --cool unless
+      --no-cool is given.
       --trajectory writes an extended XYZ trajectory for particle viewers: the frame before
       step 1, one every N steps (--every, default 100) and the last one; a run that faults keeps
       the frames written so far.
-  taonscope-cli show IN.tao [--velocities] [--format text|csv|json]
+      SIGINT (Ctrl+C) or SIGTERM ends the run after the step under way: OUT.tao, the log and the
+      trajectory then hold that step. A log or trajectory that fails during the run ends it the same
+      way. A file nobody may write (mode 0444) is replaced only with --force, even by root.
+  taonscope-cli show IN.tao [--velocities] [--format text|json]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
+  taonscope-cli show IN.tao --format csv [--parameters]
+      Prints one table slot,kind,x,y,z,vx,vy,vz of the present taons with 21 significant digits,
+      as the listing's Copy as CSV does; with --parameters the table parameter,value of dt and
+      the 18 parameters instead.
   taonscope-cli show IN.tao --commentary [--encoding NAME]
       Prints the commentary beside IN.tao (IN.txt) as UTF-8. A commentary that is not UTF-8 is read
-      in the code page NAME: windows-1251 (default), windows-1250, windows-1252 or koi8-r. Without
-      a commentary a note goes to standard error and the exit status is 0.
+      in the code page NAME: windows-1251 (default), windows-1250, windows-1252 or koi8-r; with
+      UTF-8 it must be UTF-8. Without a commentary a note goes to standard error and the exit
+      status is 0.
   taonscope-cli analyze IN.tao [--format text|json]
       Prints the kinetic, pair and total energy, the momentum, the centre of mass, the largest
       speed, the pair-distance histograms of the six kind pairs and each kind's shell radii.
-  taonscope-cli scenario NAME OUT.tao
+  taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
-  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X]
+  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X] [--force]
       Writes frame K (default: the last) of a plain or extended XYZ file as a configuration:
       species T1, T2, T3 (others are kind 1) or a slot column place the taons; velocities from a
       velo column, else zero; parameters from A1=... keys, else the figure's; dt from X, else the
-      comment line, else 0.001.
+      comment line, else 0.001. A last frame cut short (a run killed while writing) is left out
+      with a note; the file is read in pieces, whatever its size.
   taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]
+                       [--force]
       Draws the taons as the window's scene does (default 640x480, angles 0,0,0 in radians,
       scale 120), with their numbers with --numbers; needs no display.
   taonscope-cli --help
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.
 Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not written),
-2 a bad command line or a file that cannot be read or written.
+2 a bad command line or a file that cannot be read or written, 3 --max-steps ended a run that
+waits to settle before it settled, 130 or 143 the run was ended by SIGINT or SIGTERM.
 Taonscope is free software under the GPL-3.0-or-later licence (GNU General Public License 3 or later).
 )";
 

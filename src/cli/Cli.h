@@ -10,8 +10,9 @@ namespace taonscope {
 /// Exit statuses of taonscope-cli.
 enum CliStatus : int {
     CliOk = 0,
-    CliLawFault = 1, ///< a step of the run faulted
-    CliBadInput = 2, ///< a bad command line, or a file that cannot be read or written
+    CliLawFault = 1,   ///< a step of the run faulted
+    CliBadInput = 2,   ///< a bad command line, or a file that cannot be read or written
+    CliNotSettled = 3, ///< the step limit ended a run that waits to settle before it settled
 };
 
 /// Runs the headless runner on its arguments (without the program name); output and messages go to

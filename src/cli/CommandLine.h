@@ -3,6 +3,7 @@
 
 #include "core/Errors.h"
 #include "core/World.h"
+#include "document/FileIo.h"
 
 #include <map>
 #include <optional>
@@ -49,12 +50,26 @@ bool LoadWorld(const std::string& path, World& world, std::ostream& err);
 /// Saves a configuration as Save does; a failure is reported on err and gives false.
 bool SaveWorld(const std::string& path, const World& world, std::ostream& err);
 
+/// While it lives, saves replace files that nobody may write when the command line has --force.
+class ForceOption {
+public:
+    explicit ForceOption(const CommandLine& line) {
+        if (line.Option("--force")) replacing_.emplace();
+    }
+
+private:
+    std::optional<ReplacingReadOnlyFiles> replacing_;
+};
+
 /// Runs a file operation on path; a failure is reported as "path: message" and gives false.
 template <typename Operation>
 bool Attempt(const std::string& path, std::ostream& err, Operation&& operation) {
     try {
         operation();
         return true;
+    } catch (const ReadOnlyFileError& error) {
+        err << path << ": " << error.what() << " (--force replaces it)\n";
+        return false;
     } catch (const TaonError& error) {
         err << path << ": " << error.what() << '\n';
         return false;

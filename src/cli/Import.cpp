@@ -13,7 +13,8 @@ namespace taonscope {
 
 int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
     try {
-        const CommandLine line = SplitCommandLine(args, {"--frame", "--dt"}, {});
+        const CommandLine line = SplitCommandLine(args, {"--frame", "--dt"}, {"--force"});
+        const ForceOption force(line);
         if (line.positional.size() != 2) throw CommandLineError{"expected an XYZ file and an output file"};
         XyzImportOptions options;
         if (const auto text = line.Option("--frame")) {
@@ -22,14 +23,13 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
                 throw CommandLineError{"--frame takes a whole number from 1, not '" + *text + "'"};
             options.frame = *frame;
         }
-        if (const auto text = line.Option("--dt")) {
-            options.dt = TryParseReal(*text);
-            if (!options.dt)
-                throw CommandLineError{"--dt: '" + *text + "' is not a valid floating point value"};
-        }
+        options.dt = RealOption(line, "--dt");
         const std::string& input = line.positional[0];
         World world;
-        if (!Attempt(input, err, [&] { world = ReadXyzFile(input, options); })) return CliBadInput;
+        std::string note;
+        const bool read = Attempt(input, err, [&] { world = ReadXyzFile(input, options, &note); });
+        if (!note.empty()) err << input << ": " << note << '\n';
+        if (!read) return CliBadInput;
         const std::string& output = line.positional[1];
         ConfigRecord buffer{};
         return Attempt(output, err, [&] { WriteConfigFile(output, world, buffer); }) ? CliOk : CliBadInput;

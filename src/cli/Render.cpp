@@ -54,7 +54,9 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
 
 int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
     try {
-        const CommandLine line = SplitCommandLine(args, {"--size", "--angles", "--scale"}, {"--numbers"});
+        const CommandLine line =
+            SplitCommandLine(args, {"--size", "--angles", "--scale"}, {"--numbers", "--force"});
+        const ForceOption force(line);
         if (line.positional.size() != 2) throw CommandLineError{"expected a configuration and a PNG file"};
         int width = 640, height = 480;
         if (const auto text = line.Option("--size")) {

@@ -5,16 +5,19 @@
 #include "RunLog.h"
 #include "Trajectory.h"
 
+#include "analysis/Measures.h"
 #include "core/FastLaw.h"
 #include "core/NumberText.h"
 #include "core/Step.h"
 #include "document/FileIo.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <iomanip>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace taonscope {
 
@@ -23,94 +26,134 @@ namespace {
 // More threads than this cannot speed up a step of at most 100 taons; they only cost memory.
 constexpr int MostThreads = 256;
 
-// Redraws a one-line progress bar on a terminal, at most a few times a second.
-class ProgressBar {
+// The step limit of a run that waits to settle, as in the window.
+constexpr int DefaultMaxSteps = 1000000;
+
+// The signal that asked the run to end, or 0.
+volatile std::sig_atomic_t stopSignal = 0;
+
+// While it lives, SIGINT and SIGTERM end the run after the step under way instead of the program.
+class StopOnSignals {
 public:
-    ProgressBar(std::ostream& err, bool enabled, std::uint64_t total)
-        : err_(err), enabled_(enabled), total_(total) {}
-    void Update(std::uint64_t done) {
+    StopOnSignals() {
+        stopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = [](int signal) { stopSignal = signal; };
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previousInt_);
+        ::sigaction(SIGTERM, &action, &previousTerm_);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+    ~StopOnSignals() {
+        ::sigaction(SIGINT, &previousInt_, nullptr);
+        ::sigaction(SIGTERM, &previousTerm_, nullptr);
+    }
+
+private:
+    struct sigaction previousInt_ {};
+    struct sigaction previousTerm_ {};
+};
+
+// A line on standard error that tells how far a run is: redrawn in place at most four times a second on
+// a terminal, otherwise (with --progress) written once a second.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& err, bool terminal, bool asked, std::uint64_t limit)
+        : err_(err), terminal_(terminal), enabled_(terminal || asked), limit_(limit),
+          start_(std::chrono::steady_clock::now()), last_(start_) {}
+    void Update(const World& world, std::uint64_t done) {
         if (!enabled_) return;
         const auto now = std::chrono::steady_clock::now();
-        if (now - lastDraw_ < std::chrono::milliseconds(250)) return;
-        lastDraw_ = now;
-        const int filled = static_cast<int>(40 * done / total_);
-        err_ << "\r[" << std::string(filled, '#') << std::string(40 - filled, ' ') << "] " << done << '/'
-             << total_ << std::flush;
-        drawn_ = true;
+        if (now - last_ < (terminal_ ? std::chrono::milliseconds(250) : std::chrono::milliseconds(1000)))
+            return;
+        last_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const Quantity speed = LargestSpeed(world);
+        std::ostringstream line;
+        line << "step " << done << " of " << limit_ << ", largest speed "
+             << (speed.Valid() ? FormatReal(speed.Value) : "n/a") << ", " << std::fixed
+             << std::setprecision(0) << static_cast<double>(done) / seconds << " steps/s";
+        const std::string text = line.str();
+        if (terminal_) {
+            err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ')
+                 << std::flush;
+            width_ = text.size();
+        } else {
+            err_ << text << '\n' << std::flush;
+        }
     }
     void Finish() {
-        if (drawn_) err_ << '\r' << std::string(60 + 2 * std::to_string(total_).size(), ' ') << '\r';
+        if (terminal_ && width_ > 0) err_ << '\r' << std::string(width_, ' ') << '\r';
     }
 
 private:
     std::ostream& err_;
-    bool enabled_;
-    std::uint64_t total_;
-    bool drawn_ = false;
-    std::chrono::steady_clock::time_point lastDraw_{};
+    bool terminal_, enabled_;
+    std::uint64_t limit_;
+    std::chrono::steady_clock::time_point start_, last_;
+    std::size_t width_ = 0;
 };
 
-// Steps of a run without --steps: 1, or 1,000,000 for a run that waits to settle.
-int DefaultSteps(const CommandLine& a) {
-    return a.Option("--until-settled") ? 1000000 : 1;
+// The steps of a run: --steps (default 1); a run that waits to settle stops after --max-steps, or
+// --steps as before, at the latest.
+std::uint64_t StepLimit(const CommandLine& line) {
+    const bool settling = line.Option("--until-settled").has_value();
+    if (line.Option("--max-steps") && !settling)
+        throw CommandLineError{"--max-steps goes with --until-settled"};
+    if (line.Option("--max-steps") && line.Option("--steps"))
+        throw CommandLineError{"--steps and --max-steps both give the step limit: give one"};
+    const int fallback = settling ? WholeNumberOption(line, "--max-steps", DefaultMaxSteps) : 1;
+    return static_cast<std::uint64_t>(WholeNumberOption(line, "--steps", fallback));
 }
 
 // Cool is on with --cool, and for a run that waits to settle unless --no-cool says otherwise.
-bool CoolRequested(const CommandLine& a) {
-    return a.Option("--cool") || (a.Option("--until-settled") && !a.Option("--no-cool"));
-}
-
-RunRecorder MakeRecorder(const CommandLine& a, int every) {
-    std::optional<Extended> settleSpeed;
-    if (const auto text = a.Option("--until-settled")) {
-        settleSpeed = TryParseReal(*text);
-        if (!settleSpeed)
-            throw CommandLineError{"--until-settled: '" + *text + "' is not a valid floating point value"};
-    }
-    return RunRecorder(a.Option("--log"), every, settleSpeed);
+bool CoolRequested(const CommandLine& line) {
+    return line.Option("--cool") || (line.Option("--until-settled") && !line.Option("--no-cool"));
 }
 
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const CommandLine a = SplitCommandLine(args,
-                                           {"--steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                                            "--every", "--until-settled", "--trajectory"},
-                                           {"--cool", "--no-cool"});
-    const std::string input = OnePositional(a, "one input file");
+    const CommandLine line =
+        SplitCommandLine(args,
+                         {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
+                          "--every", "--until-settled", "--trajectory"},
+                         {"--cool", "--no-cool", "--progress", "--force"});
+    const std::string input = OnePositional(line, "one input file");
 
-    const auto steps = static_cast<std::uint64_t>(WholeNumberOption(a, "--steps", DefaultSteps(a)));
-    const int threads = WholeNumberOption(a, "--threads", 0);
+    const std::uint64_t steps = StepLimit(line);
+    const int threads = WholeNumberOption(line, "--threads", 0);
     if (threads > MostThreads)
         throw CommandLineError{"--threads takes at most " + std::to_string(MostThreads) + ", not " +
                                std::to_string(threads)};
-    const std::string kernel = a.Option("--kernel").value_or("fast");
+    const std::string kernel = line.Option("--kernel").value_or("fast");
     if (kernel != "fast" && kernel != "literal") throw CommandLineError{"unknown kernel " + kernel};
-    std::optional<Extended> dt;
-    if (const auto text = a.Option("--dt")) {
-        dt = TryParseReal(*text);
-        if (!dt) throw CommandLineError{"--dt: '" + *text + "' is not a valid floating point value"};
-    }
-    const Extended cool = CoolFactor(CoolRequested(a));
-    const int every = WholeNumberOption(a, "--every", 100);
+    const std::optional<Extended> dt = RealOption(line, "--dt");
+    const std::optional<Extended> settleSpeed = RealOption(line, "--until-settled");
+    const Extended cool = CoolFactor(CoolRequested(line));
+    const int every = WholeNumberOption(line, "--every", 100);
     if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};
-    RunRecorder recorder = MakeRecorder(a, every);
-    RunTrajectory trajectory(a.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
+    const ForceOption force(line);
 
+    // Everything is checked before the first step, and no file is changed before the run starts.
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
     if (dt) world.dt = *dt;
-    const std::optional<std::string> output = a.Option("--output");
+    const std::optional<std::string> output = line.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
-    if (!recorder.Start(world, err)) return CliBadInput;
-    if (!trajectory.Start(world)) return CliBadInput;
+    RunRecorder recorder(line.Option("--log"), every, settleSpeed);
+    RunTrajectory trajectory(line.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
+    if (!recorder.Open(err) || !trajectory.Open()) return CliBadInput;
 
+    const StopOnSignals signals;
+    bool written = recorder.Start(world, err) && trajectory.Start(world);
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
-    ProgressBar progress(err, errIsTerminal && steps >= 1000, steps);
+    ProgressLine progress(err, errIsTerminal, line.Option("--progress").has_value(), steps);
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t made = 0;
-    for (std::uint64_t done = 0; done < steps; ++done) {
+    while (written && made < steps && stopSignal == 0) {
         try {
             if (fastLaw)
                 AdvanceStep(world, cool, *fastLaw);
@@ -119,24 +162,30 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
         } catch (const TaonError& error) {
             progress.Finish();
             trajectory.Abandon();
-            err << input << ": step " << done + 1 << ": " << error.what() << '\n';
-            recorder.Finish(world, done, err);
+            err << input << ": step " << made + 1 << ": " << error.what() << '\n';
+            recorder.Finish(world, made, err);
             return CliLawFault;
         }
-        made = done + 1;
-        if (!trajectory.StepDone(world, made)) return CliBadInput;
-        progress.Update(done + 1);
-        if (recorder.StepDone(world, made)) break;
+        ++made;
+        written = trajectory.StepDone(world, made) && recorder.StepDone(world, made, err);
+        progress.Update(world, made);
+        if (recorder.Settled()) break;
     }
     progress.Finish();
-    if (!trajectory.Finish(world, made)) return CliBadInput;
+    // A run ended by a signal or by a file that failed still keeps its last whole step.
+    if (!trajectory.Finish(world, made)) written = false;
+    if (!recorder.Finish(world, made, err)) written = false;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (stopSignal != 0)
+        err << "stopped by " << (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") << " after step " << made
+            << '\n';
     err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0) << " steps/s)\n";
     if (const std::string settled = recorder.SettleSummary(made); !settled.empty()) err << settled << '\n';
-    if (!recorder.Finish(world, made, err)) return CliBadInput;
-
     if (output && !SaveWorld(*output, world, err)) return CliBadInput;
+    if (!written) return CliBadInput;
+    if (stopSignal != 0) return 128 + stopSignal;
+    if (settleSpeed && !recorder.Settled()) return CliNotSettled;
     return CliOk;
 }
 

@@ -5,7 +5,6 @@
 
 #include "analysis/Measures.h"
 #include "core/NumberText.h"
-#include "document/FileIo.h"
 
 #include <ostream>
 
@@ -22,18 +21,10 @@ std::string Csv(const Quantity& q) {
 RunRecorder::RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed)
     : logPath_(std::move(logPath)), every_(every < 1 ? 1 : every), settleSpeed_(settleSpeed) {}
 
-void RunRecorder::AddRow(const World& world, std::uint64_t steps) {
-    const Sample s =
-        TakeSample(world, static_cast<std::int64_t>(steps), world.dt * static_cast<Extended>(steps));
-    log_ += std::to_string(steps) + "," + PreciseReal(s.Time) + "," + Csv(s.Kinetic) + "," +
-            Csv(s.PairEnergy) + "," + Csv(s.TotalEnergy) + "," + Csv(s.Momentum) + "," + Csv(s.LargestSpeed) +
-            "\n";
-    lastRow_ = steps;
-}
-
-bool RunRecorder::Write(std::ostream& err) const {
+bool RunRecorder::Open(std::ostream& err) {
+    if (!logPath_) return true;
     try {
-        ReplaceFileContents(*logPath_, log_);
+        log_ = std::make_unique<OutputFile>(*logPath_);
         return true;
     } catch (const TaonError& error) {
         err << *logPath_ << ": " << error.what() << '\n';
@@ -41,26 +32,57 @@ bool RunRecorder::Write(std::ostream& err) const {
     }
 }
 
-bool RunRecorder::Start(const World& world, std::ostream& err) {
-    if (!logPath_) return true;
-    log_ = "step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n";
-    AddRow(world, 0);
-    return Write(err); // fails before the run when the log cannot be written
+bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& err) {
+    const Sample s =
+        TakeSample(world, static_cast<std::int64_t>(steps), world.dt * static_cast<Extended>(steps));
+    const std::string row = std::to_string(steps) + "," + PreciseReal(s.Time) + "," + Csv(s.Kinetic) + "," +
+                            Csv(s.PairEnergy) + "," + Csv(s.TotalEnergy) + "," + Csv(s.Momentum) + "," +
+                            Csv(s.LargestSpeed) + "\n";
+    lastRow_ = steps;
+    try {
+        log_->Write(row);
+        return true;
+    } catch (const TaonError& error) {
+        err << *logPath_ << ": " << error.what() << '\n';
+        log_.reset();
+        return false;
+    }
 }
 
-bool RunRecorder::StepDone(const World& world, std::uint64_t steps) {
-    if (logPath_ && steps % static_cast<std::uint64_t>(every_) == 0) AddRow(world, steps);
-    if (!settleSpeed_) return false;
-    const Quantity speed = LargestSpeed(world);
-    lastSpeed_ = speed.Value;
-    if (speed.Valid() && speed.Value < *settleSpeed_) settledAt_ = steps;
-    return settledAt_.has_value();
+bool RunRecorder::Start(const World& world, std::ostream& err) {
+    if (!log_) return true;
+    try {
+        log_->Write("step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n");
+    } catch (const TaonError& error) {
+        err << *logPath_ << ": " << error.what() << '\n';
+        log_.reset();
+        return false;
+    }
+    return AddRow(world, 0, err);
+}
+
+bool RunRecorder::StepDone(const World& world, std::uint64_t steps, std::ostream& err) {
+    if (settleSpeed_) {
+        const Quantity speed = LargestSpeed(world);
+        lastSpeed_ = speed.Value;
+        if (speed.Valid() && speed.Value < *settleSpeed_) settledAt_ = steps;
+    }
+    if (log_ && steps % static_cast<std::uint64_t>(every_) == 0) return AddRow(world, steps, err);
+    return true;
 }
 
 bool RunRecorder::Finish(const World& world, std::uint64_t steps, std::ostream& err) {
-    if (!logPath_) return true;
-    if (lastRow_ != steps) AddRow(world, steps);
-    return Write(err);
+    if (!log_) return true;
+    if (lastRow_ != steps && !AddRow(world, steps, err)) return false;
+    try {
+        log_->Close();
+        log_.reset();
+        return true;
+    } catch (const TaonError& error) {
+        err << *logPath_ << ": " << error.what() << '\n';
+        log_.reset();
+        return false;
+    }
 }
 
 std::string RunRecorder::SettleSummary(std::uint64_t steps) const {

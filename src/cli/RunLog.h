@@ -2,40 +2,48 @@
 #pragma once
 
 #include "core/World.h"
+#include "document/FileIo.h"
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace taonscope {
 
-/// What a run records beside its steps: a CSV log of the run quantities, and the test whether the
-/// taons have settled.
+/// What a run records beside its steps: a CSV log of the run quantities, whose rows reach the file as
+/// they are made, and the test whether the taons have settled.
 class RunRecorder {
 public:
     /// logPath: the CSV file (none: no log); every: steps between rows; settleSpeed: stop at the first
     /// step whose largest speed is below it (none: run all steps).
     RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed);
 
-    /// Takes the starting row and makes sure the log can be written; false (with the message on err)
-    /// when it cannot.
+    /// Opens the log without changing it, as a check before the run; false (with the message on err)
+    /// when it cannot be written.
+    bool Open(std::ostream& err);
+    /// Writes the header and the starting row; false (with the message on err) when that fails.
     bool Start(const World& world, std::ostream& err);
-    /// Records a completed step (the count of steps made so far); true when the run has settled.
-    bool StepDone(const World& world, std::uint64_t steps);
-    /// Takes the last step's row unless it has one, and writes the log; false when that fails.
+    /// Records a completed step (the count of steps made so far); settled() tells whether the run has
+    /// settled. False (with the message on err) when the log cannot be written; it is closed then.
+    bool StepDone(const World& world, std::uint64_t steps, std::ostream& err);
+    /// Takes the last step's row unless it has one, and closes the log; false when that fails.
     bool Finish(const World& world, std::uint64_t steps, std::ostream& err);
+    /// True once a step was slower than the settle speed.
+    bool Settled() const { return settledAt_.has_value(); }
+    /// The largest speed after the last step recorded.
+    Extended LastSpeed() const { return lastSpeed_; }
     /// For a run that waits to settle, the line that says whether it did; else empty.
     std::string SettleSummary(std::uint64_t steps) const;
 
 private:
-    void AddRow(const World& world, std::uint64_t steps);
-    bool Write(std::ostream& err) const;
+    bool AddRow(const World& world, std::uint64_t steps, std::ostream& err);
 
     std::optional<std::string> logPath_;
     int every_;
     std::optional<Extended> settleSpeed_;
-    std::string log_;
+    std::unique_ptr<OutputFile> log_;
     std::optional<std::uint64_t> lastRow_;
     std::optional<std::uint64_t> settledAt_;
     Extended lastSpeed_ = 0;

@@ -8,7 +8,8 @@
 namespace taonscope {
 
 int ScenarioCommand(const std::vector<std::string>& args, std::ostream& err) {
-    const CommandLine a = SplitCommandLine(args, {}, {});
+    const CommandLine a = SplitCommandLine(args, {}, {"--force"});
+    const ForceOption force(a);
     if (a.positional.size() != 2) throw CommandLineError{"expected a scenario name and an output file"};
     World world;
     if (!BuildScenario(a.positional[0], world)) throw CommandLineError{"unknown scenario " + a.positional[0]};

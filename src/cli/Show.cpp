@@ -5,6 +5,7 @@
 
 #include "core/NumberText.h"
 #include "document/Commentary.h"
+#include "document/CsvTable.h"
 #include "document/TextEncoding.h"
 
 #include <cmath>
@@ -24,20 +25,24 @@ std::string JsonValue(Extended value) {
 int ShowCommentary(const std::string& input, const CommandLine& a, std::ostream& out, std::ostream& err) {
     if (a.Option("--format") || a.Option("--velocities"))
         throw CommandLineError{"--commentary takes no --format or --velocities"};
-    TextEncoding codePage = DefaultCodePage;
+    TextEncoding encoding = DefaultCodePage;
     if (const auto name = a.Option("--encoding")) {
         const auto found = FindEncoding(*name);
-        if (!found || *found == TextEncoding::Utf8)
+        if (!found)
             throw CommandLineError{"unknown encoding " + *name +
-                                   " (windows-1251, windows-1250, windows-1252 or koi8-r)"};
-        codePage = *found;
+                                   " (UTF-8, windows-1251, windows-1250, windows-1252 or koi8-r)"};
+        encoding = *found;
     }
     const std::string commentPath = CommentFileName(input);
     try {
-        const std::optional<DetectedText> commentary = LoadCommentaryText(input, codePage);
+        const std::optional<DetectedText> commentary = LoadCommentaryText(input, encoding);
         if (!commentary) {
             err << input << ": no commentary (" << commentPath << ")\n";
             return CliOk;
+        }
+        if (encoding == TextEncoding::Utf8 && !IsValidUtf8(commentary->Text)) {
+            err << commentPath << ": not UTF-8; --encoding names the code page it was written in\n";
+            return CliBadInput;
         }
         if (commentary->Encoding != TextEncoding::Utf8)
             err << commentPath << ": read as " << EncodingName(commentary->Encoding) << '\n';
@@ -54,7 +59,7 @@ int ShowCommentary(const std::string& input, const CommandLine& a, std::ostream&
 
 int ShowCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const CommandLine a =
-        SplitCommandLine(args, {"--format", "--encoding"}, {"--velocities", "--commentary"});
+        SplitCommandLine(args, {"--format", "--encoding"}, {"--velocities", "--commentary", "--parameters"});
     const std::string input = OnePositional(a, "one input file");
     if (a.Option("--commentary")) return ShowCommentary(input, a, out, err);
     if (a.Option("--encoding")) throw CommandLineError{"--encoding goes with --commentary"};
@@ -62,6 +67,8 @@ int ShowCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     if (format != "text" && format != "csv" && format != "json")
         throw CommandLineError{"unknown format " + format};
     const bool velocities = a.Option("--velocities").has_value();
+    if (a.Option("--parameters") && format != "csv")
+        throw CommandLineError{"--parameters goes with --format csv"};
 
     World world;
     if (!LoadWorld(input, world, err)) return CliBadInput;
@@ -89,15 +96,17 @@ int ShowCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         return CliOk;
     }
 
-    const char* sep = format == "csv" ? "," : "\t";
-    if (format == "csv") out << "parameter,value\n";
+    if (format == "csv") {
+        out << (a.Option("--parameters") ? ParameterTableCsv(world) : TaonTableCsv(world));
+        return CliOk;
+    }
     for (std::size_t p = 0; p < ParameterFields.size(); ++p)
-        out << ParameterNames[p] << (format == "csv" ? "," : " = ") << FormatReal(world.*ParameterFields[p])
-            << '\n';
-    out << '\n' << "taon" << sep << headers[0] << sep << headers[1] << sep << headers[2] << '\n';
+        out << ParameterNames[p] << " = " << FormatReal(world.*ParameterFields[p]) << '\n';
+    out << '\n' << "taon\t" << headers[0] << '\t' << headers[1] << '\t' << headers[2] << '\n';
     for (int i = 1; i <= MaxTaons; ++i)
         if (world.TaonPresent[i])
-            out << i << sep << FormatReal(x[i]) << sep << FormatReal(y[i]) << sep << FormatReal(z[i]) << '\n';
+            out << i << '\t' << FormatReal(x[i]) << '\t' << FormatReal(y[i]) << '\t' << FormatReal(z[i])
+                << '\n';
     return CliOk;
 }
 

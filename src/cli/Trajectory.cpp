@@ -22,14 +22,18 @@ bool RunTrajectory::Write(const World& world, std::uint64_t done) {
     }
 }
 
-bool RunTrajectory::Start(const World& world) {
+bool RunTrajectory::Open() {
     if (!path_) return true;
     try {
         file_ = std::make_unique<XyzTrajectory>(*path_);
+        return true;
     } catch (const TaonError& error) {
         return Fail(error);
     }
-    return Write(world, 0);
+}
+
+bool RunTrajectory::Start(const World& world) {
+    return !file_ || Write(world, 0);
 }
 
 bool RunTrajectory::StepDone(const World& world, std::uint64_t done) {

@@ -15,12 +15,14 @@ namespace taonscope {
 
 /// The trajectory of a run (run --trajectory OUT.xyz --every N): the frame before step 1, one after
 /// every N steps, and the frame after the last step, never the same step twice. Without a path it
-/// writes nothing. Each call reports a failure on err and returns false; the run then ends.
+/// writes nothing. Each call reports a failure on err and returns false; the file is closed then.
 class RunTrajectory {
 public:
     RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err);
 
-    /// Creates the file and writes the frame before step 1.
+    /// Opens the file without changing it, as a check before the run.
+    bool Open();
+    /// Writes the frame before step 1.
     bool Start(const World& world);
     /// After step done of the run.
     bool StepDone(const World& world, std::uint64_t done);

@@ -7,8 +7,13 @@
 
 namespace taonscope {
 
-/// The listing as comma-separated values: a header "taon,X,Y,Z" (or "taon,u(x),u(y),u(z)") and one
-/// line per present taon with its positions (or velocities) at full precision, as frames write them.
-std::string TaonTableCsv(const World& world, bool velocities);
+/// The present taons as one table of comma-separated values: the header "slot,kind,x,y,z,vx,vy,vz" and
+/// a line per taon with its slot, kind, position and velocity at full precision (21 significant
+/// digits, as frames write them).
+std::string TaonTableCsv(const World& world);
+
+/// The law as a table of comma-separated values: the header "parameter,value", then dt and the 18
+/// parameters at full precision.
+std::string ParameterTableCsv(const World& world);
 
 } // namespace taonscope

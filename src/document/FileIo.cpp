@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace taonscope {
@@ -73,22 +76,41 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-// Opens a file that is already there for writing without waiting: a FIFO without a reader is refused
-// at once instead of holding the program. The descriptor then blocks as usual.
-int OpenExistingForWriting(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+// Opens a file for writing without waiting: a FIFO without a reader is refused at once instead of
+// holding the program. The descriptor then blocks as usual.
+int OpenForWriting(const std::string& path, int flags = 0) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags, 0666);
+    if (fd < 0 && errno == ENXIO) throw IoError(IoSystemErrorBase + ENXIO, "no reader on the FIFO");
     if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
-// Writes the file's own blocks: every hard link sees the new contents. A regular file is cut to the
-// new length only after the bytes are written.
+// How many ReplacingReadOnlyFiles live on this thread.
+thread_local int readOnlyReplacements = 0;
+
+bool ReadOnlyForEveryone(const struct stat& info) {
+    return S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
+void CheckNotReadOnly(const struct stat& info, const std::string& path) {
+    if (ReadOnlyForEveryone(info) && readOnlyReplacements == 0) throw ReadOnlyFileError(path);
+}
+
+// A regular file's bytes reach the disk before it is closed; devices and FIFOs cannot be synced.
+bool Synced(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+// Writes the file's own blocks: every hard link sees the new contents, and owner, group, mode and
+// extended attributes stay as they are. A regular file is cut to the new length only after the bytes
+// are written.
 void WriteInPlace(const std::string& path, std::string_view bytes, const std::string& writeFailureMessage,
                   bool regular) {
-    Descriptor file(OpenExistingForWriting(path));
+    Descriptor file(OpenForWriting(path));
     if (file.get() < 0) ThrowErrno(errno, path);
     if (!WriteAll(file.get(), bytes)) ThrowWriteFailure(errno, path, writeFailureMessage);
     if (regular && ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0) ThrowErrno(errno, path);
+    if (!Synced(file.get())) ThrowErrno(errno, path);
     if (!file.Close()) ThrowErrno(errno, path);
 }
 
@@ -129,14 +151,51 @@ struct Temporary {
     std::string name;
 };
 
+bool namedTemporaries = false;
+
+constexpr std::string_view TemporaryPrefix = ".taonscope-";
+
 // A short name that no file in folder has yet; short, so that the longest names can still be saved.
 std::string FreshName(const std::filesystem::path& folder) {
     static unsigned counter = 0;
     for (;;) {
-        const std::string name = ".taonscope-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+        const std::string name =
+            std::string(TemporaryPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter);
         const std::filesystem::path candidate = folder / name;
         struct stat info {};
         if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
+    }
+}
+
+// The process that named a temporary file ".taonscope-PID-N"; 0 for any other name.
+pid_t TemporaryOwner(std::string_view name) {
+    const auto number = [](std::string_view digits) -> long long {
+        long long value = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+    };
+    if (!name.starts_with(TemporaryPrefix)) return 0;
+    name.remove_prefix(TemporaryPrefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || number(name.substr(dash + 1)) < 0) return 0;
+    const long long pid = number(name.substr(0, dash));
+    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the named temporaries that a save killed between naming and renaming them left in folder:
+// those of processes that have ended, untouched for a minute.
+void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
+    std::error_code error;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const pid_t owner = TemporaryOwner(entry->path().filename().native());
+        if (owner == 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignored;
+        if (!entry->is_regular_file(ignored) || entry->is_symlink(ignored) ||
+            now - entry->last_write_time(ignored) < std::chrono::minutes(1))
+            continue;
+        std::filesystem::remove(entry->path(), ignored);
     }
 }
 
@@ -144,7 +203,7 @@ Temporary CreateTemporary(const std::filesystem::path& folder) {
     // An unnamed file is linked in through /proc, which a sandbox may not have.
     static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
     Temporary temporary;
-    if (canLink) {
+    if (canLink && !namedTemporaries) {
         temporary.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (temporary.fd >= 0) return temporary;
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return temporary; // the folder refuses
@@ -157,12 +216,17 @@ Temporary CreateTemporary(const std::filesystem::path& folder) {
     }
 }
 
-// Gives the unnamed temporary file a name in folder.
-bool LinkIn(Temporary& temporary, const std::filesystem::path& folder) {
+// Gives the unnamed temporary file the name path; false with errno set when the system refuses.
+bool LinkAs(const Temporary& temporary, const std::string& path) {
     const std::string self = "/proc/self/fd/" + std::to_string(temporary.fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Gives the unnamed temporary file a fresh name in folder.
+bool LinkIn(Temporary& temporary, const std::filesystem::path& folder) {
     for (;;) {
         const std::string name = FreshName(folder);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (LinkAs(temporary, name)) {
             temporary.name = name;
             return true;
         }
@@ -170,7 +234,56 @@ bool LinkIn(Temporary& temporary, const std::filesystem::path& folder) {
     }
 }
 
+// Gives the file open as fd the extended attributes of the file at path, its access control list
+// among them; false when one of them cannot be set.
+bool CopyExtendedAttributes(const std::string& path, int fd) {
+    std::vector<char> names;
+    for (;;) {
+        const ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        if (size < 0) return errno == ENOTSUP;
+        if (size == 0) return true;
+        names.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::listxattr(path.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE) return false;
+    }
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size(); at += std::char_traits<char>::length(names.data() + at) + 1) {
+        const char* name = names.data() + at;
+        const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+        if (size < 0) return false;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::getxattr(path.c_str(), name, value.data(), value.size());
+        if (got < 0 || ::fsetxattr(fd, name, value.data(), static_cast<std::size_t>(got), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Makes a rename in folder survive a crash; a folder that cannot be opened or synced is left as it is
+// where the system gives no other answer.
+void SyncFolder(const std::filesystem::path& folder, const std::string& path) {
+    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0) return;
+    if (!Synced(directory.get()) && errno != EBADF) ThrowErrno(errno, path);
+}
+
 } // namespace
+
+ReplacingReadOnlyFiles::ReplacingReadOnlyFiles() {
+    ++readOnlyReplacements;
+}
+
+ReplacingReadOnlyFiles::~ReplacingReadOnlyFiles() {
+    --readOnlyReplacements;
+}
+
+void UseNamedTemporaries(bool named) {
+    namedTemporaries = named;
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, int& openFailure) {
     openFailure = IoCodeOfPathSyntax(path);
@@ -214,9 +327,11 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
     if (exists && !S_ISREG(info.st_mode)) return WriteInPlace(target, bytes, writeFailureMessage, false);
     // Creating the file by truncation would be refused for a file the user may not write.
     if (exists && !MayWrite(target)) ThrowErrno(errno, target);
+    if (exists) CheckNotReadOnly(info, path);
     if (exists && info.st_nlink > 1) return WriteInPlace(target, bytes, writeFailureMessage, true);
 
     const std::filesystem::path folder = FolderOf(target);
+    RemoveLeftoverTemporaries(folder);
     Temporary temporary = CreateTemporary(folder);
     if (temporary.fd < 0) {
         // A folder the user may not write still lets a writable file be written where it is.
@@ -224,23 +339,45 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
         ThrowErrno(errno, target);
     }
     Descriptor file(temporary.fd);
-    auto fail = [&](int error, bool writing) {
+    auto discard = [&] {
         if (!temporary.name.empty()) ::unlink(temporary.name.c_str());
+    };
+    auto fail = [&](int error, bool writing) {
+        discard();
         if (writing) ThrowWriteFailure(error, target, writeFailureMessage);
         ThrowErrno(error, target);
     };
-    // Owner and group are kept where the system allows it; elsewhere the saving user owns the file.
-    if (exists && ::fchown(file.get(), info.st_uid, info.st_gid) != 0 && errno != EPERM) fail(errno, false);
-    if (::fchmod(file.get(), exists ? (info.st_mode & 07777) : NewFileMode()) != 0) fail(errno, false);
+    if (exists) {
+        // A new file cannot keep another user's ownership or every extended attribute: the old one
+        // takes the bytes then, in place.
+        const bool owned = ::fchown(file.get(), info.st_uid, info.st_gid) == 0;
+        if (!owned && errno != EPERM) fail(errno, false);
+        if (::fchmod(file.get(), info.st_mode & 07777) != 0) fail(errno, false);
+        if (!owned || !CopyExtendedAttributes(target, file.get())) {
+            discard();
+            return WriteInPlace(target, bytes, writeFailureMessage, true);
+        }
+    } else if (::fchmod(file.get(), NewFileMode()) != 0) {
+        fail(errno, false);
+    }
     if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0) fail(errno, true);
-    if (temporary.name.empty() && !LinkIn(temporary, folder)) fail(errno, false);
+    // A new file is linked in under its own name at once; an old one is replaced by a rename.
+    bool linked = false;
+    if (temporary.name.empty()) {
+        if (!exists && LinkAs(temporary, target)) {
+            linked = true;
+        } else if ((!exists && errno != EEXIST) || !LinkIn(temporary, folder)) {
+            fail(errno, false);
+        }
+    }
     if (!file.Close()) fail(errno, true);
-    if (::rename(temporary.name.c_str(), target.c_str()) != 0) {
+    if (!linked && ::rename(temporary.name.c_str(), target.c_str()) != 0) {
         const int error = errno;
         if (!(exists && Refused(error))) fail(error, false);
-        ::unlink(temporary.name.c_str()); // a sticky folder: the file is the user's, its name is not
-        WriteInPlace(target, bytes, writeFailureMessage, true);
+        discard(); // a sticky folder: the file is the user's, its name is not
+        return WriteInPlace(target, bytes, writeFailureMessage, true);
     }
+    SyncFolder(folder, target);
 }
 
 void CheckReplaceable(const std::string& path) {
@@ -251,9 +388,10 @@ void CheckReplaceable(const std::string& path) {
         if (S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
         if (S_ISREG(info.st_mode)) {
             if (!MayWrite(target)) ThrowErrno(errno, path);
+            CheckNotReadOnly(info, path);
             return;
         }
-        Descriptor probe(OpenExistingForWriting(target));
+        Descriptor probe(OpenForWriting(target));
         if (probe.get() < 0) ThrowErrno(errno, path);
         return;
     }
@@ -267,30 +405,103 @@ void CheckReplaceable(const std::string& path) {
 
 OutputFile::OutputFile(const std::string& path) : path_(path) {
     CheckPathSyntax(path);
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    target_ = FollowLinks(path);
+    fd_ = OpenForWriting(target_);
+    if (fd_ < 0 && errno == ENOENT) {
+        fd_ = OpenForWriting(target_, O_CREAT | O_EXCL);
+        created_ = fd_ >= 0;
+    }
     if (fd_ < 0) ThrowErrno(errno, path);
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowErrno(errno, path);
+    regular_ = S_ISREG(info.st_mode);
+    if (!created_) {
+        try {
+            CheckNotReadOnly(info, path);
+        } catch (const ReadOnlyFileError&) {
+            ::close(fd_);
+            fd_ = -1;
+            throw;
+        }
+    }
+    lastSync_ = std::chrono::steady_clock::now();
 }
 
 OutputFile::~OutputFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    ::close(fd_);
+    if (created_ && !started_) ::unlink(target_.c_str());
 }
 
 void OutputFile::Write(std::string_view bytes) {
     if (fd_ < 0) throw IoError(FileAccessDenied);
+    if (!started_) {
+        if (regular_ && ::ftruncate(fd_, 0) != 0) ThrowErrno(errno, path_);
+        started_ = true;
+    }
     if (!WriteAll(fd_, bytes)) {
         // A piece that was written in part is taken back, so that the file ends where a whole piece ends.
         const int error = errno;
-        if (::ftruncate(fd_, written_) == 0) ::lseek(fd_, written_, SEEK_SET);
+        if (regular_ && ::ftruncate(fd_, written_) == 0) ::lseek(fd_, written_, SEEK_SET);
         ThrowErrno(error, path_);
     }
     written_ += static_cast<long long>(bytes.size());
+    if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) Sync();
+}
+
+void OutputFile::CheckStillThere() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowErrno(errno, path_);
+    if (info.st_nlink > 0) return;
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(FolderOf(target_), ignored))
+        throw TaonError("the folder was removed; what was written to the file is lost");
+    throw TaonError("the file was removed; what was written to it is lost");
+}
+
+void OutputFile::Sync() {
+    if (fd_ < 0 || !regular_) return;
+    lastSync_ = std::chrono::steady_clock::now();
+    if (::fdatasync(fd_) != 0) ThrowErrno(errno, path_);
+    CheckStillThere();
 }
 
 void OutputFile::Close() {
     if (fd_ < 0) return;
+    Sync();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) ThrowErrno(errno, path_);
+}
+
+InputFile::InputFile(const std::string& path) : path_(path) {
+    CheckPathSyntax(path);
+    // Opened without waiting, so that a FIFO without a writer cannot hang the program.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd_ < 0) ThrowErrno(errno, path);
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowErrno(errno, path);
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        if (S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
+        throw IoError(FileAccessDenied, S_ISFIFO(info.st_mode)   ? "a FIFO, not a file that can be read"
+                                        : S_ISSOCK(info.st_mode) ? "a socket, not a file that can be read"
+                                                                 : "a device, not a file that can be read");
+    }
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t InputFile::Read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, size);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) ThrowErrno(errno, path_);
+    }
 }
 
 void CreateParentFolders(const std::string& path) {

@@ -25,6 +25,8 @@ std::string IoErrorText(int code);
 class IoError : public TaonError {
 public:
     explicit IoError(int code) : TaonError(IoErrorText(code)), code_(code) {}
+    /// A failure whose code has no text that says what happened, told in words instead.
+    IoError(int code, const std::string& message) : TaonError(message), code_(code) {}
     int code() const { return code_; }
 
 private:

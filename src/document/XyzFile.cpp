@@ -19,8 +19,11 @@ namespace taonscope {
 
 namespace {
 
-// A file larger than this is not a trajectory anyone means to import.
-constexpr std::size_t MaxXyzBytes = std::size_t{1} << 31;
+// No line of a frame comes near this; a longer one is refused before it fills the memory.
+constexpr std::size_t MaxLineBytes = std::size_t{1} << 20;
+
+// A message quotes at most this many characters of a field.
+constexpr std::size_t MaxQuoted = 80;
 
 constexpr Extended DefaultDt = 0.001L;
 
@@ -46,19 +49,6 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
@@ -77,9 +67,75 @@ bool IsBlankLine(std::string_view line) {
     return true;
 }
 
-[[noreturn]] void LineError(std::size_t index, const std::string& message) {
+[[noreturn]] void LineError(std::uint64_t index, const std::string& message) {
     throw TaonError("line " + std::to_string(index + 1) + ": " + message);
 }
+
+// A field in quotes for a message, cut after MaxQuoted characters.
+std::string Quoted(std::string_view field) {
+    std::string quoted(1, '\'');
+    quoted.append(field.substr(0, MaxQuoted));
+    quoted.append(field.size() > MaxQuoted ? "...'" : "'");
+    return quoted;
+}
+
+// The lines of an XYZ text, from memory or from a file read in pieces: the memory it needs is that of
+// the longest line, whatever the size of the text.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : pending_(text), ended_(true) {}
+    explicit LineReader(InputFile& file) : file_(&file) {}
+
+    // The next line without its line end; false after the last one.
+    bool Next(std::string_view& line) {
+        for (;;) {
+            const std::size_t end = pending_.find('\n', scanned_);
+            if (end != std::string_view::npos || (ended_ && !pending_.empty())) {
+                const std::size_t length = end == std::string_view::npos ? pending_.size() : end;
+                line = pending_.substr(0, length);
+                pending_.remove_prefix(std::min(length + 1, pending_.size()));
+                scanned_ = 0;
+                break;
+            }
+            if (ended_) return false;
+            scanned_ = pending_.size();
+            Refill();
+        }
+        ++index_;
+        if (line.size() > MaxLineBytes) TooLong();
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return true;
+    }
+    // The index (from 0) of the line Next gave last.
+    std::uint64_t Index() const { return index_ - 1; }
+
+private:
+    [[noreturn]] void TooLong() const {
+        LineError(index_ - 1, "longer than " + std::to_string(MaxLineBytes) + " characters");
+    }
+
+    void Refill() {
+        if (pending_.size() > MaxLineBytes) {
+            ++index_;
+            TooLong();
+        }
+        constexpr std::size_t Piece = 1 << 16;
+        buffer_.erase(0, buffer_.size() - pending_.size());
+        const std::size_t kept = buffer_.size();
+        buffer_.resize(kept + Piece);
+        const std::size_t got = file_->Read(buffer_.data() + kept, Piece);
+        buffer_.resize(kept + got);
+        ended_ = got == 0;
+        pending_ = buffer_;
+    }
+
+    InputFile* file_ = nullptr;
+    std::string buffer_;
+    std::string_view pending_; // what is not yet returned
+    std::size_t scanned_ = 0;  // bytes of pending_ known to hold no line end
+    bool ended_ = false;
+    std::uint64_t index_ = 0;
+};
 
 // A whole number made of digits only; empty for anything else.
 std::optional<long long> ParseCount(std::string_view text) {
@@ -128,7 +184,7 @@ struct Columns {
     std::optional<std::size_t> velo, slot;
 };
 
-Columns ParseProperties(const std::string& text, std::size_t lineIndex) {
+Columns ParseProperties(const std::string& text, std::uint64_t lineIndex) {
     std::vector<std::string_view> parts;
     std::string_view rest = text;
     while (true) {
@@ -137,7 +193,8 @@ Columns ParseProperties(const std::string& text, std::size_t lineIndex) {
         if (colon == std::string_view::npos) break;
         rest.remove_prefix(colon + 1);
     }
-    if (parts.size() % 3 != 0) LineError(lineIndex, "Properties '" + text + "' is not name:type:count ...");
+    if (parts.size() % 3 != 0)
+        LineError(lineIndex, "Properties " + Quoted(text) + " is not name:type:count ...");
     Columns columns;
     columns.exact = true;
     std::optional<std::size_t> species, pos;
@@ -147,7 +204,7 @@ Columns ParseProperties(const std::string& text, std::size_t lineIndex) {
         const std::string_view name = parts[p], type = parts[p + 1];
         if (!count || *count < 1 || *count > 1000 || type.size() != 1 ||
             std::string_view("SRIL").find(type) == std::string_view::npos)
-            LineError(lineIndex, "Properties '" + text + "' is not name:type:count ...");
+            LineError(lineIndex, "Properties " + Quoted(text) + " is not name:type:count ...");
         const auto n = static_cast<std::size_t>(*count);
         if (name == "species" && type == "S" && n == 1) species = at;
         if (name == "pos" && type == "R" && n == 3) pos = at;
@@ -162,9 +219,15 @@ Columns ParseProperties(const std::string& text, std::size_t lineIndex) {
     return columns;
 }
 
-Extended RealField(std::string_view text, std::size_t lineIndex) {
+Extended RealField(std::string_view text, std::uint64_t lineIndex) {
     const auto value = ParseXyzReal(text);
-    if (!value) LineError(lineIndex, "'" + std::string(text) + "' is not a number");
+    if (!value) LineError(lineIndex, Quoted(text) + " is not a number");
+    // A finite number too large for an extended real would become infinite, one too small zero.
+    const bool named = text.find_first_of("iInN") != std::string_view::npos;
+    const bool nonzero =
+        text.substr(0, text.find_first_of("eE")).find_first_of("123456789") != std::string_view::npos;
+    if ((std::isinf(*value) && !named) || (*value == 0 && nonzero))
+        LineError(lineIndex, Quoted(text) + " is beyond the range of extended reals");
     return *value;
 }
 
@@ -324,46 +387,26 @@ std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time)
     return out;
 }
 
-World ReadXyzText(std::string_view text, const XyzImportOptions& options) {
-    const std::vector<std::string_view> lines = SplitLines(text);
+namespace {
 
-    // The frames: each starts with its count line, then the comment line and one line per taon.
-    std::vector<std::size_t> frames;
-    for (std::size_t i = 0; i < lines.size();) {
-        if (IsBlankLine(lines[i])) {
-            std::size_t next = i;
-            while (next < lines.size() && IsBlankLine(lines[next])) ++next;
-            if (next == lines.size()) break; // blank lines at the end
-        }
-        const std::vector<std::string_view> fields = Fields(lines[i]);
-        const auto count = fields.size() == 1 ? ParseCount(fields[0]) : std::nullopt;
-        if (!count) {
-            if (frames.empty()) LineError(i, "expected the number of taons of a frame");
-            LineError(i, "expected the number of taons of a frame; the count in line " +
-                             std::to_string(frames.back() + 1) + " does not match its taons");
-        }
-        const auto taonLines = static_cast<std::size_t>(*count);
-        const std::size_t remaining = lines.size() - i - 1; // the comment line and the taons
-        if (taonLines >= remaining)
-            LineError(i, "the count " + std::to_string(taonLines) + " does not match: the file ends after " +
-                             std::to_string(remaining > 0 ? remaining - 1 : 0) + " taons");
-        frames.push_back(i);
-        i += taonLines + 2;
-    }
-    if (frames.empty()) throw TaonError("the file holds no frame");
-    if (options.frame < 0 || static_cast<std::size_t>(options.frame) > frames.size())
-        throw TaonError("the file holds " + std::to_string(frames.size()) + " frames, not " +
-                        std::to_string(options.frame));
-    const std::size_t first = frames[options.frame == 0 ? frames.size() - 1 : options.frame - 1U];
-    const auto count = static_cast<std::size_t>(*ParseCount(Fields(lines[first])[0]));
+// The lines of the frame to import: its comment line and one line per taon.
+struct FrameLines {
+    std::uint64_t countLine = 0; // index of its count line
+    std::size_t count = 0;
+    std::vector<std::string> lines;
+};
 
+World ParseFrame(const FrameLines& frame, const XyzImportOptions& options) {
+    if (frame.count > static_cast<std::size_t>(MaxTaons))
+        LineError(frame.countLine, "a frame of " + std::to_string(frame.count) + " taons; at most " +
+                                       std::to_string(MaxTaons) + " fit");
     World world;
     world.TaonCount = MaxTaons;
     for (int kind = 1; kind <= 3; ++kind) SetParameterSet(world, kind, FigureParameters());
     world.dt = DefaultDt;
 
-    const std::size_t commentIndex = first + 1;
-    const auto pairs = CommentPairs(lines[commentIndex]);
+    const std::uint64_t commentIndex = frame.countLine + 1;
+    const auto pairs = CommentPairs(frame.lines[0]);
     Columns columns;
     for (const auto& [key, value] : pairs)
         if (EqualNoCase(key, "Properties")) columns = ParseProperties(value, commentIndex);
@@ -373,8 +416,9 @@ World ReadXyzText(std::string_view text, const XyzImportOptions& options) {
     if (options.dt) world.dt = *options.dt;
 
     int nextSlot[4] = {0, FirstSlot[1], FirstSlot[2], FirstSlot[3]};
-    for (std::size_t i = commentIndex + 1; i < commentIndex + 1 + count; ++i) {
-        const std::vector<std::string_view> fields = Fields(lines[i]);
+    for (std::size_t t = 1; t <= frame.count; ++t) {
+        const std::uint64_t i = commentIndex + t;
+        const std::vector<std::string_view> fields = Fields(frame.lines[t]);
         if (fields.size() < columns.count || (columns.exact && fields.size() != columns.count))
             LineError(i, "expected " + std::to_string(columns.count) + " fields, found " +
                              std::to_string(fields.size()));
@@ -383,7 +427,7 @@ World ReadXyzText(std::string_view text, const XyzImportOptions& options) {
             const std::string_view text = fields[*columns.slot];
             const auto number = ParseCount(text);
             if (!number || *number < 1 || *number > MaxTaons)
-                LineError(i, "slot '" + std::string(text) + "' is not a number from 1 to 100");
+                LineError(i, "slot " + Quoted(text) + " is not a number from 1 to 100");
             slot = static_cast<int>(*number);
             if (world.TaonPresent[slot]) LineError(i, "slot " + std::to_string(slot) + " is given twice");
         } else {
@@ -407,11 +451,70 @@ World ReadXyzText(std::string_view text, const XyzImportOptions& options) {
     return world;
 }
 
-World ReadXyzFile(const std::string& path, const XyzImportOptions& options) {
-    int openFailure = 0;
-    const std::optional<std::string> bytes = ReadFileBytes(path, MaxXyzBytes, openFailure);
-    if (!bytes) throw IoError(openFailure);
-    return ReadXyzText(*bytes, options);
+// Reads frame after frame, keeping the lines of the one asked for (of each in turn for the last),
+// so that a file of any length needs the memory of two frames: the last whole one and the one read.
+World ReadXyzLines(LineReader& reader, const XyzImportOptions& options, std::string* note) {
+    if (options.frame < 0) throw TaonError("the file holds no frame " + std::to_string(options.frame));
+    const auto wanted = static_cast<std::uint64_t>(options.frame);
+    FrameLines kept, reading;
+    std::uint64_t whole = 0;
+    std::string_view line;
+    while (reader.Next(line)) {
+        const std::uint64_t index = reader.Index();
+        if (IsBlankLine(line)) { // blank lines may end the file, nothing else
+            while (reader.Next(line))
+                if (!IsBlankLine(line)) LineError(index, "expected the number of taons of a frame");
+            break;
+        }
+        const std::vector<std::string_view> fields = Fields(line);
+        const auto count = fields.size() == 1 ? ParseCount(fields[0]) : std::nullopt;
+        if (!count) {
+            if (whole == 0) LineError(index, "expected the number of taons of a frame");
+            LineError(index, "expected the number of taons of a frame; the count in line " +
+                                 std::to_string(reading.countLine + 1) + " does not match its taons");
+        }
+        const bool keep = wanted == 0 || whole + 1 == wanted;
+        const bool fits = *count <= MaxTaons; // a larger frame is refused if it is the one to import
+        reading.countLine = index;
+        reading.count = static_cast<std::size_t>(fits ? *count : MaxTaons + 1);
+        const auto needed = static_cast<unsigned long long>(*count) + 1; // the comment line and the taons
+        unsigned long long got = 0;
+        for (; got < needed && reader.Next(line); ++got) {
+            if (!keep || !fits) continue;
+            if (reading.lines.size() <= got) reading.lines.emplace_back();
+            reading.lines[got].assign(line);
+        }
+        if (got < needed) { // the file ends inside the frame, as when a run is killed while writing
+            const std::string taons = std::to_string(got > 0 ? got - 1 : 0);
+            if (whole == 0)
+                LineError(index, "the count " + std::to_string(*count) +
+                                     " does not match: the file ends after " + taons + " taons");
+            if (note)
+                *note = "the last frame (line " + std::to_string(index + 1) + ") ends after " + taons +
+                        " of its " + std::to_string(*count) + " taons and was left out";
+            break;
+        }
+        ++whole;
+        if (keep) std::swap(kept, reading);
+        if (keep && wanted != 0) return ParseFrame(kept, options);
+    }
+    if (whole == 0) throw TaonError("the file holds no frame");
+    if (wanted > whole)
+        throw TaonError("the file holds " + std::to_string(whole) + " frames, not " + std::to_string(wanted));
+    return ParseFrame(kept, options);
+}
+
+} // namespace
+
+World ReadXyzText(std::string_view text, const XyzImportOptions& options, std::string* note) {
+    LineReader reader(text);
+    return ReadXyzLines(reader, options, note);
+}
+
+World ReadXyzFile(const std::string& path, const XyzImportOptions& options, std::string* note) {
+    InputFile file(path);
+    LineReader reader(file);
+    return ReadXyzLines(reader, options, note);
 }
 
 void XyzTrajectory::Append(const World& world, std::int64_t step, Extended time) {

@@ -36,17 +36,22 @@ struct XyzImportOptions {
 /// The world of one frame of plain or extended XYZ text: taons in the slots of their kind (species T1,
 /// T2, T3; anything else is kind 1) in file order, or in the slots a slot column names; velocities from
 /// a velo column, else zero; parameters from A1=... keys, else the built-in figure's; dt from the
-/// options, else the comment line, else 0.001. Throws TaonError naming the line that is wrong.
-World ReadXyzText(std::string_view text, const XyzImportOptions& options = {});
+/// options, else the comment line, else 0.001. Throws TaonError naming the line that is wrong (quoting
+/// at most 80 characters of a field); a number beyond the range of extended reals is wrong too. A last
+/// frame that the text cuts short (a run killed while writing) is left out when whole frames come
+/// before it, and note (when given) then says so.
+World ReadXyzText(std::string_view text, const XyzImportOptions& options = {}, std::string* note = nullptr);
 
-/// ReadXyzText over the file at path; a file that cannot be read throws IoError.
-World ReadXyzFile(const std::string& path, const XyzImportOptions& options = {});
+/// ReadXyzText over the regular file at path, of any size, read in pieces: the memory needed is that
+/// of a frame. A file that cannot be read (a device, a FIFO) throws IoError before anything is read.
+World ReadXyzFile(const std::string& path, const XyzImportOptions& options = {}, std::string* note = nullptr);
 
 /// A trajectory file that grows by one frame at a time; each frame is written whole, so the file
-/// holds complete frames whenever writing stops. Failures throw IoError.
+/// holds complete frames whenever writing stops. The file is checked and opened as OutputFile does.
+/// Failures throw IoError or TaonError.
 class XyzTrajectory {
 public:
-    /// Creates the file at path (emptying one that is there).
+    /// Opens or creates the file at path; the first frame empties it.
     explicit XyzTrajectory(const std::string& path) : file_(path) {}
 
     /// Appends the frame of the world after step steps, at the given time.

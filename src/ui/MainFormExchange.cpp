@@ -80,13 +80,13 @@ void TMainForm::ExportPicture1Click() {
 
 void TMainForm::CopyAsCsvClick() {
     QGuiApplication::clipboard()->setText(
-        QString::fromStdString(TaonTableCsv(world_, listingShowsVelocities_)));
+        QString::fromStdString(TaonTableCsv(world_)));
 }
 
 void TMainForm::SaveAsCsvClick() {
     Guarded(questions_, [&] {
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Table))
-            ReplaceFileContents(*path, TaonTableCsv(world_, listingShowsVelocities_));
+            ReplaceFileContents(*path, TaonTableCsv(world_));
     });
 }
 

@@ -233,11 +233,13 @@ TEST(CliRun, UntilSettledStopsAtTheFirstSlowStepOrAtTheLimit) {
     const std::vector<std::string> lines = Lines(ReadAll(dir.File("log.csv")));
     EXPECT_EQ(lines.back().substr(0, std::to_string(at).size() + 1), std::to_string(at) + ",");
 
-    // Without Cool the ring keeps swinging: the run ends at --steps and says so.
-    const Outcome limited =
-        Cli({"run", dir.File("moving.tao"), "--until-settled", "1e-3", "--no-cool", "--steps", "50"});
-    ASSERT_EQ(limited.status, CliOk);
-    EXPECT_NE(limited.err.find("not settled within 50 steps"), std::string::npos) << limited.err;
+    // Without Cool the ring keeps swinging: the run ends at the step limit, says so and exits with 3.
+    for (const char* limit : {"--steps", "--max-steps"}) {
+        const Outcome limited =
+            Cli({"run", dir.File("moving.tao"), "--until-settled", "1e-3", "--no-cool", limit, "50"});
+        EXPECT_EQ(limited.status, CliNotSettled);
+        EXPECT_NE(limited.err.find("not settled within 50 steps"), std::string::npos) << limited.err;
+    }
     EXPECT_EQ(Cli({"run", dir.File("moving.tao"), "--until-settled", "slow"}).status, CliBadInput);
 }
 

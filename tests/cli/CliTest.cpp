@@ -105,8 +105,11 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
     TempDir dir;
     ASSERT_EQ(Cli({"scenario", "easy-square", dir.File("sq.tao")}).status, CliOk);
     const Outcome csv = Cli({"show", dir.File("sq.tao"), "--velocities", "--format", "csv"});
-    EXPECT_EQ(csv.out.rfind("parameter,value\ndt,0.001\nA1,1\nB1,2.718\n", 0), 0u);
-    EXPECT_NE(csv.out.find("taon,u(x),u(y),u(z)\n1,0,0,0\n"), std::string::npos);
+    EXPECT_EQ(csv.out.rfind("slot,kind,x,y,z,vx,vy,vz\n1,1,", 0), 0u);
+    EXPECT_NE(csv.out.find(",0.00000000000000000000e+00\n2,1,"), std::string::npos);
+    const Outcome parameters = Cli({"show", dir.File("sq.tao"), "--format", "csv", "--parameters"});
+    EXPECT_EQ(parameters.out.rfind("parameter,value\ndt,9.99999999999999999958e-04\nA1,1.000", 0), 0u);
+    EXPECT_NE(parameters.out.find("\nB1,2.71799999999999999998e+00\n"), std::string::npos);
     const Outcome json = Cli({"show", dir.File("sq.tao"), "--format", "json"});
     EXPECT_NE(json.out.find("\"G3\": 30}"), std::string::npos);
     EXPECT_NE(json.out.find("{\"taon\": 4, \"X\": -0.212, \"Y\": 0.212, \"Z\": -0.212}"), std::string::npos);
@@ -174,7 +177,7 @@ TEST(Cli, AnOutputThatCannotBeWrittenStopsTheRunBeforeItStarts) {
             return outcome.status == CliBadInput && outcome.err == output + ": " + message + "\n" ? 0 : 1;
         });
     };
-    EXPECT_EQ(statusOf(dir.File("pipe.tao"), "I/O error 1006"), 0) << "a FIFO without a reader";
+    EXPECT_EQ(statusOf(dir.File("pipe.tao"), "no reader on the FIFO"), 0) << "a FIFO without a reader";
     EXPECT_EQ(statusOf(dir.File("protected.tao"), "File access denied"), 0)
         << "a file the user may not write";
     EXPECT_EQ(ReadAll(dir.File("protected.tao")), "keep");
@@ -289,7 +292,6 @@ TEST(Cli, AMissingCommentaryIsANoteAndBadEncodingsAreUsageErrors) {
     WriteAll(dir.File("bare.txt"), "x");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"show", dir.File("bare.tao"), "--commentary", "--encoding", "latin1"},
-          {"show", dir.File("bare.tao"), "--commentary", "--encoding", "utf-8"},
           {"show", dir.File("bare.tao"), "--commentary", "--encoding"},
           {"show", dir.File("bare.tao"), "--encoding", "koi8-r"},
           {"show", dir.File("bare.tao"), "--commentary", "--format", "csv"}}) {
