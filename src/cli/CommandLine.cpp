@@ -78,6 +78,12 @@ bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
     });
 }
 
+void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
+    err << path << ": " << error.what();
+    if (dynamic_cast<const ReadOnlyFileError*>(&error)) err << " (--force replaces it)";
+    err << '\n';
+}
+
 int ReportCommandLineError(std::ostream& err, const CommandLineError& error) {
     err << "taonscope-cli: " << error.message << " (see taonscope-cli --help)\n";
     return CliBadInput;

@@ -61,17 +61,17 @@ private:
     std::optional<ReplacingReadOnlyFiles> replacing_;
 };
 
-/// Runs a file operation on path; a failure is reported as "path: message" and gives false.
+/// Reports a failed file operation on path as "path: message", naming --force for a read-only file.
+void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error);
+
+/// Runs a file operation on path; a failure is reported as ReportFileFailure does and gives false.
 template <typename Operation>
 bool Attempt(const std::string& path, std::ostream& err, Operation&& operation) {
     try {
         operation();
         return true;
-    } catch (const ReadOnlyFileError& error) {
-        err << path << ": " << error.what() << " (--force replaces it)\n";
-        return false;
     } catch (const TaonError& error) {
-        err << path << ": " << error.what() << '\n';
+        ReportFileFailure(err, path, error);
         return false;
     }
 }

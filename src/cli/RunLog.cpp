@@ -2,6 +2,7 @@
 #include "RunLog.h"
 
 #include "Analysis.h"
+#include "CommandLine.h"
 
 #include "analysis/Measures.h"
 #include "core/NumberText.h"
@@ -27,7 +28,7 @@ bool RunRecorder::Open(std::ostream& err) {
         log_ = std::make_unique<OutputFile>(*logPath_);
         return true;
     } catch (const TaonError& error) {
-        err << *logPath_ << ": " << error.what() << '\n';
+        ReportFileFailure(err, *logPath_, error);
         return false;
     }
 }
@@ -43,7 +44,7 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
         log_->Write(row);
         return true;
     } catch (const TaonError& error) {
-        err << *logPath_ << ": " << error.what() << '\n';
+        ReportFileFailure(err, *logPath_, error);
         log_.reset();
         return false;
     }
@@ -54,7 +55,7 @@ bool RunRecorder::Start(const World& world, std::ostream& err) {
     try {
         log_->Write("step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n");
     } catch (const TaonError& error) {
-        err << *logPath_ << ": " << error.what() << '\n';
+        ReportFileFailure(err, *logPath_, error);
         log_.reset();
         return false;
     }
@@ -79,7 +80,7 @@ bool RunRecorder::Finish(const World& world, std::uint64_t steps, std::ostream& 
         log_.reset();
         return true;
     } catch (const TaonError& error) {
-        err << *logPath_ << ": " << error.what() << '\n';
+        ReportFileFailure(err, *logPath_, error);
         log_.reset();
         return false;
     }

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Trajectory.h"
 
+#include "CommandLine.h"
+
 namespace taonscope {
 
 RunTrajectory::RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err)
     : path_(std::move(path)), every_(every == 0 ? 1 : every), err_(err) {}
 
 bool RunTrajectory::Fail(const TaonError& error) {
-    err_ << *path_ << ": " << error.what() << '\n';
+    ReportFileFailure(err_, *path_, error);
     file_.reset();
     return false;
 }

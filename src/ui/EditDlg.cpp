@@ -259,7 +259,7 @@ void TEditDlg::OKBtnClick() {
         const std::optional<std::string> path = questions_.SavePath();
         if (!path) return; // back to the editor, everything as typed
         const World before = state_.world;
-        SaveWithParameters(*path, values);
+        if (!SaveAskingForReadOnly(questions_, [&] { SaveWithParameters(*path, values); })) return;
         DocumentState& document = state_.document;
         document.CurrentFileName = document.StartFileName = *path;
         document.CurrentIsFile = true;
@@ -281,7 +281,7 @@ void TEditDlg::SaveasClick() {
         if (!path) return;
         ShowText(EditFileName, FromPath(*path));
         const World before = state_.world;
-        SaveWithParameters(*path, values);
+        if (!SaveAskingForReadOnly(questions_, [&] { SaveWithParameters(*path, values); })) return;
         if (onWorldChanged) onWorldChanged(QStringLiteral("Editor Save As"), before, false);
     });
 }

@@ -4,6 +4,7 @@
 #include "Questions.h"
 
 #include "core/Errors.h"
+#include "document/FileIo.h"
 
 #include <exception>
 #include <new>
@@ -37,6 +38,20 @@ template <typename Handler> bool Guarded(Questions& questions, Handler&& handler
     const std::optional<std::string> failure = FailureOf(std::forward<Handler>(handler));
     if (failure) questions.Error(*failure);
     return !failure;
+}
+
+/// Runs a save; when it meets a file that nobody may write, asks "PATH is read-only. Replace it?" and
+/// on Yes runs it again, allowed to replace such files (a save refuses them before writing anything).
+/// Returns false when the user said No.
+template <typename Save> bool SaveAskingForReadOnly(Questions& questions, Save&& save) {
+    try {
+        save();
+    } catch (const ReadOnlyFileError& error) {
+        if (!questions.Confirm(error.Path() + " is read-only. Replace it?")) return false;
+        const ReplacingReadOnlyFiles replacing;
+        save();
+    }
+    return true;
 }
 
 } // namespace taonscope

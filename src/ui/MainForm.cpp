@@ -482,13 +482,17 @@ void TMainForm::SaveTo(const std::string& path) {
 void TMainForm::Save1Click() {
     if (world_.ShowingFigure) return;
     if (!document_.CurrentIsFile) return Saveas1Click();
-    Guard([&] { WriteConfigFile(document_.CurrentFileName, world_, document_.ConfigBuffer); });
+    Guard([&] {
+        SaveAskingForReadOnly(questions_,
+                              [&] { WriteConfigFile(document_.CurrentFileName, world_, document_.ConfigBuffer); });
+    });
 }
 
 void TMainForm::Saveas1Click() {
     if (world_.ShowingFigure) return;
     Guard([&] {
-        if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
+        if (const std::optional<std::string> path = questions_.SavePath())
+            SaveAskingForReadOnly(questions_, [&] { SaveTo(*path); });
     });
 }
 
@@ -558,10 +562,11 @@ void TMainForm::CommentExit() {
         // beside it; the figure has no configuration, and its commentary goes beside the figure's name.
         if (!document_.CurrentIsFile && !world_.ShowingFigure) {
             const std::optional<std::string> path = questions_.SavePath();
-            if (!path) return;
-            SaveTo(*path);
+            if (!path || !SaveAskingForReadOnly(questions_, [&] { SaveTo(*path); })) return;
         }
-        SaveMemoCommentary(document_.CurrentFileName, Comment->toPlainText(), document_, questions_);
+        SaveAskingForReadOnly(questions_, [&] {
+            SaveMemoCommentary(document_.CurrentFileName, Comment->toPlainText(), document_, questions_);
+        });
     });
 }
 
@@ -659,7 +664,8 @@ void TMainForm::Null00Click() {
     SetTextColour(Null00, Colours::Maroon);
     FillListing();
     Guard([&] {
-        if (const std::optional<std::string> path = questions_.SavePath()) SaveTo(*path);
+        if (const std::optional<std::string> path = questions_.SavePath())
+            SaveAskingForReadOnly(questions_, [&] { SaveTo(*path); });
     });
 }
 

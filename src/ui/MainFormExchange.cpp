@@ -74,7 +74,7 @@ void TMainForm::ExportPicture1Click() {
     Guarded(questions_, [&] {
         const QImage shown = SceneView->Image(); // the picture as it is now, before any dialog
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Picture))
-            ReplaceFileContents(*path, PngBytes(shown));
+            SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, PngBytes(shown)); });
     });
 }
 
@@ -86,7 +86,7 @@ void TMainForm::CopyAsCsvClick() {
 void TMainForm::SaveAsCsvClick() {
     Guarded(questions_, [&] {
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Table))
-            ReplaceFileContents(*path, TaonTableCsv(world_));
+            SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, TaonTableCsv(world_)); });
     });
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrajectoryRecording.h"
 
+#include "Guard.h"
 #include "RecordDlg.h"
 
 #include "core/Errors.h"
@@ -29,7 +30,7 @@ void TrajectoryRecording::RecordClick(const World& world) {
     if (recorder_.Recording()) return;
     TRecordDlg dialog(questions_, window_);
     if (dialog.exec() != QDialog::Accepted) return;
-    recorder_.Start(dialog.Path(), dialog.Every(), world);
+    SaveAskingForReadOnly(questions_, [&] { recorder_.Start(dialog.Path(), dialog.Every(), world); });
     ShowState();
 }
 

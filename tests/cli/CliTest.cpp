@@ -5,19 +5,24 @@
 #include "core/Scenarios.h"
 #include "core/Step.h"
 #include "document/ConfigFile.h"
+#include "document/XyzFile.h"
 #include "support/ChildProcess.h"
+#include "support/FileSizeLimit.h"
 #include "support/JsonChecker.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace taonscope {
 namespace {
@@ -115,6 +120,37 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
     EXPECT_NE(json.out.find("{\"taon\": 4, \"X\": -0.212, \"Y\": 0.212, \"Z\": -0.212}"), std::string::npos);
 }
 
+TEST(Cli, TheCsvTableIsOneTableThatNumpyReads) {
+    const std::string python = "/usr/bin/python3";
+    if (!std::filesystem::exists(python)) GTEST_SKIP() << "numpy check skipped: " << python << " is missing";
+    TempDir dir;
+    World world = CloudWorld();
+    world.TaonPresent[7] = false;
+    test::SaveWorld(dir.File("cloud.tao"), world);
+    WriteAll(dir.File("cloud.csv"), Cli({"show", dir.File("cloud.tao"), "--format", "csv"}).out);
+    const std::string script = "import numpy; t = numpy.genfromtxt('" + dir.File("cloud.csv") +
+                               "', delimiter=',', names=True)\nprint(*t.dtype.names)\n"
+                               "for row in t: print(*(repr(float(v)) for v in row))";
+    const std::string command = python + " -c \"" + script + "\" > " + dir.File("seen.txt") + " 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(dir.File("seen.txt"));
+    std::istringstream seen(ReadAll(dir.File("seen.txt")));
+    std::string header;
+    std::getline(seen, header);
+    EXPECT_EQ(header, "slot kind x y z vx vy vz");
+    int rows = 0;
+    for (double slot, kind, values[6];
+         seen >> slot >> kind >> values[0] >> values[1] >> values[2] >> values[3] >> values[4] >> values[5];
+         ++rows) {
+        const auto j = static_cast<std::size_t>(slot);
+        EXPECT_EQ(kind, TaonKind(world, static_cast<int>(j)));
+        // numpy rounds the decimal, not the extended value: where that lies on a midpoint, they part by an
+        // ulp.
+        EXPECT_DOUBLE_EQ(values[0], static_cast<double>(world.PosX[j]));
+        EXPECT_DOUBLE_EQ(values[5], static_cast<double>(world.VelZ[j]));
+    }
+    EXPECT_EQ(rows, 99);
+}
+
 TEST(JsonChecker, TellsValidJsonFromInvalid) {
     EXPECT_TRUE(test::JsonChecker::Valid(R"( {"a": [1, -0.5, 2E-5, "x\"y", true, null], "b": {}} )"));
     for (const char* bad : {"{\"a\": INF}", "{\"a\": NAN}", "[1,]", "{\"a\" 1}", "01", "1.", "[1] 2",
@@ -183,6 +219,137 @@ TEST(Cli, AnOutputThatCannotBeWrittenStopsTheRunBeforeItStarts) {
     EXPECT_EQ(ReadAll(dir.File("protected.tao")), "keep");
 }
 
+// Runs taonscope-cli with args in a process of its own, its standard error going to errPath; its
+// process number.
+pid_t StartCli(const std::vector<std::string>& args, const std::string& errPath) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv{const_cast<char*>(TAONSCOPE_CLI_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        if (std::freopen(errPath.c_str(), "w", stderr)) ::execv(TAONSCOPE_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int ExitStatus(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Waits until the file at path holds at least lines lines (at most 30 s).
+bool WaitForLines(const std::string& path, std::size_t lines) {
+    for (int waited = 0; waited < 3000; ++waited) {
+        const std::string text = ReadAll(path);
+        if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(CliRun, LongRunsShowProgressLogAsTheyGoAndEndAtAWholeStepOnASignal) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "ring", dir.File("ring.tao")}).status, CliOk);
+    for (const int signal : {SIGTERM, SIGINT}) {
+        for (const char* name : {"err.txt", "log.csv", "run.xyz"}) std::filesystem::remove(dir.File(name));
+        const pid_t pid = StartCli({"run", dir.File("ring.tao"), "--steps", "2000000000", "--every", "1000",
+                                    "--progress", "--log", dir.File("log.csv"), "--trajectory",
+                                    dir.File("run.xyz"), "--output", dir.File("out.tao")},
+                                   dir.File("err.txt"));
+        // Rows reach the log while the run goes on; the progress line comes once a second.
+        EXPECT_TRUE(WaitForLines(dir.File("log.csv"), 4));
+        EXPECT_TRUE(WaitForLines(dir.File("err.txt"), 1));
+        ::kill(pid, signal);
+        EXPECT_EQ(ExitStatus(pid), 128 + signal);
+        const std::string err = ReadAll(dir.File("err.txt"));
+        EXPECT_NE(err.find("largest speed "), std::string::npos) << err;
+        EXPECT_NE(err.find(" steps/s\n"), std::string::npos) << err;
+        // The output, the last row and the last frame are the same whole step.
+        const std::string log = ReadAll(dir.File("log.csv"));
+        const std::string lastRow = log.substr(log.rfind('\n', log.size() - 2) + 1);
+        const std::string frames = ReadAll(dir.File("run.xyz"));
+        const std::string lastStep = frames.substr(frames.rfind(" Step=") + 6);
+        EXPECT_EQ(lastRow.substr(0, lastRow.find(',')), lastStep.substr(0, lastStep.find(' ')));
+        const World out = test::LoadWorld(dir.File("out.tao"));
+        EXPECT_EQ(out.PosX, ReadXyzFile(dir.File("run.xyz")).PosX);
+        EXPECT_NE(err.find("stopped by " + std::string(signal == SIGINT ? "SIGINT" : "SIGTERM") +
+                           " after step " + lastRow.substr(0, lastRow.find(','))),
+                  std::string::npos)
+            << err;
+    }
+}
+
+TEST(CliRun, FilesAreCheckedBeforeTheRunAndAFailingOneKeepsTheOutput) {
+    TempDir dir;
+    ASSERT_EQ(Cli({"scenario", "cloud", dir.File("cloud.tao")}).status, CliOk);
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    WriteAll(dir.File("old.csv"), "old log");
+    WriteAll(dir.File("old.xyz"), "old frames");
+    ::chmod(dir.File("old.xyz").c_str(), 0444);
+    const std::string readOnly =
+        ::geteuid() == 0 ? "the file is read-only (--force replaces it)" : "File access denied";
+    // Nothing runs and no file changes when one of them cannot be written.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--trajectory", dir.File("pipe")}, dir.File("pipe") + ": no reader on the FIFO"},
+        {{"--log", dir.File("pipe")}, dir.File("pipe") + ": no reader on the FIFO"},
+        {{"--log", dir.File("old.csv"), "--trajectory", dir.File("no/run.xyz")},
+         dir.File("no/run.xyz") + ": Invalid filename"},
+        {{"--log", dir.File("old.csv"), "--trajectory", dir.File("old.xyz")},
+         dir.File("old.xyz") + ": " + readOnly},
+    };
+    for (const auto& [files, message] : refused) {
+        std::vector<std::string> args{"run",      dir.File("cloud.tao"), "--steps", "5",
+                                      "--output", dir.File("out.tao")};
+        args.insert(args.end(), files.begin(), files.end());
+        const int status = test::RunInChild(
+            [&] {
+                const Outcome outcome = Cli(args);
+                return outcome.status == CliBadInput && outcome.err == message + "\n" ? 0 : 1;
+            },
+            5000);
+        EXPECT_EQ(status, 0) << message;
+    }
+    EXPECT_EQ(ReadAll(dir.File("old.csv")), "old log");
+    EXPECT_EQ(ReadAll(dir.File("old.xyz")), "old frames");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.tao")));
+    if (::geteuid() == 0) {
+        EXPECT_EQ(Cli({"run", dir.File("cloud.tao"), "--trajectory", dir.File("old.xyz"), "--force"}).status,
+                  CliOk);
+        EXPECT_NE(ReadAll(dir.File("old.xyz")), "old frames");
+    }
+
+    // A trajectory that fills the disk ends the run; the output still takes the last whole step.
+    {
+        const test::FileSizeLimit full(40000);
+        const Outcome outcome = Cli({"run", dir.File("cloud.tao"), "--steps", "10", "--every", "1",
+                                     "--trajectory", dir.File("full.xyz"), "--output", dir.File("out.tao")});
+        EXPECT_EQ(outcome.status, CliBadInput);
+        EXPECT_NE(outcome.err.find(dir.File("full.xyz") + ": Disk full\n"), std::string::npos) << outcome.err;
+    }
+    World expected = CloudWorld();
+    FastLaw law;
+    AdvanceStep(expected, CoolFactor(false), law);
+    EXPECT_EQ(ReadXyzFile(dir.File("full.xyz")).PosX, expected.PosX); // frames 0 and 1 fit, 2 did not
+    AdvanceStep(expected, CoolFactor(false), law);
+    EXPECT_EQ(test::LoadWorld(dir.File("out.tao")).PosX, expected.PosX);
+
+    // A folder removed while the run writes into it is reported in words, and the run ends.
+    std::filesystem::create_directory(dir.File("sub"));
+    const pid_t pid = StartCli({"run", dir.File("cloud.tao"), "--steps", "2000000000", "--log",
+                                dir.File("sub/l.csv"), "--output", dir.File("kept.tao")},
+                               dir.File("err.txt"));
+    EXPECT_TRUE(WaitForLines(dir.File("sub/l.csv"), 3));
+    std::filesystem::remove_all(dir.File("sub"));
+    EXPECT_EQ(ExitStatus(pid), CliBadInput);
+    EXPECT_NE(ReadAll(dir.File("err.txt"))
+                  .find("l.csv: the folder was removed; what was written to the file is lost"),
+              std::string::npos)
+        << ReadAll(dir.File("err.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("kept.tao")));
+}
+
 TEST(Cli, ThreadCountsHaveABound) {
     TempDir dir;
     ASSERT_EQ(Cli({"scenario", "easy-square", dir.File("sq.tao")}).status, CliOk);
@@ -204,6 +371,10 @@ TEST(Cli, BadCommandLinesExitWithTwo) {
              {"run", "a.tao", "--steps"},
              {"run", "a.tao", "--steps", "-1"},
              {"run", "a.tao", "--steps", "x"},
+             {"run", "a.tao", "--steps", "$10"},
+             {"run", "a.tao", "--max-steps", "5"},
+             {"run", "a.tao", "--until-settled", "1e-6", "--steps", "5", "--max-steps", "5"},
+             {"show", "a.tao", "--parameters"},
              {"run", "a.tao", "--dt", "1,5"},
              {"show", "a.tao", "--format", "xml"},
              {"run", "a.tao", "--kernel", "slow"},
@@ -270,10 +441,17 @@ TEST(Cli, ShowsTheCommentaryAsUtf8WhateverItsCodePage) {
     EXPECT_EQ(shown.err, dir.File("ring.txt") + ": read as Windows-1250\n");
     EXPECT_EQ(Cli({"show", config, "--commentary", "--encoding", "cp1252"}).out, "³¹¿\n");
 
+    shown = Cli({"show", config, "--commentary", "--encoding", "UTF-8"}); // and the bytes are not
+    EXPECT_EQ(shown.status, CliBadInput);
+    EXPECT_EQ(shown.err,
+              dir.File("ring.txt") + ": not UTF-8; --encoding names the code page it was written in\n");
+
     WriteAll(dir.File("ring.txt"), "łąż и ё");
-    shown = Cli({"show", config, "--commentary", "--encoding", "windows-1250"});
-    EXPECT_EQ(shown.out, "łąż и ё\n");
-    EXPECT_EQ(shown.err, "");
+    for (const char* encoding : {"windows-1250", "UTF-8"}) {
+        shown = Cli({"show", config, "--commentary", "--encoding", encoding});
+        EXPECT_EQ(shown.out, "łąż и ё\n");
+        EXPECT_EQ(shown.err, "");
+    }
 
     WriteAll(dir.File("ring.txt"), "");
     shown = Cli({"show", config, "--commentary"});

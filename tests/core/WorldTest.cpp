@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace taonscope {
 namespace {
 
@@ -82,6 +84,16 @@ TEST(World, CloudIsReproducibleAndKeepsTaonsApart) {
     }
     EXPECT_NE(a.B2, a.B1);
     EXPECT_EQ(CloudWorld(7, true).B2, CloudWorld(7, true).B1);
+}
+
+TEST(World, RingHasTwelveTaonsAtItsRadiusInTheXzPlane) {
+    const World ring = RingWorld();
+    for (int j = 1; j <= MaxTaons; ++j) {
+        ASSERT_EQ(ring.TaonPresent[j], j <= 12) << j;
+        if (j > 12) continue;
+        EXPECT_NEAR(static_cast<double>(std::hypot(ring.PosX[j], ring.PosZ[j])), 9.62, 1e-15) << j;
+        EXPECT_EQ(ring.PosY[j], 0);
+    }
 }
 
 } // namespace

@@ -12,9 +12,50 @@
 
 #include <gtest/gtest.h>
 
+#include "support/FileSizeLimit.h"
+
+#include <csignal>
+#include <cstring>
 #include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+
+// The calls that make a save durable, seen as the program makes them: "sync file", "rename", "sync
+// folder" in order, while syncCalls is set. A rename can also kill the process, as a power cut would.
+namespace {
+std::vector<std::string>* syncCalls = nullptr;
+bool killAtRename = false;
+
+void Note(const char* call, int fd) {
+    struct stat info {};
+    if (syncCalls && ::fstat(fd, &info) == 0)
+        syncCalls->push_back(std::string(call) + (S_ISDIR(info.st_mode) ? " folder" : " file"));
+}
+
+template <typename Function> Function Next(const char* name) {
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd) {
+    Note("sync", fd);
+    return Next<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int fdatasync(int fd) {
+    Note("sync", fd);
+    return Next<int (*)(int)>("fdatasync")(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) {
+    if (killAtRename) ::raise(SIGKILL);
+    if (syncCalls) syncCalls->push_back("rename");
+    return Next<int (*)(const char*, const char*)>("rename")(from, to);
+}
 
 namespace taonscope {
 namespace {
@@ -209,6 +250,116 @@ TEST(Save, AKilledSaveLeavesNothingBesideTheFile) {
     ASSERT_TRUE(caught) << "the save was never seen holding a file";
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"precious.tao"});
     EXPECT_EQ(ReadAll(file), "old");
+}
+
+TEST(Save, TheFileIsSyncedBeforeItsRenameAndTheFolderAfter) {
+    TempDir dir;
+    const std::string file = dir.File("durable.tao");
+    std::vector<std::string> calls;
+    syncCalls = &calls;
+    ReplaceFileContents(file, "new");
+    const std::vector<std::string> created = calls;
+    calls.clear();
+    ReplaceFileContents(file, "replaced");
+    const std::vector<std::string> replaced = calls;
+    calls.clear();
+    std::filesystem::create_hard_link(file, dir.File("second.tao"));
+    ReplaceFileContents(file, "in place");
+    syncCalls = nullptr;
+    EXPECT_EQ(created, (std::vector<std::string>{"sync file", "sync folder"}));
+    EXPECT_EQ(replaced, (std::vector<std::string>{"sync file", "rename", "sync folder"}));
+    EXPECT_EQ(calls, std::vector<std::string>{"sync file"});
+    EXPECT_EQ(ReadAll(dir.File("second.tao")), "in place");
+}
+
+TEST(Save, NoTemporaryOutlivesAFailedOrKilledSave) {
+    for (const bool named : {false, true}) {
+        TempDir dir;
+        const std::string file = dir.File("precious.tao");
+        WriteAll(file, "old");
+        UseNamedTemporaries(named);
+        {
+            const test::FileSizeLimit full(1000);
+            EXPECT_THROW(ReplaceFileContents(file, std::string(4000, 'x')), IoError);
+        }
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"precious.tao"}) << "named " << named;
+        // Killed between naming the temporary and the rename: the next save clears what is left once
+        // it is a minute old and its process has ended.
+        EXPECT_EQ(RunInChild([&] {
+                      killAtRename = true;
+                      ReplaceFileContents(file, "lost");
+                      return 0;
+                  }),
+                  128 + SIGKILL);
+        UseNamedTemporaries(false);
+        EXPECT_EQ(ReadAll(file), "old");
+        for (const std::string& name : Names(dir.path())) {
+            const timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+            ::utimensat(AT_FDCWD, dir.File(name).c_str(), old, AT_SYMLINK_NOFOLLOW);
+        }
+        ReplaceFileContents(dir.File("other.tao"), "x");
+        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"other.tao", "precious.tao"}))
+            << "named " << named;
+    }
+}
+
+TEST(Save, AnotherUsersFileKeepsItsOwnerAttributesAndAccessList) {
+    SharedDir dir;
+    const std::string file = dir.File("shared.tao");
+    WriteAll(file, "old");
+    ::chmod(file.c_str(), 0666);
+    // An access list that also lets user 1234 read: owner, group, mask and others rw, user 1234 r.
+    const std::uint32_t acl[] = {2,   0x0006'0001, ~0u, 0x0004'0002, 1234, 0x0006'0004,
+                                 ~0u, 0x0006'0010, ~0u, 0x0006'0020, ~0u};
+    ASSERT_EQ(::setxattr(file.c_str(), "user.taonscope.note", "kept", 4, 0), 0);
+    const bool withAcl = ::setxattr(file.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file.c_str(), 1234, 1234), 0);
+    }
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    EXPECT_EQ(RunAsOrdinaryUser([&] { return SaveMessage(file, "saved by another").empty() ? 0 : 1; }), 0);
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    EXPECT_EQ(ReadAll(file), "saved by another");
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    char note[8] = {};
+    EXPECT_EQ(::getxattr(file.c_str(), "user.taonscope.note", note, sizeof note), 4);
+    EXPECT_STREQ(note, "kept");
+    if (withAcl) {
+        std::uint32_t back[16] = {};
+        EXPECT_EQ(::getxattr(file.c_str(), "system.posix_acl_access", back, sizeof back),
+                  static_cast<ssize_t>(sizeof acl));
+        EXPECT_EQ(std::memcmp(back, acl, sizeof acl), 0);
+    }
+}
+
+TEST(Save, AFileNobodyMayWriteIsReplacedOnlyWhenAllowed) {
+    TempDir dir;
+    const std::string file = dir.File("read-only.tao");
+    WriteAll(file, "old");
+    ::chmod(file.c_str(), 0444);
+    for (const auto& attempt : std::vector<std::function<void()>>{[&] { ReplaceFileContents(file, "new"); },
+                                                                  [&] { CheckReplaceable(file); },
+                                                                  [&] { OutputFile output(file); }}) {
+        // Root may write any file, and is refused as everyone else is (in words of its own).
+        try {
+            attempt();
+            ADD_FAILURE() << "replaced";
+        } catch (const ReadOnlyFileError& error) {
+            EXPECT_EQ(error.Path(), file);
+            EXPECT_EQ(::geteuid(), 0u);
+        } catch (const IoError& error) {
+            EXPECT_EQ(std::string(error.what()), "File access denied");
+        }
+    }
+    EXPECT_EQ(ReadAll(file), "old");
+    if (::geteuid() != 0) return;
+    const ReplacingReadOnlyFiles allowed;
+    EXPECT_EQ(SaveMessage(file, "new"), "");
+    EXPECT_EQ(ReadAll(file), "new");
 }
 
 TEST(Commentary, AnEndlessCommentaryIsRefusedNotRead) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/XyzFile.h"
 
+#include "support/ChildProcess.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/WorldCompare.h"
@@ -15,8 +16,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace taonscope {
 namespace {
@@ -245,10 +250,85 @@ TEST(XyzImport, EachErrorNamesItsLine) {
               "line 2: Properties needs species:S:1 and pos:R:3");
     EXPECT_EQ(ErrorOf("1\nProperties=species:S\nT1 0 0 0\n"),
               "line 2: Properties 'species:S' is not name:type:count ...");
+    EXPECT_EQ(ErrorOf("1\nProperties=species:S:1:pos:R:3\nT1 0 0 0 7\n"),
+              "line 3: expected 4 fields, found 5");
+    EXPECT_EQ(ErrorOf("1\n\nT1 1e5000 0 0\n"), "line 3: '1e5000' is beyond the range of extended reals");
+    EXPECT_EQ(ErrorOf("1\n\nT1 0 -1e-5000 0\n"), "line 3: '-1e-5000' is beyond the range of extended reals");
+    EXPECT_EQ(ErrorOf("1\n\nT1 0 0 " + std::string(500, '7') + "x\n"),
+              "line 3: '" + std::string(80, '7') + "...' is not a number");
+    EXPECT_EQ(ErrorOf("1\n\nT1 0 0 " + std::string(2 << 20, '7') + "\n"),
+              "line 3: longer than 1048576 characters");
+    EXPECT_EQ(ErrorOf("101\n\n" + std::string(101, '\n')), "line 1: a frame of 101 taons; at most 100 fit");
     // An error in another frame than the one read is an error all the same when it breaks the frames.
     EXPECT_EQ(
         ErrorOf("1\n\nT1 0 0 0\nbad\n"),
         "line 4: expected the number of taons of a frame; the count in line 1 does not match its taons");
+}
+
+TEST(XyzImport, ACutLastFrameIsLeftOutWithANote) {
+    const std::string first = FormatXyzFrame(EasySquareWorld(), 0, 0),
+                      second = FormatXyzFrame(RingWorld(), 5, 0);
+    const std::string text = first + second + second.substr(0, second.size() / 2);
+    std::string note;
+    EXPECT_EQ(Record(ReadXyzText(text, {}, &note)), Record(RingWorld()));
+    EXPECT_EQ(note, "the last frame (line " + std::to_string(7 + 14) +
+                        ") ends after 5 of its 12 taons and was left out");
+    EXPECT_EQ(Record(ReadXyzText(text, {.frame = 1})), Record(EasySquareWorld()));
+    EXPECT_EQ(ErrorOf(text, {.frame = 3}), "the file holds 2 frames, not 3");
+}
+
+// The bytes of the file at path made by pieces written at offsets; what lies between them reads as NUL.
+void WriteSparse(const std::string& path, const std::vector<std::pair<off_t, std::string>>& pieces) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    for (const auto& [offset, bytes] : pieces)
+        EXPECT_EQ(::pwrite(fd, bytes.data(), bytes.size(), offset), static_cast<ssize_t>(bytes.size()));
+    ::close(fd);
+}
+
+TEST(XyzImport, FilesOfAnySizeAreReadInPiecesAndDevicesNotAtAll) {
+    test::TempDir dir;
+    // The last frame lies beyond 2 GiB, after 2048 frames whose comment lines are 1 MiB of NUL.
+    std::vector<std::pair<off_t, std::string>> pieces;
+    constexpr off_t Mib = 1 << 20;
+    for (off_t n = 0; n < 2048; ++n)
+        pieces.push_back({n * Mib, "0\n"}), pieces.push_back({(n + 1) * Mib - 1, "\n"});
+    pieces.push_back({2048 * Mib, FormatXyzFrame(RingWorld(), 9, 0)});
+    WriteSparse(dir.File("huge.xyz"), pieces);
+    EXPECT_EQ(Record(ReadXyzFile(dir.File("huge.xyz"))), Record(RingWorld()));
+
+    // Blank lines after a frame, and empty frames, need no memory of their own.
+    WriteSparse(dir.File("blank.xyz"), {{0, FormatXyzFrame(RingWorld(), 0, 0) + std::string(8 << 20, '\n')}});
+    std::string empty;
+    for (int n = 0; n < (8 << 20) / 3; ++n) empty += "0\n\n";
+    WriteSparse(dir.File("empty.xyz"), {{0, empty}});
+    for (const char* name : {"blank.xyz", "empty.xyz"}) {
+        const int grown = test::RunInChild([&] {
+            rusage before{}, after{};
+            ::getrusage(RUSAGE_SELF, &before);
+            (void)ReadXyzFile(dir.File(name));
+            ::getrusage(RUSAGE_SELF, &after);
+            return static_cast<int>((after.ru_maxrss - before.ru_maxrss) >> 10); // MiB
+        });
+        EXPECT_LT(grown, 4) << name;
+    }
+
+    ASSERT_EQ(::mkfifo(dir.File("pipe.xyz").c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/zero"), dir.File("pipe.xyz")}) {
+        const int status = test::RunInChild(
+            [&] {
+                try {
+                    (void)ReadXyzFile(path);
+                } catch (const IoError& error) {
+                    return std::string(error.what()).find(", not a file that can be read") !=
+                                   std::string::npos
+                               ? 0
+                               : 1;
+                }
+                return 2;
+            },
+            2000);
+        EXPECT_EQ(status, 0) << path;
+    }
 }
 
 TEST(XyzTrajectoryFile, AppendsWholeFramesAndReportsWriteFailures) {

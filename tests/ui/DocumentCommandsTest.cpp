@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 using namespace taonscope;
@@ -219,6 +222,24 @@ private slots:
         UnpackConfigRecord(buffer, saved);
         QCOMPARE(saved.PosX[1], 5.0L);
         QCOMPARE(ReadAll(p.PointerPath()), std::string("unchanged"));
+    }
+
+    void aReadOnlyFileIsReplacedOnlyWhenTheUserSaysSo() {
+        if (::geteuid() != 0) QSKIP("only root may write a file that nobody may write; others are refused");
+        UiProgram p;
+        p.main->Daons1Click();
+        const std::string path = p.dir.File("read-only.tao");
+        WriteAll(path, "keep");
+        ::chmod(path.c_str(), 0444);
+        for (const bool yes : {false, true}) {
+            p.questions.saveAnswers.push_back(path);
+            p.questions.confirmAnswers.push_back(yes);
+            p.main->Saveas1Click();
+            QCOMPARE(p.questions.confirmations.back(), path + " is read-only. Replace it?");
+            QCOMPARE(std::filesystem::file_size(path), yes ? std::uintmax_t{6296} : std::uintmax_t{4});
+            QCOMPARE(p.state.document.CurrentFileName == path, yes);
+        }
+        QVERIFY(p.questions.errors.empty());
     }
 
     void saveOfAConfigurationWithoutAFileAsksForAName() {

@@ -188,6 +188,7 @@ private slots:
         UiProgram p;
         p.Install(TwoTaons());
         p.state.world.StepCounter = 9;
+        p.state.world.NextPosX[50] = 7.25L; // an absent slot's copies are not the editor's to change
         p.main->LTime->setText(QStringLiteral("9"));
         p.questions.saveAnswers.push_back(p.dir.File("made.tao"));
         const bool confirmed = WithEditor(p, [&](TEditDlg& d) {
@@ -207,6 +208,7 @@ private slots:
         QCOMPARE(saved.dt, 0.02L);
         QCOMPARE(saved.A2, 3.0L);
         QCOMPARE(saved.PosZ[1], -1.5L);
+        QCOMPARE(p.state.world.NextPosX[50], 7.25L);
         QCOMPARE(p.state.document.CurrentFileName, p.dir.File("made.tao"));
         QCOMPARE(p.state.document.StartFileName, p.dir.File("made.tao"));
         QCOMPARE(ReadAll(p.PointerPath()), p.dir.File("made.tao"));

@@ -73,6 +73,14 @@ private slots:
         // Taons (like Open and New) starts the series again from the new document.
         p.main->Daons1Click();
         QCOMPARE(w->Series().Samples().size(), std::size_t{1});
+        QCOMPARE(w->Series().Samples().front().Step, std::int64_t{0});
+        QCOMPARE(w->Series().Samples().front().Time, Extended{0});
+        // A run that stops between two sampling points leaves its last step in the series.
+        p.main->GoClick();
+        QVERIFY(WaitFor([&] { return p.main->RunSteps() > RunSampleEvery; }));
+        p.main->GoClick();
+        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+        QCOMPARE(static_cast<long long>(w->Series().Samples().back().Step), p.main->RunSteps());
     }
 
     void aLawCurveChangesWhenAParameterIsEdited() {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 namespace taonscope {
 namespace {
 
@@ -39,6 +44,26 @@ TEST(Canvas, DiagonalAndSteepLinesAreOnePixelWide) {
     EXPECT_EQ(steep.Count(Colours::White), 18);
     EXPECT_EQ(steep.At(10, 19), Colours::White);
     EXPECT_EQ(steep.At(7, 1), Background);
+}
+
+TEST(Canvas, AtHalfASlopeTheTieStepsAcrossAsTheLineGoes) {
+    using Pixels = std::vector<std::pair<int, int>>;
+    for (const auto& [from, to, expected] :
+         {std::tuple{std::pair{0, 0}, std::pair{4, 2}, Pixels{{0, 0}, {1, 1}, {2, 1}, {3, 2}}},
+          std::tuple{std::pair{4, 2}, std::pair{0, 0}, Pixels{{4, 2}, {3, 1}, {2, 1}, {1, 0}}}}) {
+        MemoryCanvas canvas(6, 4);
+        canvas.SetPenColor(Colours::White);
+        canvas.MoveTo(from.first, from.second);
+        canvas.LineTo(to.first, to.second);
+        Pixels drawn;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x)
+                if (canvas.At(x, y) == Colours::White) drawn.push_back({x, y});
+        std::sort(drawn.begin(), drawn.end());
+        Pixels sorted = expected;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(drawn, sorted) << from.first << "," << from.second;
+    }
 }
 
 TEST(Canvas, AZeroLengthLineDrawsNothing) {

@@ -83,10 +83,19 @@ TEST(ImageCanvas, ClipsAtTheEdges) {
     canvas.LineTo(30, 5);
     EXPECT_EQ(image.pixel(0, 5), ToQRgb(Colours::White));
     EXPECT_EQ(image.pixel(19, 5), ToQRgb(Colours::White));
+    const QImage lined = image.copy();
     canvas.SetPixel(20, 5, Colours::Red);
     canvas.SetPixel(-1, -1, Colours::Red);
+    EXPECT_EQ(image, lined);
+    // Text that runs over the corner paints the part inside it, opaque on the brush, and nothing else.
+    canvas.SetBrushColor(Colours::Black);
     canvas.TextOut(15, 8, "100");
-    SUCCEED();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (x < 15 || y < 8)
+                EXPECT_EQ(image.pixel(x, y), lined.pixel(x, y)) << x << ", " << y;
+            else
+                EXPECT_NE(image.pixel(x, y), qRgb(9, 9, 9)) << x << ", " << y;
 }
 
 TEST(ImageCanvas, TheFigureIsAWhiteAndRedWireFrame) {
