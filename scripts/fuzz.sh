@@ -14,7 +14,8 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then
     export TMPDIR=/dev/shm
 fi
 
-targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw FuzzXyzText)
+targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw FuzzXyzText FuzzCodePage
+    FuzzXyzFrame)
 mkdir -p build-sanitize/fuzz/artifacts
 for target in "${targets[@]}"; do
     work=build-sanitize/fuzz/corpus/$target

@@ -61,6 +61,13 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
+// The line without blanks before and after.
+std::string_view Trimmed(std::string_view line) {
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    return line;
+}
+
 bool IsBlankLine(std::string_view line) {
     for (char c : line)
         if (!IsBlank(c)) return false;
@@ -466,8 +473,7 @@ World ReadXyzLines(LineReader& reader, const XyzImportOptions& options, std::str
                 if (!IsBlankLine(line)) LineError(index, "expected the number of taons of a frame");
             break;
         }
-        const std::vector<std::string_view> fields = Fields(line);
-        const auto count = fields.size() == 1 ? ParseCount(fields[0]) : std::nullopt;
+        const auto count = ParseCount(Trimmed(line));
         if (!count) {
             if (whole == 0) LineError(index, "expected the number of taons of a frame");
             LineError(index, "expected the number of taons of a frame; the count in line " +

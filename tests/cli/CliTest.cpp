@@ -299,7 +299,8 @@ TEST(CliRun, FilesAreCheckedBeforeTheRunAndAFailingOneKeepsTheOutput) {
         {{"--log", dir.File("old.csv"), "--trajectory", dir.File("old.xyz")},
          dir.File("old.xyz") + ": " + readOnly},
     };
-    for (const auto& [files, message] : refused) {
+    for (const auto& [files, expected] : refused) {
+        const std::string message = expected; // a lambda cannot take a structured binding everywhere
         std::vector<std::string> args{"run",      dir.File("cloud.tao"), "--steps", "5",
                                       "--output", dir.File("out.tao")};
         args.insert(args.end(), files.begin(), files.end());
