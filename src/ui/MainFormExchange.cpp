@@ -65,8 +65,10 @@ void TMainForm::ImportXyz1Click() {
         // As with Open, the file is read completely before anything is switched; the configuration has no
         // file of its own until it is saved, so Save asks for a name.
         ConfigRecord record{};
-        PackConfigRecord(ReadXyzFile(*path), record);
+        std::string note;
+        PackConfigRecord(ReadXyzFile(*path, {}, &note), record);
         InstallRecord(record, *path, false);
+        if (!note.empty()) questions_.Information(*path + ": " + note + ".");
     });
 }
 
@@ -79,8 +81,7 @@ void TMainForm::ExportPicture1Click() {
 }
 
 void TMainForm::CopyAsCsvClick() {
-    QGuiApplication::clipboard()->setText(
-        QString::fromStdString(TaonTableCsv(world_)));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(TaonTableCsv(world_)));
 }
 
 void TMainForm::SaveAsCsvClick() {

@@ -179,11 +179,15 @@ private slots:
         World cloud = CloudWorld(5);
         cloud.dt = 0.0025L;
         const std::string path = p->dir.File("cloud.xyz");
-        WriteAll(path, FormatXyzFrame(RingWorld(), 0, 0) + FormatXyzFrame(cloud, 7, 0.0175L));
+        // A run killed while it wrote: its last frame is cut, and the window says it left it out.
+        WriteAll(path,
+                 FormatXyzFrame(RingWorld(), 0, 0) + FormatXyzFrame(cloud, 7, 0.0175L) + "100\nTime=0.0\n");
 
         p->questions.openFileAnswers.push_back(path);
         m.ImportXyz1->trigger();
         QVERIFY(p->questions.errors.empty());
+        QCOMPARE(p->questions.informations.back(),
+                 path + ": the last frame (line 117) ends after 0 of its 100 taons and was left out.");
         QCOMPARE(RecordOf(p->state.world), RecordOf(cloud));
         QCOMPARE(p->state.world.StepCounter, 0);
         QCOMPARE(m.FName->text(), QString::fromStdString(path));
