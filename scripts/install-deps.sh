@@ -16,6 +16,9 @@ packages=(
     python3-mdanalysis                # a real reader of recorded trajectories, in the tests
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies
+    librsvg2-bin                      # rsvg-convert draws the PNG icons from the SVG
+    man-db                            # man renders the manual pages in their test
+    appstream lintian                 # appstreamcli validates the metainfo; lintian checks the Debian package
 )
 
 missing=()

@@ -9,7 +9,8 @@ build=$(realpath "${1:-build}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Checks an installed tree: the programs, the examples, the desktop entry, the icon and the manual page.
+# Checks an installed tree: the programs, the examples, the desktop entry, the metainfo, the icons, the
+# manual pages and the package's documents.
 check_installed() {
     local bin=$1 share=$2
     test -x "$bin/taonscope"
@@ -23,26 +24,45 @@ check_installed() {
     "$bin/taonscope-cli" show "$work/after.tao" | grep '^taon' > /dev/null
     desktop-file-validate "$share/applications/taonscope.desktop"
     grep -q '<svg' "$share/icons/hicolor/scalable/apps/taonscope.svg"
-    # The manual page holds the help text, line for line.
-    diff <("$bin/taonscope-cli" --help) \
-         <(sed -e '1,/^\.nf$/d' -e '/^\.fi$/,$d' -e 's/\\-/-/g; s/^\\&//; s/\\e/\\/g' \
-               "$share/man/man1/taonscope-cli.1")
+    for size in 16 32 48 64 128 256; do
+        [[ $(file -b "$share/icons/hicolor/${size}x$size/apps/taonscope.png") == "PNG image data, $size x $size,"* ]]
+    done
+    appstreamcli validate --no-net --strict "$share/metainfo/io.github.taonscope.Taonscope.metainfo.xml" > /dev/null
+    # The manual pages describe every command, option and exit status that --help names.
+    /usr/bin/python3 tests/package/check_manual_pages.py "$bin/taonscope-cli" \
+        "$share/man/man1/taonscope-cli.1.gz" "$share/man/man1/taonscope.1.gz" > /dev/null
     test -s "$share/doc/taonscope/copyright"
+    gzip -t "$share/doc/taonscope/changelog.Debian.gz"
 }
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 check_installed "$work/prefix/bin" "$work/prefix/share"
-echo "Installed into a fresh prefix: programs, examples, desktop entry, icon and manual page are in place"
+echo "Installed into a fresh prefix: programs, examples, desktop entry, metainfo, icons and manual pages are in place"
 
 (cd "$build" && cpack -G DEB -B "$work/package" > /dev/null 2>&1)
 deb=$(ls "$work"/package/taonscope_*.deb)
 dpkg-deb --field "$deb" Depends | grep 'libqt6widgets6' > /dev/null
 contents=$(dpkg-deb --contents "$deb")
-for file in bin/taonscope bin/taonscope-cli share/taonscope/examples/01-pair.tao share/man/man1/taonscope-cli.1 \
-    share/applications/taonscope.desktop share/icons/hicolor/scalable/apps/taonscope.svg; do
+for file in bin/taonscope bin/taonscope-cli share/taonscope/examples/01-pair.tao share/man/man1/taonscope-cli.1.gz \
+    share/man/man1/taonscope.1.gz share/applications/taonscope.desktop share/icons/hicolor/scalable/apps/taonscope.svg \
+    share/icons/hicolor/16x16/apps/taonscope.png share/metainfo/io.github.taonscope.Taonscope.metainfo.xml \
+    share/doc/taonscope/copyright share/doc/taonscope/changelog.Debian.gz; do
     grep -F "./usr/$file" <<< "$contents" > /dev/null
 done
 echo "Debian package $(basename "$deb"): depends on $(dpkg-deb --field "$deb" Depends)"
+
+# Debian's own checker: no error and no warning, and the programs hardened (those notes are only
+# informational, so they are asked for by name).
+if command -v lintian > /dev/null; then
+    lintian --fail-on error,warning "$deb" 2> >(grep -v 'root privileges' >&2)
+    hardening=$(lintian --tags hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-relro,hardening-no-pie \
+        "$deb" 2> /dev/null)
+    if [[ -n $hardening ]]; then
+        echo "$hardening"
+        exit 1
+    fi
+    echo "lintian: no error, no warning, programs hardened"
+fi
 
 if [[ -n ${CI:-} && $(id -u) -eq 0 ]]; then
     dpkg -i "$deb" > /dev/null

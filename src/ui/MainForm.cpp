@@ -5,6 +5,7 @@
 #include "CommentaryEncoding.h"
 #include "EditDlg.h"
 #include "ExamplesMenu.h"
+#include "FileNameBar.h"
 #include "Guard.h"
 #include "HelpWindow.h"
 #include "InstrumentsWindow.h"
@@ -144,7 +145,7 @@ void TMainForm::BuildControls() {
                                        [this](TextEncoding codePage) { OldEncodingClick(codePage); });
     InstallCommentContextMenu(Comment, OldEncodings);
 
-    FName = new QLineEdit(QStringLiteral("File Name"), Pan);
+    FName = new FileNameBar(QStringLiteral("File Name"), Pan);
     FName->setGeometry(0, 153, 353, 21);
     FName->setReadOnly(true);
     FName->setStyleSheet(QStringLiteral("QLineEdit { background: silver; color: blue; font-weight: bold; }"));
@@ -279,6 +280,7 @@ void TMainForm::BuildMenus() {
     Saveas1 = AddAction(file, QStringLiteral("Save As ..."), {}, &TMainForm::Saveas1Click);
     Examples = file->addMenu(QStringLiteral("Examples"));
     FillExamplesMenu(Examples, ShippedExamples(), [this](const std::string& path) { OpenExample(path); });
+    FName->setPlaceholderText(ExamplesHint(Examples->actions().size()));
     file->addSeparator();
     Exit1 = AddAction(file, QStringLiteral("Exit"), Qt::ALT | Qt::Key_X, &TMainForm::Exit1Click);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "FileNameBar.h"
 #include "KeyFilter.h"
 #include "Questions.h"
 #include "RunObserver.h"
@@ -143,7 +144,7 @@ public:
     QTabWidget* PageControl = nullptr;
     StringGrid* DaonsTable = nullptr;
     QPlainTextEdit* Comment = nullptr;
-    QLineEdit* FName = nullptr;
+    FileNameBar* FName = nullptr;
     ClickableLabel* LTime = nullptr;
     QCheckBox* ShowList = nullptr;
     QLineEdit* EditDT = nullptr;

@@ -4,6 +4,7 @@
 
 #include "document/ConfigFile.h"
 #include "document/Examples.h"
+#include "document/StartPointer.h"
 #include "ui/ExamplesMenu.h"
 #include "ui/RunObserver.h"
 #include "view/Fit.h"
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <functional>
 
 using namespace taonscope;
 using taonscope::test::ReadAll;
@@ -52,6 +54,20 @@ QAction* ExampleAction(TMainForm& main, const QString& title) {
     for (QAction* action : main.Examples->actions())
         if (action->text() == title) return action;
     return nullptr;
+}
+
+// The pixels of the bar, right of where its caption ends, that are grey (neither the silver background
+// nor the blue of a name): the hint drawn after the caption.
+int GreyPixelsAfterCaption(FileNameBar& bar) {
+    const QImage image = bar.grab().toImage();
+    const int from = bar.fontMetrics().horizontalAdvance(QStringLiteral("File Name")) + 8;
+    int count = 0;
+    for (int y = 4; y < image.height() - 4; ++y)
+        for (int x = from; x < image.width() - 4; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            count += qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel) && qRed(pixel) < 160;
+        }
+    return count;
 }
 
 } // namespace
@@ -178,6 +194,64 @@ private slots:
         QVERIFY(p.state.world.ShowingFigure);
         QVERIFY(p.state.world.PosX == before.PosX);
         QCOMPARE(p.state.document.CurrentFileName, std::string("ThetraSpiral"));
+    }
+
+    void theNameBarPointsToTheExamplesUntilAConfigurationIsLoaded() {
+        ExampleCopy examples;
+        const QString nine = QStringLiteral("File > Examples holds nine worked examples");
+        struct Case {
+            const char* state;
+            std::function<void(UiProgram&)> prepare; // before the window is made
+            std::function<void(UiProgram&)> act;     // then
+            bool hinted;
+        };
+        const Case cases[] = {
+            {"first start", {}, {}, true},
+            {"empty start pointer", [](UiProgram& q) { WriteAll(q.PointerPath(), ""); }, {}, true},
+            {"the figure again", {}, [](UiProgram& p) { p.main->Spiral1->trigger(); }, true},
+            {"started with a configuration",
+             [&](UiProgram& q) { WriteStartPointer(q.PointerPath(), examples.File("04-ring.tao")); },
+             {},
+             false},
+            {"started with a file that is gone",
+             [](UiProgram& q) { WriteStartPointer(q.PointerPath(), q.dir.File("gone.tao")); },
+             {},
+             false},
+            {"Taons gives the easy square", {}, [](UiProgram& p) { p.main->Daons1->trigger(); }, false},
+            {"an example opened",
+             {},
+             [](UiProgram& p) {
+                 ExampleAction(*p.main, QStringLiteral("A ring of twelve taons"))->trigger();
+             },
+             false},
+            {"a file opened",
+             {},
+             [&](UiProgram& p) {
+                 p.questions.openAnswers.push_back(examples.File("02-cluster.tao"));
+                 p.main->Open1->trigger();
+             },
+             false},
+        };
+        for (const Case& c : cases) {
+            UiProgram p(c.prepare);
+            p.main->resize(1000, 700);
+            p.main->show();
+            if (c.act) c.act(p);
+            QVERIFY2(p.questions.errors.empty(), c.state);
+            QCOMPARE(p.main->FName->placeholderText(), nine);
+            QVERIFY2(p.main->FName->ShownHint() == (c.hinted ? nine : QString()), c.state);
+            // The hint is drawn in grey beside the caption, which stays the bar's text.
+            QVERIFY2((GreyPixelsAfterCaption(*p.main->FName) > 20) == c.hinted, c.state);
+            if (c.hinted) QCOMPARE(p.main->FName->text(), QStringLiteral("File Name"));
+        }
+
+        // The count is the menu's.
+        TempDir one;
+        std::filesystem::copy_file(examples.File("04-ring.tao"), one.File("04-ring.tao"));
+        qputenv("TAONSCOPE_EXAMPLES", one.path().string().c_str());
+        UiProgram p;
+        QCOMPARE(p.main->Examples->actions().size(), 1);
+        QCOMPARE(p.main->FName->ShownHint(), QStringLiteral("File > Examples holds one worked example"));
     }
 
     void openAfterAnExampleMakesTheDocumentWritableAgain() {
