@@ -5,12 +5,14 @@
 #include "KeyFilter.h"
 #include "Questions.h"
 #include "RunObserver.h"
+#include "RunPace.h"
 #include "Widgets.h"
 
 #include "core/FastLaw.h"
 #include "view/Scene.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -37,6 +39,10 @@ class PickPopup;
 class WorldHistory;
 class InstrumentsWindow;
 class TrajectoryRecording;
+class RunMenu;
+class SceneOptions;
+class ParameterBoxes;
+class UndoKeys;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -71,6 +77,10 @@ public:
     void GoClick();
     void Null00Click();
     void LTimeDblClick();
+    /// Makes `steps` steps as a run of their own that stops by itself (Run > Step).
+    void StepClick(long long steps);
+    /// Runs at stepsPerSecond from now on (0: Full), also during a run (Run > Speed).
+    void SpeedChosen(double stepsPerSecond);
     /// Damping of the next step: 0.99 with Cool ticked, else 1.
     Extended CoolFactorNow() const;
 
@@ -173,6 +183,9 @@ public:
     QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
     QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
     QLabel* RecMark = nullptr; ///< the red "REC" beside the step count while recording
+    RunMenu* RunCommands = nullptr;   ///< the Run menu
+    SceneOptions* SceneLook = nullptr; ///< View > Style, Trails, Follow ... and the run readout
+    ParameterBoxes* ParameterInput = nullptr; ///< the parameter boxes writing back
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -194,6 +207,8 @@ private:
     void RefreshAfterLoad();
     void InstallRecord(const ConfigRecord& record, const std::string& name, bool ownFile);
     void Turn(Extended& spin, Extended& viewAngle, int direction);
+    void RecordingEnded(const QString& why);
+    void EndRecordingSegment(const QString& why);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     bool ShowsExample() const;
@@ -213,6 +228,10 @@ private:
     FastLaw law_;
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
+    long long stepLimit_ = 0; ///< a run of Run > Step stops after this many steps (0: no limit)
+    RunPace pace_;
+    QElapsedTimer runClock_;
+    UndoKeys* undoKeys_ = nullptr;
     std::vector<RunObserver*> observers_;
     std::unique_ptr<WorldHistory> history_;
     std::unique_ptr<TrajectoryRecording> recording_;
