@@ -12,7 +12,7 @@ namespace taonscope {
 inline constexpr double MinSpherePixels = 2.5;
 
 /// The sphere sizes the View menu offers, as radii in world units; the second is the default.
-inline constexpr Extended SphereRadiusChoices[3] = {0.05L, 0.1L, 0.2L};
+inline constexpr Extended SphereRadiusChoices[3] = {0.25L, 0.5L, 1.0L};
 
 /// Spheres: the radius in pixels of a taon's disc at the view's zoom (MinSpherePixels at least).
 double SpherePixels(const ViewState& view);

@@ -32,7 +32,7 @@ struct ViewState {
     std::int32_t DotSize = 2;                     ///< side of a taon's square dot in pixels
     bool ShowAxesOn = false;                      ///< draw the x/y/z triad in a corner of the taon scene
     TaonStyle Style = TaonStyle::Dots;            ///< how the taons are painted
-    Extended SphereRadius = 0.1L;                 ///< Spheres: radius in world units (zoomed with ViewScale)
+    Extended SphereRadius = 0.5L;                 ///< Spheres: radius in world units (zoomed with ViewScale)
 };
 
 /// A point of the screen in pixels, before rounding.
