@@ -14,6 +14,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 namespace taonscope {
 
@@ -60,7 +61,8 @@ void TMainForm::BuildExchangeControls() {
 
 // The file bar says that the recording ended and why, before the configuration's name.
 void TMainForm::RecordingEnded(const QString& why) {
-    FName->setText(QStringLiteral("Recording ended (%1): ").arg(why) + FName->text());
+    static const QRegularExpression earlier(QStringLiteral("^Recording ended \\([^)]*\\): "));
+    FName->setText(QStringLiteral("Recording ended (%1): ").arg(why) + FName->text().remove(earlier));
 }
 
 void TMainForm::EndRecordingSegment(const QString& why) {
