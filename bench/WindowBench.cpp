@@ -79,7 +79,8 @@ long long RunOneSecond(TMainForm& form, const World& world) {
     while (clock.elapsed() < 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     form.GoClick();
     QCoreApplication::processEvents();
-    return static_cast<long long>(static_cast<double>(world.StepCounter - before) / (clock.nsecsElapsed() * 1e-9));
+    return static_cast<long long>(static_cast<double>(world.StepCounter - before) /
+                                  (clock.nsecsElapsed() * 1e-9));
 }
 
 // The window as a person sets it up to watch the cloud: Spheres, Trails and the run readout, at Full
@@ -134,7 +135,8 @@ void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
     form.OpenExample(std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + example);
     form.Instruments1Click();
     InstrumentsWindow& instruments = *form.Instruments;
-    if (!QTest::qWaitForWindowExposed(&instruments)) return state.SkipWithError("the instruments were not shown");
+    if (!QTest::qWaitForWindowExposed(&instruments))
+        return state.SkipWithError("the instruments were not shown");
     for (long long step = 0; step < 20000LL * RunSampleEvery; ++step) instruments.StepDone(app.world);
     instruments.Tabs->setCurrentIndex(0);
     QCoreApplication::processEvents();
@@ -163,8 +165,14 @@ BENCHMARK_CAPTURE(WindowRun, FigureSetsListingShown, true, true)->Apply(FiveSeco
 BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingShown, true, false)->Apply(FiveSeconds);
 BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingHidden, false, false)->Apply(FiveSeconds);
 BENCHMARK(WindowRunSpheresTrailsReadout)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
-BENCHMARK_CAPTURE(InstrumentsRunTabCost, Pair, "01-pair.tao")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
-BENCHMARK_CAPTURE(InstrumentsRunTabCost, TwelveTaons, "04-ring.tao")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK_CAPTURE(InstrumentsRunTabCost, Pair, "01-pair.tao")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK_CAPTURE(InstrumentsRunTabCost, TwelveTaons, "04-ring.tao")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
 
 } // namespace
 } // namespace taonscope

@@ -245,15 +245,16 @@ Example Ring(FastLaw& law) {
     Report("ring", w,
            std::to_string(steps) + " cooled steps, neighbours " + Text(shortest) + " to " + Text(longest) +
                ", extent " + Text(Extent(w)));
-    return {"04-ring", w,
-            "A ring of twelve taons\n"
-            "Twelve kind-1 taons set roughly on a circle and cooled for " +
-                std::to_string(steps) + " steps; every neighbour now sits " + Text(shortest, 2) +
-                (longest - shortest < 0.005L ? "" : " to " + Text(longest, 2)) +
-                " from the next, the distance of a lone pair.\n"
-                "Shift+click the up arrow 16 times (0.1 radians a click; a plain click turns 0.01) to see the "
-                "face-on ring edge-on, and the down arrow as often to turn it back; Go without Cool leaves it "
-                "still, its largest speed below 1E-6.\n"};
+    return {
+        "04-ring", w,
+        "A ring of twelve taons\n"
+        "Twelve kind-1 taons set roughly on a circle and cooled for " +
+            std::to_string(steps) + " steps; every neighbour now sits " + Text(shortest, 2) +
+            (longest - shortest < 0.005L ? "" : " to " + Text(longest, 2)) +
+            " from the next, the distance of a lone pair.\n"
+            "Shift+click the up arrow 16 times (0.1 radians a click; a plain click turns 0.01) to see the "
+            "face-on ring edge-on, and the down arrow as often to turn it back; Go without Cool leaves it "
+            "still, its largest speed below 1E-6.\n"};
 }
 
 Example Cloud(FastLaw& law) {
@@ -315,7 +316,8 @@ Example Swimmer(FastLaw& law) {
             "it speed up (its centre moves " +
             Text(std::fabs(moved), 1) +
             " in the first 1000 steps).\n"
-            "Either way it leaves the scene within seconds: turn on View > Follow Centre of Mass to keep it in "
+            "Either way it leaves the scene within seconds: turn on View > Follow Centre of Mass to keep it "
+            "in "
             "the middle.\n"};
 }
 
@@ -352,8 +354,8 @@ Example Wheel(FastLaw& law) {
     while (Extent(free) < 1.5L * Extent(w) && apart < 20000) apart += Run(free, law, 100);
     Report("wheel", w,
            std::to_string(steps) + " cooled steps, 1000 free steps turn it by " + Text(turned) +
-               ", 1000 cooled steps by " + Text(turnedCooled) + "; free, its extent is half as large again after " +
-               std::to_string(apart) + " steps");
+               ", 1000 cooled steps by " + Text(turnedCooled) +
+               "; free, its extent is half as large again after " + std::to_string(apart) + " steps");
     return {
         "09-wheel", w,
         "A wheel of three kinds that turns by itself\n"
@@ -366,9 +368,9 @@ Example Wheel(FastLaw& law) {
             std::to_string(steps) +
             " cooled steps left it, turning face-on in the starting view where Cool's damping balances the "
             "push: Go with Cool keeps it turning, by " +
-            Text(turnedCooled, 2) + " radians every 1000 steps; without Cool it turns faster (" + Text(turned, 2) +
-            " radians in the first 1000 steps) and flies apart within about " + std::to_string(apart / 100 * 100) +
-            " steps.\n"};
+            Text(turnedCooled, 2) + " radians every 1000 steps; without Cool it turns faster (" +
+            Text(turned, 2) + " radians in the first 1000 steps) and flies apart within about " +
+            std::to_string(apart / 100 * 100) + " steps.\n"};
 }
 
 // The shortest distance between a taon of slots 1..6 and one of slots 7..12.
@@ -394,16 +396,18 @@ Example Collision(FastLaw& law) {
     while (NearestBetween(later) > 2.8L && meet < 5000) meet += Run(later, law, 100);
     Run(later, law, 5000 - meet);
     Report("collision", later,
-           "met after " + std::to_string(meet) + " steps; after 5000 steps bonds " + std::to_string(Bonds(later, 2.8L)) + ", extent " +
-               Text(Extent(later)));
+           "met after " + std::to_string(meet) + " steps; after 5000 steps bonds " +
+               std::to_string(Bonds(later, 2.8L)) + ", extent " + Text(Extent(later)));
     return {"07-collision", w,
             "Two clusters on a collision course\n"
             "Two copies of the settled six-taon cluster (the second one turned), 14 apart, flying at each "
             "other at speed 3 each.\n"
             "At Full speed they meet in a fraction of a second: choose Run > Speed > 1,000 steps a second, "
-            "press Go without Cool and watch them meet after about " + std::to_string(meet) +
-            " steps (the run readout counts them), then tick Cool to let what is left settle, with View > Keep "
-            "All in View on if pieces leave the scene.\n"};
+            "press Go without Cool and watch them meet after about " +
+                std::to_string(meet) +
+                " steps (the run readout counts them), then tick Cool to let what is left settle, with View "
+                "> Keep "
+                "All in View on if pieces leave the scene.\n"};
 }
 
 Example Edge(FastLaw& law) {

@@ -55,7 +55,8 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
 
 int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
     try {
-        const CommandLine line = SplitCommandLine(args, {"--size", "--angles", "--scale", "--style", "--sphere-size"}, {"--numbers"});
+        const CommandLine line = SplitCommandLine(
+            args, {"--size", "--angles", "--scale", "--style", "--sphere-size"}, {"--numbers"});
         if (line.positional.size() != 2) throw CommandLineError{"expected a configuration and a PNG file"};
         int width = 640, height = 480;
         if (const auto text = line.Option("--size")) {

@@ -10,8 +10,8 @@
 
 #include <QAreaSeries>
 #include <QChart>
-#include <QComboBox>
 #include <QChartView>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -202,14 +202,16 @@ QWidget* InstrumentsWindow::BuildRunTab() {
         RunCharts[n]->setObjectName(QStringLiteral("RunChart%1").arg(n));
         QChart* chart = RunCharts[n]->chart();
         *lines[n] = AddLine(chart, names[n], colours[n]);
-        runTimeAxes_[n] = AttachedAxis(chart, *lines[n], Qt::AlignBottom, n == 3 ? QStringLiteral("time") : QString());
+        runTimeAxes_[n] =
+            AttachedAxis(chart, *lines[n], Qt::AlignBottom, n == 3 ? QStringLiteral("time") : QString());
         runValueAxes_[n] = AttachedAxis(chart, *lines[n], Qt::AlignLeft, {});
         RunCharts[n]->onZoom = [this](AxisRange range) { ZoomRun(range); };
         RunCharts[n]->onReset = [this] { ResetRunZoom(); };
     }
     ResetRunZoomButton = new QPushButton(QStringLiteral("Whole Run"));
     ResetRunZoomButton->setObjectName(QStringLiteral("ResetRunZoom"));
-    ResetRunZoomButton->setToolTip(QStringLiteral("The mouse wheel zooms in time; this, or a double click, shows the whole run"));
+    ResetRunZoomButton->setToolTip(
+        QStringLiteral("The mouse wheel zooms in time; this, or a double click, shows the whole run"));
     connect(ResetRunZoomButton, &QPushButton::clicked, this, &InstrumentsWindow::ResetRunZoom);
 
     auto* layout = new QVBoxLayout(tab);
@@ -286,11 +288,14 @@ QWidget* InstrumentsWindow::BuildDistancesTab() {
     KindPairChoice = new QComboBox;
     KindPairChoice->setObjectName(QStringLiteral("KindPairChoice"));
     KindPairChoice->addItem(QStringLiteral("All six kind pairs"));
-    for (std::size_t n = 0; n < 6; ++n) KindPairChoice->addItem(QStringLiteral("Kinds ") + QString::fromStdString(KindPairName(n)));
-    connect(KindPairChoice, &QComboBox::currentIndexChanged, this, [this](int index) { ShowKindPair(index - 1); });
+    for (std::size_t n = 0; n < 6; ++n)
+        KindPairChoice->addItem(QStringLiteral("Kinds ") + QString::fromStdString(KindPairName(n)));
+    connect(KindPairChoice, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ShowKindPair(index - 1); });
     ResetDistanceZoomButton = new QPushButton(QStringLiteral("All Distances"));
     ResetDistanceZoomButton->setObjectName(QStringLiteral("ResetDistanceZoom"));
-    ResetDistanceZoomButton->setToolTip(QStringLiteral("The mouse wheel zooms in distance; this, or a double click, shows all"));
+    ResetDistanceZoomButton->setToolTip(
+        QStringLiteral("The mouse wheel zooms in distance; this, or a double click, shows all"));
     connect(ResetDistanceZoomButton, &QPushButton::clicked, this, &InstrumentsWindow::ResetDistanceZoom);
     auto* choices = new QHBoxLayout;
     choices->addWidget(new QLabel(QStringLiteral("Show")));
@@ -447,7 +452,8 @@ void InstrumentsWindow::RefreshRun() {
             if (std::isfinite(v)) curves[n].append({t, v});
         }
     }
-    const double first = static_cast<double>(series_.Samples().front().Time), end = static_cast<double>(last.Time);
+    const double first = static_cast<double>(series_.Samples().front().Time),
+                 end = static_cast<double>(last.Time);
     const AxisRange time = runZoom_ ? *runZoom_ : AxisRange{first, end > first ? end : first + 1};
     QLineSeries* lines[4] = {KineticSeries, PairEnergySeries, TotalEnergySeries, MomentumSeries};
     for (std::size_t n = 0; n < 4; ++n) {
@@ -464,7 +470,8 @@ void InstrumentsWindow::RefreshRun() {
         runTimeAxes_[n]->setRange(time.first, time.second);
     }
     TotalEnergySeries->setVisible(conserved);
-    RunCharts[2]->chart()->setTitle(conserved ? QStringLiteral("E = K + U") : QStringLiteral("E = K + U (not drawn: not conserved)"));
+    RunCharts[2]->chart()->setTitle(conserved ? QStringLiteral("E = K + U")
+                                              : QStringLiteral("E = K + U (not drawn: not conserved)"));
 }
 
 void InstrumentsWindow::RefreshLaw() {
@@ -543,7 +550,8 @@ void InstrumentsWindow::RefreshDistances() {
                 most = std::max(most, count);
         }
         DistanceSeries[n]->replace(outline);
-        const QString name = QString::fromStdString(KindPairName(n)) + (h.Reason.empty() ? QString() : QStringLiteral(" n/a"));
+        const QString name =
+            QString::fromStdString(KindPairName(n)) + (h.Reason.empty() ? QString() : QStringLiteral(" n/a"));
         DistanceSeries[n]->setName(name);
         DistanceAreas[n]->setName(name);
         DistanceAreas[n]->setVisible(shown);

@@ -61,10 +61,10 @@ public:
     const SampleSeries& Series() const { return series_; }
     /// Shows the run's curves from low to high in time (all four charts); ResetZoom shows the whole run.
     void ZoomRun(AxisRange range);
-    void ResetRunZoom();        ///< see ZoomRun
+    void ResetRunZoom(); ///< see ZoomRun
     /// Shows the histograms from low to high in distance; ResetDistanceZoom shows all distances.
     void ZoomDistances(AxisRange range);
-    void ResetDistanceZoom();   ///< see ZoomDistances
+    void ResetDistanceZoom(); ///< see ZoomDistances
     /// Shows the histograms of all six kind pairs (-1) or of the pair with that index in KindPairs.
     void ShowKindPair(int index);
 

@@ -306,12 +306,13 @@ void TMainForm::BuildMenus() {
     history_->AddActions(edit);
     Undo1 = history_->UndoAction(), Redo1 = history_->RedoAction();
     AddRunObserver(history_.get());
-    ParameterInput = new ParameterBoxes(world_, ParameterEdits, questions_,
-                                         [this](const QString& name, const World& before) {
-                                             history_->Record(name, before);
-                                             if (Instruments) Instruments->RefreshLaw();
-                                         },
-                                         this);
+    ParameterInput = new ParameterBoxes(
+        world_, ParameterEdits, questions_,
+        [this](const QString& name, const World& before) {
+            history_->Record(name, before);
+            if (Instruments) Instruments->RefreshLaw();
+        },
+        this);
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     Images = viewMenu->addMenu(QStringLiteral("Show Images"));
@@ -340,7 +341,8 @@ void TMainForm::BuildMenus() {
     ShowAxes->setCheckable(true);
     ShowAxes->setChecked(view_.ShowAxesOn);
     viewMenu->addSeparator();
-    SceneLook = new SceneOptions(viewMenu, view_, [this] { Redraw(); }, this);
+    SceneLook = new SceneOptions(
+        viewMenu, view_, [this] { Redraw(); }, this);
     AddRunObserver(SceneLook);
     viewMenu->addSeparator();
     Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
@@ -979,7 +981,8 @@ void TMainForm::Redraw() {
 
 void TMainForm::DrawTaons() {
     ImageCanvas canvas(SceneView->Image());
-    taonscope::DrawTaons(canvas, view_, world_, Scene(), SceneLook ? SceneLook->Extras(world_) : SceneExtras{});
+    taonscope::DrawTaons(canvas, view_, world_, Scene(),
+                         SceneLook ? SceneLook->Extras(world_) : SceneExtras{});
     SceneView->Present();
 }
 

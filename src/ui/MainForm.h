@@ -12,8 +12,8 @@
 #include "view/Scene.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -182,9 +182,9 @@ public:
     QTimer* Timer = nullptr;
     QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
     QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
-    QLabel* RecMark = nullptr; ///< the red "REC" beside the step count while recording
-    RunMenu* RunCommands = nullptr;   ///< the Run menu
-    SceneOptions* SceneLook = nullptr; ///< View > Style, Trails, Follow ... and the run readout
+    QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
+    RunMenu* RunCommands = nullptr;           ///< the Run menu
+    SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout
     ParameterBoxes* ParameterInput = nullptr; ///< the parameter boxes writing back
 
 protected:

@@ -98,8 +98,9 @@ void TMainForm::ExportPicture1Click() {
         const SceneArea area = Scene();
         if (area.width < MinPictureSide || area.bottom < MinPictureSide)
             return questions_.Information(
-                QStringLiteral("The window is too small to show the scene (%1 x %2 pixels): make it larger to "
-                               "export a picture.")
+                QStringLiteral(
+                    "The window is too small to show the scene (%1 x %2 pixels): make it larger to "
+                    "export a picture.")
                     .arg(std::max(area.width, 0))
                     .arg(std::max(area.bottom, 0))
                     .toStdString());

@@ -48,12 +48,16 @@ RunMenu::RunMenu(QMenu* menu, Commands commands) : QObject(menu), commands_(std:
     QMenu* speed = menu->addMenu(QStringLiteral("Speed"));
     auto* group = new QActionGroup(speed);
     const double kept = ProgramSettings().value(SpeedKey, 0.0).toDouble();
-    stepsPerSecond_ = std::find(std::begin(SpeedChoices), std::end(SpeedChoices), kept) != std::end(SpeedChoices) ? kept : 0;
+    stepsPerSecond_ =
+        std::find(std::begin(SpeedChoices), std::end(SpeedChoices), kept) != std::end(SpeedChoices) ? kept
+                                                                                                    : 0;
     for (std::size_t i = 0; i < Speeds.size(); ++i) {
         const double choice = SpeedChoices[i];
         const QString caption = choice == 0 ? QStringLiteral("Full")
-                                : choice == 1 ? QStringLiteral("1 step a second")
-                                              : QStringLiteral("%1 steps a second").arg(QLocale(QLocale::English).toString(static_cast<int>(choice)));
+                                : choice == 1
+                                    ? QStringLiteral("1 step a second")
+                                    : QStringLiteral("%1 steps a second")
+                                          .arg(QLocale(QLocale::English).toString(static_cast<int>(choice)));
         Speeds[i] = speed->addAction(caption);
         Speeds[i]->setCheckable(true);
         Speeds[i]->setChecked(choice == stepsPerSecond_);

@@ -18,10 +18,10 @@ class RunMenu : public QObject {
 public:
     /// What the menu asks of the window.
     struct Commands {
-        QWidget* goButton = nullptr;            ///< the Go button: the items are enabled as it is
-        std::function<void()> goStop;           ///< the Go button's click
-        std::function<bool()> running;          ///< whether a run is in progress
-        std::function<void(long long)> step;    ///< makes that many steps as a run of their own
+        QWidget* goButton = nullptr;             ///< the Go button: the items are enabled as it is
+        std::function<void()> goStop;            ///< the Go button's click
+        std::function<bool()> running;           ///< whether a run is in progress
+        std::function<void(long long)> step;     ///< makes that many steps as a run of their own
         std::function<void(double)> speedChosen; ///< the new speed in steps a second (0: Full)
     };
 
@@ -38,7 +38,7 @@ public:
 
     QAction* GoStop = nullptr;
     QAction* Step = nullptr;
-    QSpinBox* StepCount = nullptr; ///< steps of one Step, beside it
+    QSpinBox* StepCount = nullptr;    ///< steps of one Step, beside it
     std::array<QAction*, 5> Speeds{}; ///< in the order of SpeedChoices
 
 protected:

@@ -15,7 +15,8 @@ void RunPace::Start(double stepsPerSecond, double seconds, long long made) {
 long long RunPace::Due(double seconds, long long made) {
     if (stepsPerSecond_ <= 0) return Full;
     const double elapsed = std::max(seconds - startSeconds_, 0.0);
-    const long long owed = static_cast<long long>(std::floor(elapsed * stepsPerSecond_)) + 1 - (made - startMade_);
+    const long long owed =
+        static_cast<long long>(std::floor(elapsed * stepsPerSecond_)) + 1 - (made - startMade_);
     const long long most = static_cast<long long>(std::ceil(stepsPerSecond_ / 10));
     if (owed > most) {
         // Behind by more than a tenth of a second: go on from here rather than rush.

@@ -61,11 +61,13 @@ SceneOptions::SceneOptions(QMenu* menu, ViewState& view, std::function<void()> r
     }
     QMenu* size = menu->addMenu(QStringLiteral("Sphere Size"));
     auto* sizes = new QActionGroup(size);
-    const QString sizeCaptions[3] = {QStringLiteral("Small"), QStringLiteral("Medium"), QStringLiteral("Large")};
+    const QString sizeCaptions[3] = {QStringLiteral("Small"), QStringLiteral("Medium"),
+                                     QStringLiteral("Large")};
     for (std::size_t i = 0; i < 3; ++i) {
         SphereSizes[i] = Checkable(size, sizeCaptions[i], view_.SphereRadius == SphereRadiusChoices[i]);
         sizes->addAction(SphereSizes[i]);
-        connect(SphereSizes[i], &QAction::triggered, this, [this, r = SphereRadiusChoices[i]] { SphereSizeClick(r); });
+        connect(SphereSizes[i], &QAction::triggered, this,
+                [this, r = SphereRadiusChoices[i]] { SphereSizeClick(r); });
     }
     TrailsOn = Checkable(menu, QStringLiteral("Trails"), false);
     connect(TrailsOn, &QAction::triggered, this, &SceneOptions::TrailsClick);
@@ -73,7 +75,8 @@ SceneOptions::SceneOptions(QMenu* menu, ViewState& view, std::function<void()> r
     auto* lengths = new QActionGroup(trailLength);
     for (std::size_t i = 0; i < 3; ++i) {
         const int n = TrailLengthChoices[i];
-        TrailLengths[i] = Checkable(trailLength, QStringLiteral("%1 positions").arg(n), trails_.Length() == n);
+        TrailLengths[i] =
+            Checkable(trailLength, QStringLiteral("%1 positions").arg(n), trails_.Length() == n);
         lengths->addAction(TrailLengths[i]);
         connect(TrailLengths[i], &QAction::triggered, this, [this, n] { TrailLengthClick(n); });
     }
@@ -87,7 +90,8 @@ SceneOptions::SceneOptions(QMenu* menu, ViewState& view, std::function<void()> r
 
 void SceneOptions::Save() const {
     QSettings settings = ProgramSettings();
-    settings.setValue(StyleKey, view_.Style == TaonStyle::Spheres ? QStringLiteral("spheres") : QStringLiteral("dots"));
+    settings.setValue(StyleKey,
+                      view_.Style == TaonStyle::Spheres ? QStringLiteral("spheres") : QStringLiteral("dots"));
     settings.setValue(SphereSizeKey, static_cast<double>(view_.SphereRadius));
     settings.setValue(TrailLengthKey, trails_.Length());
     settings.setValue(ReadoutKey, readout_->Enabled());
@@ -117,7 +121,8 @@ void SceneOptions::TrailsClick() {
 
 void SceneOptions::TrailLengthClick(int length) {
     trails_.SetLength(length);
-    for (std::size_t i = 0; i < 3; ++i) TrailLengths[i]->setChecked(TrailLengthChoices[i] == trails_.Length());
+    for (std::size_t i = 0; i < 3; ++i)
+        TrailLengths[i]->setChecked(TrailLengthChoices[i] == trails_.Length());
     Save();
     redraw_();
 }

@@ -32,12 +32,12 @@ public:
 
     /// The entries' commands.
     void StyleClick(TaonStyle style);
-    void SphereSizeClick(Extended radius);  ///< radius in world units
-    void TrailsClick();                     ///< toggles
-    void TrailLengthClick(int length);      ///< positions kept
-    void FollowCentreOfMassClick();         ///< toggles
-    void KeepAllInViewClick();              ///< toggles
-    void RunReadoutClick();                 ///< toggles
+    void SphereSizeClick(Extended radius); ///< radius in world units
+    void TrailsClick();                    ///< toggles
+    void TrailLengthClick(int length);     ///< positions kept
+    void FollowCentreOfMassClick();        ///< toggles
+    void KeepAllInViewClick();             ///< toggles
+    void RunReadoutClick();                ///< toggles
 
     /// The trails kept, and the readout.
     const TrailHistory& Trails() const { return trails_; }
@@ -51,7 +51,8 @@ public:
     std::array<QAction*, 2> Styles{};      ///< Dots, Spheres
     std::array<QAction*, 3> SphereSizes{}; ///< Small, Medium, Large
     std::array<QAction*, 3> TrailLengths{};
-    QAction *TrailsOn = nullptr, *FollowCentreOfMass = nullptr, *KeepAllInView = nullptr, *RunReadoutOn = nullptr;
+    QAction *TrailsOn = nullptr, *FollowCentreOfMass = nullptr, *KeepAllInView = nullptr,
+            *RunReadoutOn = nullptr;
 
 private:
     void Save() const;

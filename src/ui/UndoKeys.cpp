@@ -13,7 +13,8 @@ bool UndoKeys::eventFilter(QObject* watched, QEvent* event) {
     // A field that accepts the override keeps the key for its own undo; held back, the key reaches the
     // window's shortcuts instead.
     if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-        pressed == QKeySequence(Qt::CTRL | Qt::Key_Y) || pressed == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)) {
+        pressed == QKeySequence(Qt::CTRL | Qt::Key_Y) ||
+        pressed == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)) {
         event->ignore();
         return true;
     }

@@ -105,7 +105,8 @@ void Canvas::ShadedDisc(double x, double y, double radius, Rgb colour, double br
             const double highlight = std::pow(diffuse, 24) * 0.55;
             const double shade = (Ambient + (1 - Ambient) * diffuse) * brightness;
             auto channel = [&](std::uint8_t c) {
-                return static_cast<std::uint8_t>(std::clamp(c * shade + 255 * highlight * brightness, 0.0, 255.0));
+                return static_cast<std::uint8_t>(
+                    std::clamp(c * shade + 255 * highlight * brightness, 0.0, 255.0));
             };
             Blend(px, py, {channel(colour.r), channel(colour.g), channel(colour.b)}, coverage);
         }

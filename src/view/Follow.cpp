@@ -12,7 +12,8 @@ bool CentreOnCentreOfMass(ViewState& view, const World& world, SceneArea area) {
     Extended x = 0, y = 0, z = 0;
     int n = 0;
     for (int j = 1; j <= std::clamp(world.TaonCount, 0, MaxTaons); ++j)
-        if (world.TaonPresent[j]) x += world.ScenePosX[j], y += world.ScenePosY[j], z += world.ScenePosZ[j], ++n;
+        if (world.TaonPresent[j])
+            x += world.ScenePosX[j], y += world.ScenePosY[j], z += world.ScenePosZ[j], ++n;
     if (n == 0) return false;
     const Extended mx = x / n, my = y / n, mz = z / n;
     const auto& m = view.RotationMatrix;
@@ -26,7 +27,8 @@ bool CentreOnCentreOfMass(ViewState& view, const World& world, SceneArea area) {
 }
 
 bool KeepAllInView(ViewState& view, const World& world, SceneArea area) {
-    if (area.width <= 0 || area.bottom <= 0 || !(view.ViewScale > 0) || !std::isfinite(view.ViewScale)) return false;
+    if (area.width <= 0 || area.bottom <= 0 || !(view.ViewScale > 0) || !std::isfinite(view.ViewScale))
+        return false;
     const auto& m = view.RotationMatrix;
     const Extended half = view.ViewScale / 2;
     const Extended midX = area.width / 2.0L, midY = area.bottom / 2.0L;

@@ -73,7 +73,8 @@ DotSpan DotOf(const ViewState& view) {
     return {-(size - 1) / 2, size};
 }
 
-void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area, const SceneExtras& extras) {
+void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area,
+               const SceneExtras& extras) {
     BuildViewMatrix(view);
     ProjectTaons(view, world);
     ClearScene(canvas, area);

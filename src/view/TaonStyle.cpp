@@ -41,8 +41,9 @@ void PaintSpheres(Canvas& canvas, const ViewState& view, const World& world) {
     const double farthest = depth(order.front()), nearest = depth(order.back());
     const double span = nearest - farthest;
     for (const int j : order) {
-        const double light =
-            std::isfinite(span) && span > 0 ? FarthestLight + (1 - FarthestLight) * (depth(j) - farthest) / span : 1;
+        const double light = std::isfinite(span) && span > 0
+                                 ? FarthestLight + (1 - FarthestLight) * (depth(j) - farthest) / span
+                                 : 1;
         // The dot of the same taon has its upper left pixel at the projected point; the disc is centred
         // on the middle of that dot.
         const double centre = (DotOf(view).size - 1) / 2.0 + DotOf(view).offset;

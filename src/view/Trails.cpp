@@ -39,12 +39,16 @@ void TrailHistory::Add(const World& world) {
     }
     frame->present = world.TaonPresent;
     for (int j = 0; j <= MaxTaons; ++j) {
-        frame->x[static_cast<std::size_t>(j)] = static_cast<float>(world.ScenePosX[static_cast<std::size_t>(j)]);
-        frame->y[static_cast<std::size_t>(j)] = static_cast<float>(world.ScenePosY[static_cast<std::size_t>(j)]);
-        frame->z[static_cast<std::size_t>(j)] = static_cast<float>(world.ScenePosZ[static_cast<std::size_t>(j)]);
+        frame->x[static_cast<std::size_t>(j)] =
+            static_cast<float>(world.ScenePosX[static_cast<std::size_t>(j)]);
+        frame->y[static_cast<std::size_t>(j)] =
+            static_cast<float>(world.ScenePosY[static_cast<std::size_t>(j)]);
+        frame->z[static_cast<std::size_t>(j)] =
+            static_cast<float>(world.ScenePosZ[static_cast<std::size_t>(j)]);
     }
     if (world.TaonCount < MaxTaons)
-        for (int j = std::max(world.TaonCount + 1, 0); j <= MaxTaons; ++j) frame->present[static_cast<std::size_t>(j)] = false;
+        for (int j = std::max(world.TaonCount + 1, 0); j <= MaxTaons; ++j)
+            frame->present[static_cast<std::size_t>(j)] = false;
 }
 
 void TrailHistory::Clear() {
@@ -67,9 +71,9 @@ void DrawTrails(Canvas& canvas, const ViewState& view, const World& world, const
         row.resize(MaxTaons + 1);
         for (int j = 1; j <= MaxTaons; ++j)
             if (f.present[static_cast<std::size_t>(j)])
-                row[static_cast<std::size_t>(j)] = ProjectPoint(view, f.x[static_cast<std::size_t>(j)],
-                                                                f.y[static_cast<std::size_t>(j)],
-                                                                f.z[static_cast<std::size_t>(j)]);
+                row[static_cast<std::size_t>(j)] =
+                    ProjectPoint(view, f.x[static_cast<std::size_t>(j)], f.y[static_cast<std::size_t>(j)],
+                                 f.z[static_cast<std::size_t>(j)]);
     }
     const auto usable = [](const ScreenPoint& p) {
         return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) < 1e6L && std::fabs(p.y) < 1e6L;
@@ -86,7 +90,8 @@ void DrawTrails(Canvas& canvas, const ViewState& view, const World& world, const
             if (!usable(p) || !usable(q)) continue;
             // The newest segment has nearly the full colour, the oldest nearly none.
             const double fade = static_cast<double>(n) / frames;
-            canvas.SetPenColor({static_cast<std::uint8_t>(colour.r * fade), static_cast<std::uint8_t>(colour.g * fade),
+            canvas.SetPenColor({static_cast<std::uint8_t>(colour.r * fade),
+                                static_cast<std::uint8_t>(colour.g * fade),
                                 static_cast<std::uint8_t>(colour.b * fade)});
             canvas.MoveTo(RoundToPixel(p.x), RoundToPixel(p.y));
             canvas.LineTo(RoundToPixel(q.x), RoundToPixel(q.y));

@@ -36,8 +36,8 @@ TEST(CliRender, DrawsTheWindowsSpheresAndRefusesOtherStyles) {
                           {"dots", TaonStyle::Dots, nullptr, ViewState{}.SphereRadius}};
     for (const Case& c : cases) {
         std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
-                              TAONSCOPE_CLI_PATH + " render " + dir.File("ring.tao") + " " + dir.File("ring.png") +
-                              " --size 300x200 --scale 90 --style " + c.style;
+                              TAONSCOPE_CLI_PATH + " render " + dir.File("ring.tao") + " " +
+                              dir.File("ring.png") + " --size 300x200 --scale 90 --style " + c.style;
         if (c.size) command += std::string(" --sphere-size ") + c.size;
         ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0) << command;
         ViewState view;
@@ -45,7 +45,8 @@ TEST(CliRender, DrawsTheWindowsSpheresAndRefusesOtherStyles) {
         view.Style = c.expected;
         view.SphereRadius = c.radius;
         const QImage expected = TaonPicture(RingWorld(), view, 300, 200);
-        EXPECT_EQ(QImage(QString::fromStdString(dir.File("ring.png"))).convertToFormat(QImage::Format_RGB32), expected)
+        EXPECT_EQ(QImage(QString::fromStdString(dir.File("ring.png"))).convertToFormat(QImage::Format_RGB32),
+                  expected)
             << command;
     }
     for (const std::vector<std::string>& extra : {std::vector<std::string>{"--style", "balls"},

@@ -118,7 +118,8 @@ const std::map<std::string, Claim>& Claims() {
           [](const World& before, const World& after) {
               StaysSettled(before, after, 1e-6L);
               // Face-on at the start (in the plane of x and z, which the scene shows), edge-on after 16
-              // Shift+clicks of the up arrow: turned by 1.6 about x, the ring (puckered a little) is a thin band.
+              // Shift+clicks of the up arrow: turned by 1.6 about x, the ring (puckered a little) is a thin
+              // band.
               Extended across = 0, up = 0, turnedUp = 0;
               const Point c = Centre(before);
               for (int i = 1; i <= MaxTaons; ++i) {
@@ -168,7 +169,8 @@ const std::map<std::string, Claim>& Claims() {
                   Extended most = 1e9L;
                   for (int a = 1; a <= 6; ++a)
                       for (int b = 7; b <= 12; ++b)
-                          most = std::min(most, Gap({w.PosX[a], w.PosY[a], w.PosZ[a]}, {w.PosX[b], w.PosY[b], w.PosZ[b]}));
+                          most = std::min(most, Gap({w.PosX[a], w.PosY[a], w.PosZ[a]},
+                                                    {w.PosX[b], w.PosY[b], w.PosZ[b]}));
                   return most;
               };
               World later = after;

@@ -5,9 +5,9 @@
 #include "support/WorldFiles.h"
 
 #include "ui/InstrumentsWindow.h"
+#include "ui/PanelLook.h"
 #include "ui/RunMenu.h"
 #include "ui/RunPace.h"
-#include "ui/PanelLook.h"
 #include "ui/SceneOptions.h"
 #include "ui/Text.h"
 #include "ui/ViewSettings.h"
@@ -91,7 +91,8 @@ private slots:
         for (QAction* action : p.main->findChildren<QAction*>())
             for (const QKeySequence& key : action->shortcuts()) {
                 const QString text = key.toString();
-                QVERIFY2(!owner.count(text), qPrintable(text + ": " + owner[text] + " and " + action->text()));
+                QVERIFY2(!owner.count(text),
+                         qPrintable(text + ": " + owner[text] + " and " + action->text()));
                 owner[text] = action->text();
             }
         QVERIFY(owner.size() >= 20);
@@ -168,9 +169,10 @@ private slots:
             long long made, due;
         };
         const Case cases[] = {
-            {0, 5, 0, RunPace::Full}, {10, 0, 0, 1},      {10, 0.05, 1, 0},   {10, 0.1, 1, 1},
-            {10, 0.25, 2, 1},        {1000, 0.01, 0, 11}, {1000, 0.05, 40, 11}, {100, 60, 5, 10},
-            {1, 0.99, 1, 0},         {10, 0.35, 2, 1}, // two behind, but never more than a tenth of a second at once
+            {0, 5, 0, RunPace::Full}, {10, 0, 0, 1},       {10, 0.05, 1, 0},     {10, 0.1, 1, 1},
+            {10, 0.25, 2, 1},         {1000, 0.01, 0, 11}, {1000, 0.05, 40, 11}, {100, 60, 5, 10},
+            {1, 0.99, 1, 0},          {10, 0.35, 2, 1}, // two behind, but never more than a tenth of a second
+                                                        // at once
         };
         for (const Case& c : cases) {
             RunPace pace;
@@ -195,7 +197,9 @@ private slots:
         p.main->GoClick();
         QVERIFY(WaitFor([&] { return p.main->RunSteps() > 50; }));
         QTest::qWait(RunReadout::RefreshMs + 50);
-        QVERIFY(WaitFor([&] { return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) > 50; }));
+        QVERIFY(WaitFor([&] {
+            return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) > 50;
+        }));
         const std::vector<std::string> lines = p.main->SceneLook->Readout().Lines(p.state.world);
         QCOMPARE(lines.size(), std::size_t{5});
         QVERIFY(lines[0].rfind("run ", 0) == 0);
@@ -205,14 +209,20 @@ private slots:
         QCOMPARE(p.main->LTime->text(), QStringLiteral("0")); // "Time:" as always: off until double-clicked
 
         p.main->SceneLook->RunReadoutOn->trigger();
-        QVERIFY(WaitFor([&] { return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) == 0; }));
+        QVERIFY(WaitFor([&] {
+            return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) == 0;
+        }));
         QCOMPARE(ProgramSettings().value("view/runReadout").toBool(), false);
         p.main->SceneLook->RunReadoutOn->trigger();
         p.main->GoClick();
         QVERIFY(WaitFor([&] { return !p.main->Running(); }));
-        QVERIFY(test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) > 50); // stays a while
-        QVERIFY(WaitFor([&] { return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) == 0; },
-                        RunReadout::ShownAfterMs + 2000));
+        QVERIFY(test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) >
+                50); // stays a while
+        QVERIFY(WaitFor(
+            [&] {
+                return test::CountColour(p.main->SceneView->Image().copy(corner), {190, 190, 190}) == 0;
+            },
+            RunReadout::ShownAfterMs + 2000));
     }
 
     void aParameterTypedIntoItsBoxIsInTheWorldAndTheSavedFile() {
@@ -336,7 +346,9 @@ private slots:
         Extended x = 0, y = 0, z = 0;
         int n = 0;
         for (int j = 1; j <= MaxTaons; ++j)
-            if (p.state.world.TaonPresent[j]) x += p.state.world.ScenePosX[j], y += p.state.world.ScenePosY[j], z += p.state.world.ScenePosZ[j], ++n;
+            if (p.state.world.TaonPresent[j])
+                x += p.state.world.ScenePosX[j], y += p.state.world.ScenePosY[j],
+                    z += p.state.world.ScenePosZ[j], ++n;
         const ScreenPoint centre = ProjectPoint(p.state.view, x / n, y / n, z / n);
         QVERIFY(std::fabs(static_cast<double>(centre.x) - area.width / 2.0) < 2);
         QVERIFY(std::fabs(static_cast<double>(centre.y) - area.bottom / 2.0) < 2);
@@ -359,8 +371,8 @@ private slots:
         UiProgram p;
         p.Show();
         p.Install(RingWorld());
-        for (QToolButton* b : {p.main->DaoBack, p.main->DaoTeta, p.main->DaoPsi, p.main->DaoPhi, p.main->DaoPhi1,
-                               p.main->DaoForvard, p.main->DaoTeta1, p.main->DaoPsi1})
+        for (QToolButton* b : {p.main->DaoBack, p.main->DaoTeta, p.main->DaoPsi, p.main->DaoPhi,
+                               p.main->DaoPhi1, p.main->DaoForvard, p.main->DaoTeta1, p.main->DaoPsi1})
             QVERIFY2(b->autoRepeat(), qPrintable(b->objectName()));
         QVERIFY(!p.main->DaoStop->autoRepeat());
         struct Case {
@@ -379,7 +391,8 @@ private slots:
         for (const Case& c : cases) {
             const Extended before = *c.angle;
             QTest::mouseClick(c.button, Qt::LeftButton, c.modifiers);
-            QVERIFY2(std::fabs(static_cast<double>(*c.angle - before - c.turn)) < 1e-15, qPrintable(c.button->objectName()));
+            QVERIFY2(std::fabs(static_cast<double>(*c.angle - before - c.turn)) < 1e-15,
+                     qPrintable(c.button->objectName()));
         }
         QCOMPARE(TurnHint(0.01L).contains(QStringLiteral("0.01 rad a click")), true);
         QCOMPARE(TurnHint(0.01L).contains(QStringLiteral("Shift+click: 0.1 rad")), true);
@@ -426,7 +439,8 @@ private slots:
         // Histograms: filled, for all six kind pairs or one.
         w->Tabs->setCurrentIndex(2);
         QCOMPARE(w->KindPairChoice->count(), 7);
-        for (QAreaSeries* area : w->DistanceAreas) QVERIFY(area->isVisible() && area->brush().style() == Qt::SolidPattern);
+        for (QAreaSeries* area : w->DistanceAreas)
+            QVERIFY(area->isVisible() && area->brush().style() == Qt::SolidPattern);
         w->KindPairChoice->setCurrentIndex(2); // 1-2
         for (std::size_t n = 0; n < 6; ++n) QCOMPARE(w->DistanceAreas[n]->isVisible(), n == 1);
         QCOMPARE(w->DistanceAreas[1]->name(), QStringLiteral("1-2"));

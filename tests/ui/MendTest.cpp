@@ -58,7 +58,8 @@ struct Read {
 };
 Read ReadWithMdAnalysis(const std::string& path) {
     const std::string seen = path + ".seen";
-    const std::string command = std::string("/usr/bin/python3 ") + TAONSCOPE_MDA_SCRIPT + " " + path + " > " + seen;
+    const std::string command =
+        std::string("/usr/bin/python3 ") + TAONSCOPE_MDA_SCRIPT + " " + path + " > " + seen;
     if (WEXITSTATUS(std::system(command.c_str())) != 0) return {-1, -1};
     std::istringstream out(test::ReadAll(seen));
     Read read;
@@ -145,7 +146,8 @@ private slots:
         QVERIFY(p.main->RecordTrajectory1->isChecked());
         p.main->Undo1->trigger();
         QVERIFY(!p.main->RecordTrajectory1->isChecked());
-        const QString ended = QStringLiteral("Recording ended (Undo or Redo): ") + QString::fromStdString(p.dir.File("pair.tao"));
+        const QString ended = QStringLiteral("Recording ended (Undo or Redo): ") +
+                              QString::fromStdString(p.dir.File("pair.tao"));
         QCOMPARE(p.main->FName->text(), ended); // one line: the earlier one is replaced
         p.RunAtLeast(5);
         const std::vector<int> after = FrameSteps(test::ReadAll(second));
@@ -170,8 +172,9 @@ private slots:
         const SceneArea area = p.main->Scene();
         int inside = 0;
         for (int j = 1; j <= 6; ++j)
-            inside += p.state.view.ScreenX[j] > area.width / 20 && p.state.view.ScreenX[j] < area.width * 19 / 20 &&
-                      p.state.view.ScreenY[j] > 0 && p.state.view.ScreenY[j] < area.bottom;
+            inside += p.state.view.ScreenX[j] > area.width / 20 &&
+                      p.state.view.ScreenX[j] < area.width * 19 / 20 && p.state.view.ScreenY[j] > 0 &&
+                      p.state.view.ScreenY[j] < area.bottom;
         QCOMPARE(inside, 6);
         // Spread over most of the width, as Fit All leaves it.
         QVERIFY(p.state.view.ScreenX[6] - p.state.view.ScreenX[1] > area.width / 2);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/Fit.h"
 #include "view/Follow.h"
+#include "view/Fit.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,8 @@ TEST(Follow, TheCentreOfMassGoesToTheMiddleOfTheSceneAtAnyAngleAndZoom) {
 std::vector<ScreenPoint> Projected(const ViewState& view, const World& world) {
     std::vector<ScreenPoint> points;
     for (int j = 1; j <= MaxTaons; ++j)
-        if (world.TaonPresent[j]) points.push_back(ProjectPoint(view, world.ScenePosX[j], world.ScenePosY[j], world.ScenePosZ[j]));
+        if (world.TaonPresent[j])
+            points.push_back(ProjectPoint(view, world.ScenePosX[j], world.ScenePosY[j], world.ScenePosZ[j]));
     return points;
 }
 
@@ -63,7 +64,7 @@ TEST(Follow, KeepAllInViewZoomsOutAboutTheMiddleAndNeverIn) {
     EXPECT_FALSE(KeepAllInView(same, world, Area));
     EXPECT_EQ(same.ViewScale, 40) << "never zooms in";
 
-    world.ScenePosX[60] = 30; // would be at pixel 200 - 60 + 600
+    world.ScenePosX[60] = 30;                     // would be at pixel 200 - 60 + 600
     const auto middle = [&](const ViewState& v) { // the scene position at the middle of the scene
         return (200 - v.CentreX - v.OffsetX) / (v.ViewScale / 2);
     };

@@ -114,7 +114,8 @@ TEST(TaonStyle, SpheresAreShadedDiscsInTheKindsColoursLargerThanDots) {
         EXPECT_GT(shades, 100);
     }
     // Lit from the upper left: the upper left of a disc is brighter than its lower right.
-    const QRgb upperLeft = spherePicture.pixel(150 - 3, 50 - 3), lowerRight = spherePicture.pixel(150 + 3, 50 + 3);
+    const QRgb upperLeft = spherePicture.pixel(150 - 3, 50 - 3),
+               lowerRight = spherePicture.pixel(150 + 3, 50 + 3);
     EXPECT_GT(qRed(upperLeft) + qGreen(upperLeft), qRed(lowerRight) + qGreen(lowerRight));
 }
 
@@ -126,7 +127,8 @@ TEST(TaonStyle, SpheresGrowWithTheZoomAndNeverShrinkBelowTheLargestDot) {
         Extended scale;
         double pixels;
     };
-    for (const Case c : {Case{120, 30}, Case{60, 15}, Case{-60, 15}, Case{2, MinSpherePixels}, Case{0, MinSpherePixels}}) {
+    for (const Case c :
+         {Case{120, 30}, Case{60, 15}, Case{-60, 15}, Case{2, MinSpherePixels}, Case{0, MinSpherePixels}}) {
         view.ViewScale = c.scale;
         EXPECT_DOUBLE_EQ(SpherePixels(view), c.pixels) << static_cast<double>(c.scale);
     }
@@ -139,7 +141,8 @@ TEST(TaonStyle, SpheresGrowWithTheZoomAndNeverShrinkBelowTheLargestDot) {
     EXPECT_NEAR(static_cast<double>(large) / small, 4, 0.5);
 }
 
-// Taon 1 farther from the viewer than taon 2 (the viewer sits on the side of the larger rotated y); both of kind 1.
+// Taon 1 farther from the viewer than taon 2 (the viewer sits on the side of the larger rotated y); both of
+// kind 1.
 World FarAndNear(Extended apart) {
     World world;
     world.TaonPresent[1] = world.TaonPresent[2] = true;

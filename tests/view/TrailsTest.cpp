@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/Scene.h"
 #include "view/Trails.h"
+#include "view/Scene.h"
 
 #include "support/MemoryCanvas.h"
 
