@@ -50,7 +50,8 @@ namespace {
 
 constexpr int PanHeight = 182;
 constexpr int Panel1Width = 243;
-constexpr int RunBatchMilliseconds = 15; // steps between two pictures while a run is faster than the screen
+// Steps between two pictures at Full speed: a picture's time, so that a run draws at most 60 a second.
+constexpr int RunBatchMilliseconds = 1000 / RunPace::FramesPerSecond + 1;
 
 // Track bar positions 0..10: radians per rotation step and zoom step.
 constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.01L,
