@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Steps per second that the main window makes and draws during a run of the 100-taon cloud: each
 // iteration runs the window's own event loop for one second (Go, one second, Stop), with the picture
-// and, where asked, the listing redrawn after every batch of steps as a user sees them.
+// and, where asked, the listing redrawn after every batch of steps as a user sees them; the same with
+// Spheres, Trails and the run readout; and what the instruments' open Run tab costs a small run.
 //   xvfb-run -a build/bench/window_bench       # on an X server
 //   build/bench/window_bench                   # on the offscreen platform
 #include "core/Scenarios.h"
+#include "document/ConfigFile.h"
 #include "ui/AppState.h"
 #include "ui/Application.h"
 #include "ui/DialogQuestions.h"
+#include "ui/InstrumentsWindow.h"
 #include "ui/MainForm.h"
+#include "ui/SceneOptions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,6 +70,92 @@ void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
     state.counters["best_steps/s"] = best;
 }
 
+// One second of the window's run; the steps made.
+long long RunOneSecond(TMainForm& form, const World& world) {
+    QElapsedTimer clock;
+    const long long before = world.StepCounter;
+    clock.start();
+    form.GoClick();
+    while (clock.elapsed() < 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    form.GoClick();
+    QCoreApplication::processEvents();
+    return static_cast<long long>(static_cast<double>(world.StepCounter - before) /
+                                  (clock.nsecsElapsed() * 1e-9));
+}
+
+// The window as a person sets it up to watch the cloud: Spheres, Trails and the run readout, at Full
+// speed, the listing shown; a second of it after a second of the plain window (Dots, no trails, no
+// readout), in turn, so that "styled/plain" compares them under the same load. The styled window must
+// still make 2,000 steps a second.
+void WindowRunSpheresTrailsReadout(benchmark::State& state) {
+    AppState app;
+    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
+    DialogQuestions questions;
+    TMainForm form(app, questions);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    form.Daons1Click();
+    const bool stopped = app.world.Stopped;
+    app.world = CloudWorld(1);
+    app.world.Stopped = stopped;
+    SyncCopiesFromCurrent(app.world);
+    form.FitAll1Click();
+    SceneOptions& look = *form.SceneLook;
+    const auto style = [&](bool styled) {
+        look.StyleClick(styled ? TaonStyle::Spheres : TaonStyle::Dots);
+        if (look.TrailsOn->isChecked() != styled) look.TrailsClick();
+        if (look.Readout().Enabled() != styled) look.RunReadoutClick();
+        QCoreApplication::processEvents();
+    };
+    long long plain = 0, styled = 0;
+    for (auto _ : state) {
+        style(false);
+        plain += RunOneSecond(form, app.world);
+        style(true);
+        styled += RunOneSecond(form, app.world);
+    }
+    state.counters["plain_steps/s"] = static_cast<double>(plain) / state.iterations();
+    state.counters["steps/s"] = static_cast<double>(styled) / state.iterations();
+    state.counters["styled/plain"] = static_cast<double>(styled) / static_cast<double>(plain);
+    state.counters["trail_frames"] = look.Trails().Frames();
+}
+
+// The cost of the instruments' Run tab, open and showing a full series of 20,000 samples, against the
+// instruments hidden: the same window, a second of each in turn. "open/hidden" must stay above 0.95.
+void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
+    AppState app;
+    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
+    DialogQuestions questions;
+    TMainForm form(app, questions);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    ConfigRecord record{};
+    if (ReadConfigFile(std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + example, record) != 0)
+        return state.SkipWithError("the example was not found");
+    form.OpenExample(std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + example);
+    form.Instruments1Click();
+    InstrumentsWindow& instruments = *form.Instruments;
+    if (!QTest::qWaitForWindowExposed(&instruments))
+        return state.SkipWithError("the instruments were not shown");
+    for (long long step = 0; step < 20000LL * RunSampleEvery; ++step) instruments.StepDone(app.world);
+    instruments.Tabs->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+
+    long long hidden = 0, open = 0;
+    for (auto _ : state) {
+        instruments.hide();
+        QCoreApplication::processEvents();
+        hidden += RunOneSecond(form, app.world);
+        instruments.show();
+        (void)QTest::qWaitForWindowExposed(&instruments);
+        open += RunOneSecond(form, app.world);
+    }
+    state.counters["hidden_steps/s"] = static_cast<double>(hidden) / state.iterations();
+    state.counters["open_steps/s"] = static_cast<double>(open) / state.iterations();
+    state.counters["open/hidden"] = static_cast<double>(open) / static_cast<double>(hidden);
+    state.counters["samples"] = static_cast<double>(instruments.Series().Samples().size());
+}
+
 // Five seconds of running each.
 void FiveSeconds(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -74,6 +164,15 @@ void FiveSeconds(benchmark::internal::Benchmark* b) {
 BENCHMARK_CAPTURE(WindowRun, FigureSetsListingShown, true, true)->Apply(FiveSeconds);
 BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingShown, true, false)->Apply(FiveSeconds);
 BENCHMARK_CAPTURE(WindowRun, ThreeSetsListingHidden, false, false)->Apply(FiveSeconds);
+BENCHMARK(WindowRunSpheresTrailsReadout)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK_CAPTURE(InstrumentsRunTabCost, Pair, "01-pair.tao")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK_CAPTURE(InstrumentsRunTabCost, TwelveTaons, "04-ring.tao")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
 
 } // namespace
 } // namespace taonscope

@@ -245,14 +245,16 @@ Example Ring(FastLaw& law) {
     Report("ring", w,
            std::to_string(steps) + " cooled steps, neighbours " + Text(shortest) + " to " + Text(longest) +
                ", extent " + Text(Extent(w)));
-    return {"04-ring", w,
-            "A ring of twelve taons\n"
-            "Twelve kind-1 taons set roughly on a circle and cooled for " +
-                std::to_string(steps) + " steps; every neighbour now sits " + Text(shortest, 2) +
-                (longest - shortest < 0.005L ? "" : " to " + Text(longest, 2)) +
-                " from the next, the distance of a lone pair.\n"
-                "Turn the view (the up and down arrows) to see the ring edge-on and face-on; Go without Cool "
-                "leaves it still, its largest speed below 1E-6.\n"};
+    return {
+        "04-ring", w,
+        "A ring of twelve taons\n"
+        "Twelve kind-1 taons set roughly on a circle and cooled for " +
+            std::to_string(steps) + " steps; every neighbour now sits " + Text(shortest, 2) +
+            (longest - shortest < 0.005L ? "" : " to " + Text(longest, 2)) +
+            " from the next, the distance of a lone pair.\n"
+            "Shift+click the up arrow 16 times (0.1 radians a click; a plain click turns 0.01) to see the "
+            "face-on ring edge-on, and the down arrow as often to turn it back; Go without Cool leaves it "
+            "still, its largest speed below 1E-6.\n"};
 }
 
 Example Cloud(FastLaw& law) {
@@ -314,7 +316,9 @@ Example Swimmer(FastLaw& law) {
             "it speed up (its centre moves " +
             Text(std::fabs(moved), 1) +
             " in the first 1000 steps).\n"
-            "Zoom out (the lower left arrow) to keep it in sight.\n"};
+            "Either way it leaves the scene within seconds: turn on View > Follow Centre of Mass to keep it "
+            "in "
+            "the middle.\n"};
 }
 
 // The angle of slot j about the centre in the plane y = 0.
@@ -342,9 +346,16 @@ Example Wheel(FastLaw& law) {
     World free = w;
     Run(free, law, 1000);
     const Extended turned = std::fabs(Bearing(free, 1) - Bearing(w, 1));
+    World cooled = w;
+    Run(cooled, law, 1000, true);
+    const Extended turnedCooled = std::fabs(Bearing(cooled, 1) - Bearing(w, 1));
+    // Without Cool the push is not taken away: the wheel turns ever faster until it flies apart.
+    long apart = 1000;
+    while (Extent(free) < 1.5L * Extent(w) && apart < 20000) apart += Run(free, law, 100);
     Report("wheel", w,
            std::to_string(steps) + " cooled steps, 1000 free steps turn it by " + Text(turned) +
-               ", its extent from " + Text(Extent(w)) + " to " + Text(Extent(free)));
+               ", 1000 cooled steps by " + Text(turnedCooled) +
+               "; free, its extent is half as large again after " + std::to_string(apart) + " steps");
     return {
         "09-wheel", w,
         "A wheel of three kinds that turns by itself\n"
@@ -355,9 +366,19 @@ Example Wheel(FastLaw& law) {
         "about its centre while the centre stays put.\n"
         "The file holds it as " +
             std::to_string(steps) +
-            " cooled steps left it, turning where Cool's damping balances the push; Go without Cool lets it "
-            "turn faster, by " +
-            Text(turned, 2) + " radians in the first 1000 steps, face-on in the starting view.\n"};
+            " cooled steps left it, turning face-on in the starting view where Cool's damping balances the "
+            "push: Go with Cool keeps it turning, by " +
+            Text(turnedCooled, 2) + " radians every 1000 steps; without Cool it turns faster (" +
+            Text(turned, 2) + " radians in the first 1000 steps) and flies apart within about " +
+            std::to_string(apart / 100 * 100) + " steps.\n"};
+}
+
+// The shortest distance between a taon of slots 1..6 and one of slots 7..12.
+Extended NearestBetween(const World& w) {
+    Extended nearest = 1e9L;
+    for (int a = 1; a <= 6; ++a)
+        for (int b = 7; b <= 12; ++b) nearest = std::min(nearest, Distance(w, a, b));
+    return nearest;
 }
 
 Example Collision(FastLaw& law) {
@@ -371,16 +392,22 @@ Example Collision(FastLaw& law) {
     }
     SyncCopiesFromCurrent(w);
     World later = w;
-    Run(later, law, 5000);
+    long meet = 0;
+    while (NearestBetween(later) > 2.8L && meet < 5000) meet += Run(later, law, 100);
+    Run(later, law, 5000 - meet);
     Report("collision", later,
-           "after 5000 steps bonds " + std::to_string(Bonds(later, 2.8L)) + ", extent " +
-               Text(Extent(later)));
+           "met after " + std::to_string(meet) + " steps; after 5000 steps bonds " +
+               std::to_string(Bonds(later, 2.8L)) + ", extent " + Text(Extent(later)));
     return {"07-collision", w,
             "Two clusters on a collision course\n"
             "Two copies of the settled six-taon cluster (the second one turned), 14 apart, flying at each "
             "other at speed 3 each.\n"
-            "Press Go without Cool and watch them meet after about 1500 steps, then tick Cool to let what is "
-            "left settle; zoom out if pieces leave the view.\n"};
+            "At Full speed they meet in a fraction of a second: choose Run > Speed > 1,000 steps a second, "
+            "press Go without Cool and watch them meet after about " +
+                std::to_string(meet) +
+                " steps (the run readout counts them), then tick Cool to let what is left settle, with View "
+                "> Keep "
+                "All in View on if pieces leave the scene.\n"};
 }
 
 Example Edge(FastLaw& law) {

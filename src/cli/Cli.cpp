@@ -59,9 +59,10 @@ constexpr const char* Usage = R"(Usage:
       comment line, else 0.001. A last frame cut short (a run killed while writing) is left out
       with a note; the file is read in pieces, whatever its size.
   taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]
-                       [--force]
+                       [--style dots|spheres] [--sphere-size R] [--force]
       Draws the taons as the window's scene does (default 640x480, angles 0,0,0 in radians,
-      scale 120), with their numbers with --numbers; needs no display.
+      scale 120), with their numbers with --numbers; needs no display. --style spheres draws
+      shaded spheres of radius R world units (default 0.5) instead of the window's dots.
   taonscope-cli --help
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.

@@ -11,6 +11,7 @@
 
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,8 +55,8 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
 
 int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
     try {
-        const CommandLine line =
-            SplitCommandLine(args, {"--size", "--angles", "--scale"}, {"--numbers", "--force"});
+        const CommandLine line = SplitCommandLine(
+            args, {"--size", "--angles", "--scale", "--style", "--sphere-size"}, {"--numbers", "--force"});
         const ForceOption force(line);
         if (line.positional.size() != 2) throw CommandLineError{"expected a configuration and a PNG file"};
         int width = 640, height = 480;
@@ -80,6 +81,16 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
         }
         if (const auto text = line.Option("--scale")) view.ViewScale = RealOption("--scale", *text);
         view.ShowNumbersOn = line.Option("--numbers").has_value();
+        if (const auto text = line.Option("--style")) {
+            if (*text != "dots" && *text != "spheres")
+                throw CommandLineError{"--style takes dots or spheres, not '" + *text + "'"};
+            view.Style = *text == "spheres" ? TaonStyle::Spheres : TaonStyle::Dots;
+        }
+        if (const auto text = line.Option("--sphere-size")) {
+            view.SphereRadius = RealOption("--sphere-size", *text);
+            if (!(view.SphereRadius > 0) || !std::isfinite(view.SphereRadius))
+                throw CommandLineError{"--sphere-size takes a positive radius, not '" + *text + "'"};
+        }
 
         const std::string& input = line.positional[0];
         World world;

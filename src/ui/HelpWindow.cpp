@@ -24,12 +24,19 @@ A scales the interaction with a taon of that kind, B to G place its five shells.
 <li>Double-click the number beside <b>Time:</b> to show the step count during a run.</li>
 <li><b>Show Listing</b> refreshes the listing during a run; double-click the listing to switch between
 positions and velocities.</li>
+<li>Run &gt; <b>Go</b>/<b>Stop</b> (F9) is the Go button; <b>Step</b> (F10) makes one step, or as many as
+<i>Steps per Step</i> says. <b>Speed</b>: Full, or 1,000, 100, 10 or 1 steps a second (remembered).</li>
+<li>During a run and for a few seconds after it, the top left corner shows the steps of the run and
+in all, its time, the steps a second, K and the largest speed (View &gt; <b>Run Readout</b>).</li>
+<li>The parameter boxes take a new value with Enter, or when you leave a box you changed; during a
+run it acts from the next step, and Undo takes it back.</li>
 </ul>
 
 <h3>Looking</h3>
 <ul>
 <li>The arrow buttons turn the scene about x (up, down), y (diagonal) and z (left, right); the two
-large arrows zoom out and in; the middle button stops the figure's spin.</li>
+large arrows zoom out and in; the middle button stops the figure's spin. Held down, an arrow repeats;
+Shift+click turns ten steps at once.</li>
 <li>Drag with the left button to turn about z and x, with the right button to turn about y (sideways)
 and zoom (up and down). The view changes when the button is released.</li>
 <li>The slider sets how far one click or one pixel of drag turns and zooms.</li>
@@ -40,17 +47,23 @@ built-in figure.</li>
 <li>Ctrl+0 <b>Fit All</b> zooms and pans until every taon is in the scene. <b>Dot Size</b> draws the
 taons 2, 3 or 5 pixels wide; <b>Show Axes</b> draws x, y and z in the bottom left corner as the view
 turns them. Both are remembered.</li>
+<li>View &gt; <b>Style</b>: <b>Dots</b>, or <b>Spheres</b> shaded in the kinds' colours, the nearest
+lightest (their size: <b>Sphere Size</b>). <b>Trails</b> draws each taon's last positions;
+<b>Follow Centre of Mass</b> keeps a drifting configuration in the middle; <b>Keep All in View</b>
+zooms out when a taon would leave the scene.</li>
 <li>Click a dot without moving the mouse to see its taon's number, kind, position and velocity, and
 the distance to the taon picked before. Double-click a dot to edit that taon.</li>
-<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run, each
-kind's law with its shells, the pair distances, and <b>Cool until settled</b>.</li>
+<li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run (each
+on its own axis; the mouse wheel zooms in time), each kind's law with its shells, the pair distances,
+and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Undoing</h3>
 <ul>
 <li>Ctrl+Z <b>Undo</b> takes back the last change of the world: a whole run, the editor's Yes, OK or
-Save As, the velocity reset or a new dt. Ctrl+Shift+Z or Ctrl+Y <b>Redo</b> makes it again. The Edit
-menu names the change.</li>
+Save As, the velocity reset, a new dt or parameter. Ctrl+Shift+Z or Ctrl+Y <b>Redo</b> makes it again,
+also while the cursor is in a number field. The Edit menu names the change. Undo and Redo end a
+recording of the trajectory, as opening another configuration does.</li>
 <li>Up to 200 changes are kept. Opening another configuration, Taons and Spiral start afresh; files
 stay as they were saved; nothing is undone during a run.</li>
 </ul>

@@ -8,8 +8,10 @@
 #include "analysis/PairFunction.h"
 #include "core/NumberText.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -81,6 +83,38 @@ void ShowQuantity(QLabel* label, const Quantity& q) {
     label->setText(QString::fromStdString(QuantityText(q)));
     label->setToolTip(QString::fromStdString(q.Reason));
 }
+
+// A stacked chart: small margins, no legend, the quantity's name as its title.
+ZoomChartView* MakeStackedChart(const QString& title) {
+    auto* chart = new QChart;
+    chart->setTheme(QChart::ChartThemeDark);
+    chart->setTitle(title);
+    QFont font = chart->titleFont();
+    font.setPointSize(8);
+    chart->setTitleFont(font);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(2, 0, 6, 0));
+    auto* view = new ZoomChartView(chart);
+    view->setMinimumSize(320, 110);
+    return view;
+}
+
+QValueAxis* AttachedAxis(QChart* chart, QAbstractSeries* series, Qt::Alignment where, const QString& title) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    QFont font = axis->labelsFont();
+    font.setPointSize(7);
+    axis->setLabelsFont(font);
+    axis->setTitleFont(font);
+    chart->addAxis(axis, where);
+    series->attachAxis(axis);
+    return axis;
+}
+
+// Points of a drawn curve: enough for any chart's width, few enough to draw at once.
+constexpr int CurveBuckets = 400;
+// During a run the Run tab is redrawn at most this often: the charts then cost the run next to nothing.
+constexpr int RunRedrawMs = 500;
 
 // Beyond this distance the core has fallen to nothing (u = 4.725 d is about 1.65).
 constexpr double CoreEdge = 0.35;
@@ -158,18 +192,34 @@ QWidget* InstrumentsWindow::BuildRunTab() {
     Conservation->setObjectName(QStringLiteral("Conservation"));
     Conservation->setWordWrap(true);
 
-    RunChart = MakeChart(QStringLiteral("Energies and momentum against time"));
-    QChart* chart = RunChart->chart();
-    KineticSeries = AddLine(chart, QStringLiteral("K"), QColor(80, 200, 255));
-    PairEnergySeries = AddLine(chart, QStringLiteral("U"), QColor(255, 150, 40));
-    TotalEnergySeries = AddLine(chart, QStringLiteral("E"), QColor(240, 240, 240));
-    MomentumSeries = AddLine(chart, QStringLiteral("|P|"), QColor(230, 90, 230));
-    SetAxes(chart, ValueAxis(0, 1, QStringLiteral("time")), ValueAxis(0, 1, {}));
+    const QString names[4] = {QStringLiteral("K"), QStringLiteral("U"), QStringLiteral("E = K + U"),
+                              QStringLiteral("|P|")};
+    const QColor colours[4] = {QColor(80, 200, 255), QColor(255, 150, 40), QColor(240, 240, 240),
+                               QColor(230, 90, 230)};
+    QLineSeries** lines[4] = {&KineticSeries, &PairEnergySeries, &TotalEnergySeries, &MomentumSeries};
+    for (std::size_t n = 0; n < 4; ++n) {
+        RunCharts[n] = MakeStackedChart(names[n]);
+        RunCharts[n]->setObjectName(QStringLiteral("RunChart%1").arg(n));
+        QChart* chart = RunCharts[n]->chart();
+        *lines[n] = AddLine(chart, names[n], colours[n]);
+        runTimeAxes_[n] =
+            AttachedAxis(chart, *lines[n], Qt::AlignBottom, n == 3 ? QStringLiteral("time") : QString());
+        runValueAxes_[n] = AttachedAxis(chart, *lines[n], Qt::AlignLeft, {});
+        RunCharts[n]->onZoom = [this](AxisRange range) { ZoomRun(range); };
+        RunCharts[n]->onReset = [this] { ResetRunZoom(); };
+    }
+    ResetRunZoomButton = new QPushButton(QStringLiteral("Whole Run"));
+    ResetRunZoomButton->setObjectName(QStringLiteral("ResetRunZoom"));
+    ResetRunZoomButton->setToolTip(
+        QStringLiteral("The mouse wheel zooms in time; this, or a double click, shows the whole run"));
+    connect(ResetRunZoomButton, &QPushButton::clicked, this, &InstrumentsWindow::ResetRunZoom);
 
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(values);
     layout->addWidget(Conservation);
-    layout->addWidget(RunChart, 1);
+    layout->setSpacing(2);
+    for (ZoomChartView* chart : RunCharts) layout->addWidget(chart, 1);
+    layout->addWidget(ResetRunZoomButton, 0, Qt::AlignRight);
     return tab;
 }
 
@@ -205,15 +255,84 @@ QWidget* InstrumentsWindow::BuildLawTab() {
 
 QWidget* InstrumentsWindow::BuildDistancesTab() {
     auto* tab = new QWidget;
-    DistanceChart = MakeChart(QStringLiteral("Pair distances by kinds"));
+    auto* chart = new QChart;
+    chart->setTheme(QChart::ChartThemeDark);
+    chart->setTitle(QStringLiteral("Pair distances by kinds"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    DistanceChart = new ZoomChartView(chart);
+    DistanceChart->setMinimumSize(320, 220);
+    DistanceChart->setRenderHint(QPainter::Antialiasing);
+    for (std::size_t n = 0; n < 6; ++n) {
+        const QString name = QString::fromStdString(KindPairName(n));
+        DistanceSeries[n] = new QLineSeries(this);
+        DistanceSeries[n]->setName(name);
+        DistanceAreas[n] = new QAreaSeries(DistanceSeries[n]);
+        DistanceAreas[n]->setName(name);
+        QColor fill = PairColours[n];
+        fill.setAlpha(110); // overlapping bars stay visible through each other
+        DistanceAreas[n]->setBrush(fill);
+        DistanceAreas[n]->setPen(QPen(PairColours[n], 1.2));
+        chart->addSeries(DistanceAreas[n]);
+    }
+    distanceAxis_ = new QValueAxis;
+    distanceAxis_->setTitleText(QStringLiteral("distance"));
+    pairsAxis_ = new QValueAxis;
+    pairsAxis_->setTitleText(QStringLiteral("pairs"));
+    pairsAxis_->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(distanceAxis_, Qt::AlignBottom);
+    chart->addAxis(pairsAxis_, Qt::AlignLeft);
+    for (QAreaSeries* area : DistanceAreas) area->attachAxis(distanceAxis_), area->attachAxis(pairsAxis_);
+    DistanceChart->onZoom = [this](AxisRange range) { ZoomDistances(range); };
+    DistanceChart->onReset = [this] { ResetDistanceZoom(); };
+
+    KindPairChoice = new QComboBox;
+    KindPairChoice->setObjectName(QStringLiteral("KindPairChoice"));
+    KindPairChoice->addItem(QStringLiteral("All six kind pairs"));
     for (std::size_t n = 0; n < 6; ++n)
-        DistanceSeries[n] =
-            AddLine(DistanceChart->chart(), QString::fromStdString(KindPairName(n)), PairColours[n]);
-    SetAxes(DistanceChart->chart(), ValueAxis(0, 1, QStringLiteral("distance")),
-            ValueAxis(0, 1, QStringLiteral("pairs")));
+        KindPairChoice->addItem(QStringLiteral("Kinds ") + QString::fromStdString(KindPairName(n)));
+    connect(KindPairChoice, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ShowKindPair(index - 1); });
+    ResetDistanceZoomButton = new QPushButton(QStringLiteral("All Distances"));
+    ResetDistanceZoomButton->setObjectName(QStringLiteral("ResetDistanceZoom"));
+    ResetDistanceZoomButton->setToolTip(
+        QStringLiteral("The mouse wheel zooms in distance; this, or a double click, shows all"));
+    connect(ResetDistanceZoomButton, &QPushButton::clicked, this, &InstrumentsWindow::ResetDistanceZoom);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("Show")));
+    choices->addWidget(KindPairChoice);
+    choices->addStretch(1);
+    choices->addWidget(ResetDistanceZoomButton);
     auto* layout = new QVBoxLayout(tab);
+    layout->addLayout(choices);
     layout->addWidget(DistanceChart, 1);
     return tab;
+}
+
+void InstrumentsWindow::ZoomRun(AxisRange range) {
+    runZoom_ = range;
+    runDirty_ = true;
+    RefreshRun();
+}
+
+void InstrumentsWindow::ResetRunZoom() {
+    runZoom_.reset();
+    runDirty_ = true;
+    RefreshRun();
+}
+
+void InstrumentsWindow::ZoomDistances(AxisRange range) {
+    distanceZoom_ = range;
+    RefreshDistances();
+}
+
+void InstrumentsWindow::ResetDistanceZoom() {
+    distanceZoom_.reset();
+    RefreshDistances();
+}
+
+void InstrumentsWindow::ShowKindPair(int index) {
+    if (KindPairChoice->currentIndex() != index + 1) return KindPairChoice->setCurrentIndex(index + 1);
+    RefreshDistances();
 }
 
 void InstrumentsWindow::AddSample(const World& world) {
@@ -222,6 +341,7 @@ void InstrumentsWindow::AddSample(const World& world) {
 }
 
 void InstrumentsWindow::RunStarted(const World& world) {
+    running_ = true;
     if (series_.Samples().empty()) AddSample(world);
 }
 
@@ -237,6 +357,7 @@ void InstrumentsWindow::StepDone(const World& world) {
 }
 
 void InstrumentsWindow::RunEnded(const World& world) {
+    running_ = false;
     if (series_.Samples().empty() || series_.Samples().back().Step != sampler_.Steps()) AddSample(world);
     if (settling_) FinishSettling(QStringLiteral("Stopped")); // Stop or a fault ended it
 }
@@ -249,6 +370,7 @@ void InstrumentsWindow::DocumentReplaced(const World& world) {
 
 void InstrumentsWindow::FinishSettling(const QString& how) {
     settling_ = false;
+    CoolUntilSettled->setText(QStringLiteral("Cool until settled"));
     const Quantity k = KineticEnergy(state_.world);
     SettleReport->setText(QStringLiteral("%1 after %2 steps: K = %3")
                               .arg(how)
@@ -271,6 +393,7 @@ void InstrumentsWindow::CoolUntilSettledClick() {
     settleLimit_ = *limit;
     settleSteps_ = 0;
     settling_ = true;
+    CoolUntilSettled->setText(QStringLiteral("Stop Settling"));
     SettleReport->setText(QStringLiteral("Cooling ..."));
     main_.Cool->setChecked(true);
     if (!main_.Running()) main_.GoClick();
@@ -283,7 +406,9 @@ void InstrumentsWindow::RefreshTick() {
     };
     switch (Tabs->currentIndex()) {
     case 0:
-        if (runDirty_ || changed(runParameters_)) RefreshRun(); // the sets decide whether E is conserved
+        // The sets decide whether E is conserved.
+        if (running_ && sinceRunDrawn_.isValid() && sinceRunDrawn_.elapsed() < RunRedrawMs) break;
+        if (runDirty_ || changed(runParameters_)) RefreshRun();
         break;
     case 1:
         if (changed(lawParameters_)) RefreshLaw();
@@ -316,33 +441,37 @@ void InstrumentsWindow::RefreshRun() {
         DriftValue->setToolTip(Conservation->text());
     }
 
-    QList<QPointF> k, u, e, p;
-    double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest();
-    const auto add = [&](QList<QPointF>& points, double t, const Quantity& q) {
-        if (!q.Valid()) return;
-        const double v = static_cast<double>(q.Value);
-        if (!std::isfinite(v)) return;
-        points.append({t, v});
-        low = std::min(low, v), high = std::max(high, v);
-    };
+    sinceRunDrawn_.start();
+    QList<QPointF> curves[4];
     for (const Sample& s : series_.Samples()) {
         const double t = static_cast<double>(s.Time);
-        add(k, t, s.Kinetic);
-        add(u, t, s.PairEnergy);
-        if (conserved) add(e, t, s.TotalEnergy);
-        add(p, t, s.Momentum);
+        const Quantity* values[4] = {&s.Kinetic, &s.PairEnergy, &s.TotalEnergy, &s.Momentum};
+        for (std::size_t n = 0; n < 4; ++n) {
+            if (!values[n]->Valid() || (n == 2 && !conserved)) continue;
+            const double v = static_cast<double>(values[n]->Value);
+            if (std::isfinite(v)) curves[n].append({t, v});
+        }
     }
-    KineticSeries->replace(k);
-    PairEnergySeries->replace(u);
-    TotalEnergySeries->replace(e);
-    MomentumSeries->replace(p);
+    const double first = static_cast<double>(series_.Samples().front().Time),
+                 end = static_cast<double>(last.Time);
+    const AxisRange time = runZoom_ ? *runZoom_ : AxisRange{first, end > first ? end : first + 1};
+    QLineSeries* lines[4] = {KineticSeries, PairEnergySeries, TotalEnergySeries, MomentumSeries};
+    for (std::size_t n = 0; n < 4; ++n) {
+        const QList<QPointF> shown = Decimated(curves[n], time, CurveBuckets);
+        lines[n]->replace(shown);
+        double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest();
+        for (const QPointF& point : shown)
+            if (point.x() >= time.first && point.x() <= time.second)
+                low = std::min(low, point.y()), high = std::max(high, point.y());
+        if (low > high) low = 0, high = 1;
+        // A flat curve gets a range of its own size, so that its digits still show what it is.
+        const double pad = high > low ? (high - low) * 0.08 : std::max(std::fabs(high) * 1e-6, 1e-12);
+        runValueAxes_[n]->setRange(low - pad, high + pad);
+        runTimeAxes_[n]->setRange(time.first, time.second);
+    }
     TotalEnergySeries->setVisible(conserved);
-    if (low > high) low = 0, high = 1;
-    const double pad = (high - low) * 0.05;
-    SetAxes(RunChart->chart(),
-            ValueAxis(static_cast<double>(series_.Samples().front().Time), static_cast<double>(last.Time),
-                      QStringLiteral("time")),
-            ValueAxis(low - pad, high + pad, {}));
+    RunCharts[2]->chart()->setTitle(conserved ? QStringLiteral("E = K + U")
+                                              : QStringLiteral("E = K + U (not drawn: not conserved)"));
 }
 
 void InstrumentsWindow::RefreshLaw() {
@@ -402,9 +531,11 @@ void InstrumentsWindow::RefreshLaw() {
 
 void InstrumentsWindow::RefreshDistances() {
     const std::array<Histogram, 6> histograms = PairHistograms(state_.world);
+    const int only = KindPairChoice->currentIndex() - 1;
     double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest(), most = 1;
     for (std::size_t n = 0; n < 6; ++n) {
         const Histogram& h = histograms[n];
+        const bool shown = only < 0 || static_cast<std::size_t>(only) == n;
         QList<QPointF> outline;
         for (std::size_t b = 0; b < h.Counts.size(); ++b) {
             const double left = static_cast<double>(h.Edges[b]), right = static_cast<double>(h.Edges[b + 1]);
@@ -413,15 +544,22 @@ void InstrumentsWindow::RefreshDistances() {
             outline.append({left, count});
             outline.append({right, count});
             outline.append({right, 0});
-            low = std::min(low, left), high = std::max(high, right), most = std::max(most, count);
+            if (!shown) continue;
+            low = std::min(low, left), high = std::max(high, right);
+            if (!distanceZoom_ || (right >= distanceZoom_->first && left <= distanceZoom_->second))
+                most = std::max(most, count);
         }
         DistanceSeries[n]->replace(outline);
-        DistanceSeries[n]->setName(QString::fromStdString(KindPairName(n)) +
-                                   (h.Reason.empty() ? QString() : QStringLiteral(" n/a")));
+        const QString name =
+            QString::fromStdString(KindPairName(n)) + (h.Reason.empty() ? QString() : QStringLiteral(" n/a"));
+        DistanceSeries[n]->setName(name);
+        DistanceAreas[n]->setName(name);
+        DistanceAreas[n]->setVisible(shown);
     }
     if (low > high) low = 0, high = 1;
-    SetAxes(DistanceChart->chart(), ValueAxis(low, high, QStringLiteral("distance")),
-            ValueAxis(0, most * 1.05, QStringLiteral("pairs")));
+    if (distanceZoom_) low = distanceZoom_->first, high = distanceZoom_->second;
+    distanceAxis_->setRange(low, high);
+    pairsAxis_->setRange(0, std::ceil(most * 1.05));
 }
 
 } // namespace taonscope

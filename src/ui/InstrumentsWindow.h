@@ -4,9 +4,12 @@
 #include "AppState.h"
 #include "RunObserver.h"
 
+#include "ZoomChartView.h"
+
 #include "analysis/SampleSeries.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,17 +20,21 @@
 #include <array>
 #include <optional>
 
+class QAreaSeries;
 class QChart;
 class QChartView;
+class QComboBox;
 class QLineSeries;
 class QScatterSeries;
+class QValueAxis;
 
 namespace taonscope {
 
 class TMainForm;
 
-/// The instruments beside the scene: the run's energies and momentum against time, each kind's law
-/// with its shells, and the pair-distance histograms, plus "Cool until settled". A window of its
+/// The instruments beside the scene: the run's K, U, E and |P| against time, each on its own axis and
+/// zoomable in time, each kind's law with its shells, and the pair-distance histograms as filled bars
+/// for all six kind pairs or one, plus "Cool until settled". A window of its
 /// own that follows the main window's runs and documents and never holds or stops a run by itself.
 class InstrumentsWindow : public QWidget, public RunObserver {
 public:
@@ -40,7 +47,8 @@ public:
     void DocumentReplaced(const World& world) override;
 
     /// Redraws what changed: the Run tab's curves and readings, the Law tab when the parameters
-    /// changed, the Distances tab whenever it shows; runs at most five times a second.
+    /// changed, the Distances tab whenever it shows; runs at most five times a second, and during a run
+    /// the Run tab at most twice a second.
     void RefreshTick();
     /// Redraws the law's curves from the present parameters.
     void RefreshLaw();
@@ -51,6 +59,15 @@ public:
 
     /// The samples of the run so far.
     const SampleSeries& Series() const { return series_; }
+    /// Shows the run's curves from low to high in time (all four charts); ResetZoom shows the whole run.
+    void ZoomRun(AxisRange range);
+    void ResetRunZoom(); ///< see ZoomRun
+    /// Shows the histograms from low to high in distance; ResetDistanceZoom shows all distances.
+    void ZoomDistances(AxisRange range);
+    void ResetDistanceZoom(); ///< see ZoomDistances
+    /// Shows the histograms of all six kind pairs (-1) or of the pair with that index in KindPairs.
+    void ShowKindPair(int index);
+
     /// True while "Cool until settled" is running.
     bool Settling() const { return settling_; }
 
@@ -58,13 +75,18 @@ public:
     QTabWidget* Tabs = nullptr;
     QLabel *KineticValue = nullptr, *PairEnergyValue = nullptr, *TotalEnergyValue = nullptr;
     QLabel *MomentumValue = nullptr, *SpeedValue = nullptr, *Conservation = nullptr, *DriftValue = nullptr;
-    QChartView *RunChart = nullptr, *PhiChart = nullptr, *ForceChart = nullptr, *DistanceChart = nullptr;
+    std::array<ZoomChartView*, 4> RunCharts{}; ///< K, U, E, |P|, stacked, sharing the time axis
+    QChartView *PhiChart = nullptr, *ForceChart = nullptr;
+    ZoomChartView* DistanceChart = nullptr;
+    QPushButton *ResetRunZoomButton = nullptr, *ResetDistanceZoomButton = nullptr;
+    QComboBox* KindPairChoice = nullptr; ///< "All six", then the six pairs
     QLineSeries *KineticSeries = nullptr, *PairEnergySeries = nullptr, *TotalEnergySeries = nullptr;
     QLineSeries* MomentumSeries = nullptr;
     std::array<QLineSeries*, 3> PhiSeries{};      ///< Phi of kinds 1, 2, 3
     std::array<QLineSeries*, 3> ForceSeries{};    ///< A Phi' of kinds 1, 2, 3
     std::array<QScatterSeries*, 3> ShellMarks{};  ///< the shell radii on the Phi curves
-    std::array<QLineSeries*, 6> DistanceSeries{}; ///< the six histograms as outlines
+    std::array<QLineSeries*, 6> DistanceSeries{}; ///< the six histograms' outlines
+    std::array<QAreaSeries*, 6> DistanceAreas{};  ///< the six histograms filled under their outlines
     QCheckBox* LogForce = nullptr;
     QLabel* LawFaults = nullptr;
     QLineEdit *SettleSpeed = nullptr, *SettleLimit = nullptr;
@@ -85,6 +107,11 @@ private:
     SampleSeries series_;
     Sampler sampler_{RunSampleEvery};
     bool runDirty_ = true;
+    bool running_ = false;
+    QElapsedTimer sinceRunDrawn_;
+    std::optional<AxisRange> runZoom_, distanceZoom_;
+    std::array<QValueAxis*, 4> runTimeAxes_{}, runValueAxes_{};
+    QValueAxis *distanceAxis_ = nullptr, *pairsAxis_ = nullptr;
     std::optional<std::array<Extended, 18>> lawParameters_, runParameters_; // the parameters last drawn
 
     bool settling_ = false;

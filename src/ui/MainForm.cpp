@@ -10,9 +10,13 @@
 #include "HelpWindow.h"
 #include "InstrumentsWindow.h"
 #include "PanelLook.h"
+#include "ParameterBoxes.h"
 #include "PickPopup.h"
+#include "RunMenu.h"
+#include "SceneOptions.h"
 #include "Text.h"
 #include "TrajectoryRecording.h"
+#include "UndoKeys.h"
 #include "ViewSettings.h"
 #include "WorldHistory.h"
 
@@ -47,7 +51,8 @@ namespace {
 
 constexpr int PanHeight = 182;
 constexpr int Panel1Width = 243;
-constexpr int RunBatchMilliseconds = 15; // steps between two pictures while a run is faster than the screen
+// Steps between two pictures at Full speed: a picture's time, so that a run draws at most 60 a second.
+constexpr int RunBatchMilliseconds = 1000 / RunPace::FramesPerSecond + 1;
 
 // Track bar positions 0..10: radians per rotation step and zoom step.
 constexpr Extended AngleSteps[11] = {0.0005L, 0.001L, 0.002L, 0.003L, 0.005L, 0.01L,
@@ -116,6 +121,7 @@ void TMainForm::BuildControls() {
     central->installEventFilter(this);
 
     SceneView = new SceneWidget(central);
+    SceneView->setFocusPolicy(Qt::ClickFocus); // a click on the scene leaves the field being typed in
     SceneView->onPaint = [this] { FormPaint(); };
     SceneView->onMousePress = [this](Qt::MouseButton b, int x, int y) { FormMouseDown(b, x, y); };
     SceneView->onMouseRelease = [this](Qt::MouseButton b, int x, int y) { FormMouseUp(b, x, y); };
@@ -167,8 +173,10 @@ void TMainForm::BuildControls() {
     ShowList->setChecked(true);
     PlaceLabel(Panel1, 0, 36, QStringLiteral("dt="));
     EditDT = MakeEdit(Panel1, 16, 32, 49, QStringLiteral("0"), Colours::White);
+    undoKeys_ = new UndoKeys(this);
     EditDT->installEventFilter(&keyFilter_);
     EditDT->installEventFilter(this);
+    EditDT->installEventFilter(undoKeys_);
     Cool = new QCheckBox(QStringLiteral("Cool"), Panel1);
     Cool->setGeometry(64, 32, 49, 17);
     Cool->setStyleSheet(CoolBoxStyle());
@@ -202,7 +210,7 @@ void TMainForm::BuildControls() {
         {&DaoPsi1, u"\u2B03", 19, 68, 131, 23, &TMainForm::DaoPsi1Click, "DaoPsi1"},
     };
     for (const SpeedButton& b : buttons) {
-        auto* button = new QToolButton(Panel1);
+        auto* button = new HintButton(Panel1);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setText(QString::fromUtf16(b.glyph));
         QFont glyphFont(QStringLiteral("DejaVu Sans"));
@@ -210,6 +218,10 @@ void TMainForm::BuildControls() {
         button->setFont(glyphFont);
         button->setGeometry(b.x, b.y, b.width, 22);
         button->setAutoRaise(false);
+        // Held down, an arrow repeats; a turning arrow says its step, which the track bar sets.
+        const bool turns = b.control != &DaoBack && b.control != &DaoForvard && b.control != &DaoStop;
+        button->setAutoRepeat(b.control != &DaoStop);
+        if (turns) button->hint = [this] { return TurnHint(view_.AngleStep); };
         connect(button, &QToolButton::clicked, this, b.handler);
         *b.control = button;
     }
@@ -245,6 +257,7 @@ void TMainForm::BuildControls() {
                                        QString::fromLatin1(initialTexts[row]), columnColours[column]);
             edit->setObjectName(QStringLiteral("Edit") +
                                 QString::fromLatin1(ParameterNames[6 * column + row + 1]));
+            edit->installEventFilter(undoKeys_);
             ParameterEdits[static_cast<std::size_t>(6 * column + row)] = edit;
         }
     for (int row = 0; row < 4; ++row)
@@ -286,6 +299,8 @@ void TMainForm::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     history_ = std::make_unique<WorldHistory>(world_, [this] {
+        // Frames after an undone step would go back in time: the recording ends here.
+        EndRecordingSegment(QStringLiteral("Undo or Redo"));
         LTime->setText(QString::number(world_.StepCounter));
         Redraw();
         FillListing();
@@ -294,6 +309,13 @@ void TMainForm::BuildMenus() {
     history_->AddActions(edit);
     Undo1 = history_->UndoAction(), Redo1 = history_->RedoAction();
     AddRunObserver(history_.get());
+    ParameterInput = new ParameterBoxes(
+        world_, ParameterEdits, questions_,
+        [this](const QString& name, const World& before) {
+            history_->Record(name, before);
+            if (Instruments) Instruments->RefreshLaw();
+        },
+        this);
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View"));
     Images = viewMenu->addMenu(QStringLiteral("Show Images"));
@@ -321,8 +343,21 @@ void TMainForm::BuildMenus() {
     ShowAxes = AddAction(viewMenu, QStringLiteral("Show Axes"), {}, &TMainForm::ShowAxesClick);
     ShowAxes->setCheckable(true);
     ShowAxes->setChecked(view_.ShowAxesOn);
+    viewMenu->addSeparator();
+    SceneLook = new SceneOptions(
+        viewMenu, view_, [this] { Redraw(); }, this);
+    AddRunObserver(SceneLook);
+    viewMenu->addSeparator();
     Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
                              &TMainForm::Instruments1Click);
+
+    RunMenu::Commands runCommands;
+    runCommands.goButton = Go;
+    runCommands.goStop = [this] { GoClick(); };
+    runCommands.running = [this] { return Running(); };
+    runCommands.step = [this](long long steps) { StepClick(steps); };
+    runCommands.speedChosen = [this](double stepsPerSecond) { SpeedChosen(stepsPerSecond); };
+    RunCommands = new RunMenu(menuBar()->addMenu(QStringLiteral("Run")), std::move(runCommands));
 
     // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
     auto* manager = new QMenu(QStringLiteral("Manager"), this);
@@ -615,6 +650,9 @@ void TMainForm::GoClick() {
         SetRunningLook();
         world_.Stopped = false;
         runSteps_ = 0;
+        runClock_.start();
+        pace_.Start(RunCommands->StepsPerSecond(), 0, 0);
+        runTimer_->setInterval(pace_.IntervalMs());
         runTimer_->start();
         Notify(&RunObserver::RunStarted);
     } else {
@@ -625,7 +663,20 @@ void TMainForm::GoClick() {
     }
 }
 
+void TMainForm::StepClick(long long steps) {
+    if (!world_.Stopped || !Go->isEnabled() || steps < 1) return;
+    stepLimit_ = steps;
+    GoClick();
+}
+
+void TMainForm::SpeedChosen(double stepsPerSecond) {
+    if (!runClock_.isValid()) return;
+    pace_.Start(stepsPerSecond, runClock_.nsecsElapsed() * 1e-9, runSteps_);
+    runTimer_->setInterval(pace_.IntervalMs());
+}
+
 void TMainForm::EndRun() {
+    stepLimit_ = 0;
     if (!runTimer_->isActive()) return;
     runTimer_->stop();
     Notify(&RunObserver::RunEnded);
@@ -635,19 +686,29 @@ void TMainForm::EndRun() {
 void TMainForm::RunTick() {
     // A modal window (the editor, a file dialog, a message) holds the run between two steps.
     if (QApplication::activeModalWidget()) return;
+    // At full speed steps fill a batch of time; at a chosen speed the steps due are made, perhaps none.
+    const long long due = pace_.Due(runClock_.nsecsElapsed() * 1e-9, runSteps_);
+    if (due == 0 && !(world_.Stopped && runSteps_ == 0)) return;
     QElapsedTimer batch;
     batch.start();
+    const auto more = [&](long long made) {
+        if (world_.Stopped || (stepLimit_ > 0 && runSteps_ >= stepLimit_)) return false;
+        return due == RunPace::Full ? batch.elapsed() < RunBatchMilliseconds : made < due;
+    };
     const bool completed = Guarded(questions_, [&] {
+        long long made = 0;
         do {
             AdvanceStep(world_, CoolFactorNow(), law_);
-            ++runSteps_;
+            ++runSteps_, ++made;
             Notify(&RunObserver::StepDone);
-        } while (!world_.Stopped && batch.elapsed() < RunBatchMilliseconds);
+        } while (more(made));
     });
-    if (!completed) { // the faulting step changed nothing; the run ends as Stop ends it
+    if (!completed || (stepLimit_ > 0 && runSteps_ >= stepLimit_)) {
+        // A fault (the faulting step changed nothing) or the last step of Run > Step ends the run as Stop.
         world_.Stopped = true;
         SetIdleLook();
     }
+    SceneLook->BeforeFrame(view_, world_, Scene());
     if (world_.ShowTime) LTime->setText(QString::number(world_.StepCounter));
     DrawTaons();
     if (ShowList->isChecked()) FillListing();
@@ -690,7 +751,8 @@ void TMainForm::LTimeDblClick() {
 // One rotation click: the increment moves by one angle step in the direction given, then turns the
 // figure (figure mode) or the view angle (taon mode), and is used up.
 void TMainForm::Turn(Extended& spin, Extended& viewAngle, int direction) {
-    spin += direction * view_.AngleStep;
+    const int clicks = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier ? ShiftTurnClicks : 1;
+    spin += direction * clicks * view_.AngleStep;
     if (world_.ShowingFigure) {
         DrawFigure();
     } else {
@@ -920,14 +982,16 @@ SceneArea TMainForm::Scene() const {
 }
 
 void TMainForm::Redraw() {
-    ImageCanvas canvas(SceneView->Image());
-    taonscope::Redraw(canvas, view_, world_, Scene());
-    SceneView->Present();
+    if (world_.ShowingFigure)
+        DrawFigure();
+    else
+        DrawTaons();
 }
 
 void TMainForm::DrawTaons() {
     ImageCanvas canvas(SceneView->Image());
-    taonscope::DrawTaons(canvas, view_, world_, Scene());
+    taonscope::DrawTaons(canvas, view_, world_, Scene(),
+                         SceneLook ? SceneLook->Extras(world_) : SceneExtras{});
     SceneView->Present();
 }
 

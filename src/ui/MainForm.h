@@ -6,6 +6,7 @@
 #include "KeyFilter.h"
 #include "Questions.h"
 #include "RunObserver.h"
+#include "RunPace.h"
 #include "Widgets.h"
 
 #include "core/FastLaw.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -38,6 +40,10 @@ class PickPopup;
 class WorldHistory;
 class InstrumentsWindow;
 class TrajectoryRecording;
+class RunMenu;
+class SceneOptions;
+class ParameterBoxes;
+class UndoKeys;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -72,6 +78,10 @@ public:
     void GoClick();
     void Null00Click();
     void LTimeDblClick();
+    /// Makes `steps` steps as a run of their own that stops by itself (Run > Step).
+    void StepClick(long long steps);
+    /// Runs at stepsPerSecond from now on (0: Full), also during a run (Run > Speed).
+    void SpeedChosen(double stepsPerSecond);
     /// Damping of the next step: 0.99 with Cool ticked, else 1.
     Extended CoolFactorNow() const;
 
@@ -173,7 +183,10 @@ public:
     QTimer* Timer = nullptr;
     QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
     QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
-    QLabel* RecMark = nullptr; ///< the red "REC" beside the step count while recording
+    QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
+    RunMenu* RunCommands = nullptr;           ///< the Run menu
+    SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout
+    ParameterBoxes* ParameterInput = nullptr; ///< the parameter boxes writing back
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -195,6 +208,8 @@ private:
     void RefreshAfterLoad();
     void InstallRecord(const ConfigRecord& record, const std::string& name, bool ownFile);
     void Turn(Extended& spin, Extended& viewAngle, int direction);
+    void RecordingEnded(const QString& why);
+    void EndRecordingSegment(const QString& why);
     void LoadCommentaryOf(const std::string& path);
     void SaveTo(const std::string& path);
     bool ShowsExample() const;
@@ -214,6 +229,10 @@ private:
     FastLaw law_;
     QTimer* runTimer_ = nullptr;
     long long runSteps_ = 0;
+    long long stepLimit_ = 0; ///< a run of Run > Step stops after this many steps (0: no limit)
+    RunPace pace_;
+    QElapsedTimer runClock_;
+    UndoKeys* undoKeys_ = nullptr;
     std::vector<RunObserver*> observers_;
     std::unique_ptr<WorldHistory> history_;
     std::unique_ptr<TrajectoryRecording> recording_;

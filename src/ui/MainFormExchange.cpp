@@ -14,8 +14,16 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 namespace taonscope {
+
+namespace {
+
+// A scene narrower or lower than this is no picture worth a file.
+constexpr int MinPictureSide = 16;
+
+} // namespace
 
 void TMainForm::BuildExchangeControls() {
     auto* file = qobject_cast<QMenu*>(Exit1->parent());
@@ -47,7 +55,21 @@ void TMainForm::BuildExchangeControls() {
     RecMark->setStyleSheet(QStringLiteral("QLabel { color: red; font-weight: bold; }"));
     recording_ =
         std::make_unique<TrajectoryRecording>(questions_, this, RecordTrajectory1, StopRecording1, RecMark);
+    recording_->onEnded = [this](const QString& why) { RecordingEnded(why); };
     AddRunObserver(recording_.get());
+}
+
+// The file bar says that the recording ended and why, before the configuration's name.
+void TMainForm::RecordingEnded(const QString& why) {
+    static const QRegularExpression earlier(QStringLiteral("^Recording ended \\([^)]*\\): "));
+    FName->setText(QStringLiteral("Recording ended (%1): ").arg(why) + FName->text().remove(earlier));
+}
+
+void TMainForm::EndRecordingSegment(const QString& why) {
+    if (!recording_) return;
+    bool ended = false;
+    Guarded(questions_, [&] { ended = recording_->EndSegment(); });
+    if (ended) RecordingEnded(why);
 }
 
 void TMainForm::RecordTrajectory1Click() {
@@ -68,12 +90,22 @@ void TMainForm::ImportXyz1Click() {
         std::string note;
         PackConfigRecord(ReadXyzFile(*path, {}, &note), record);
         InstallRecord(record, *path, false);
+        FitAll1Click(); // as an opened example is: a file from elsewhere has its own scale
         if (!note.empty()) questions_.Information(*path + ": " + note + ".");
     });
 }
 
 void TMainForm::ExportPicture1Click() {
     Guarded(questions_, [&] {
+        const SceneArea area = Scene();
+        if (area.width < MinPictureSide || area.bottom < MinPictureSide)
+            return questions_.Information(
+                QStringLiteral(
+                    "The window is too small to show the scene (%1 x %2 pixels): make it larger to "
+                    "export a picture.")
+                    .arg(std::max(area.width, 0))
+                    .arg(std::max(area.bottom, 0))
+                    .toStdString());
         const QImage shown = SceneView->Image(); // the picture as it is now, before any dialog
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Picture))
             SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, PngBytes(shown)); });

@@ -21,6 +21,13 @@ QString Null00Hint(const QToolButton& button) {
     return QStringLiteral("Make null of velocity");
 }
 
+QString TurnHint(long double angleStep) {
+    const auto radians = [](long double a) { return QString::number(static_cast<double>(a), 'g', 6); };
+    return QStringLiteral("Turns by %1 rad a click (the track bar sets the step); Shift+click: %2 rad; "
+                          "held down, it repeats")
+        .arg(radians(angleStep), radians(angleStep * ShiftTurnClicks));
+}
+
 void FitLegend(QLineEdit* legend) {
     QFont font = SansFont(7);
     font.setBold(false); // the panel's bold face would not fit "51-80" into its column

@@ -14,6 +14,12 @@ QString CoolBoxStyle();
 /// The tooltip of Null00: what a click does in the button's present state.
 QString Null00Hint(const QToolButton& button);
 
+/// How many clicks' worth a Shift+click on a turning arrow turns at once.
+inline constexpr int ShiftTurnClicks = 10;
+
+/// The tooltip of a turning arrow: its step at the track bar's angle step, and the Shift+click step.
+QString TurnHint(long double angleStep);
+
 /// Lets a range legend under the parameter columns show its whole text in its narrow width: a smaller
 /// face and no padding.
 void FitLegend(QLineEdit* legend);

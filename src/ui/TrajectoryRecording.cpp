@@ -42,6 +42,20 @@ void TrajectoryRecording::StopClick() {
     recorder_.Stop();
 }
 
+bool TrajectoryRecording::EndSegment() {
+    if (!recorder_.Recording()) return false;
+    StopClick();
+    return true;
+}
+
+void TrajectoryRecording::DocumentReplaced(const World&) {
+    // Called between two handlers' work: a failure to close waits for the next turn of the event loop.
+    const std::optional<std::string> failure = FailureOf([&] {
+        if (EndSegment() && onEnded) onEnded(QStringLiteral("a new document"));
+    });
+    if (failure) QTimer::singleShot(0, window_, [this, message = *failure] { questions_.Error(message); });
+}
+
 void TrajectoryRecording::StepDone(const World& world) {
     const std::optional<std::string> failure = recorder_.StepDone(world);
     if (!failure) return;

@@ -6,6 +6,10 @@
 
 #include "document/TrajectoryRecorder.h"
 
+#include <QString>
+
+#include <functional>
+
 class QAction;
 class QLabel;
 class QWidget;
@@ -24,10 +28,18 @@ public:
     void RecordClick(const World& world);
     /// Stops recording and closes the file; failures throw.
     void StopClick();
+    /// Ends the recording, if one goes on, because the world jumps (another document, Undo or Redo):
+    /// frames after it would not continue the trajectory. True when a recording ended; failures throw.
+    bool EndSegment();
     /// The recorder, for a look at what it records.
     const TrajectoryRecorder& Recorder() const { return recorder_; }
 
     void StepDone(const World& world) override;
+    /// A new document ends the recording; onEnded says so.
+    void DocumentReplaced(const World& world) override;
+
+    /// Told when a recording ends because the world jumped, with what ended it.
+    std::function<void(const QString& why)> onEnded;
 
 private:
     void ShowState();

@@ -78,4 +78,38 @@ void Canvas::LineTo(int x, int y) {
     if (s.drawEnd) SetPixel(static_cast<int>(px), static_cast<int>(py), pen_);
 }
 
+void Canvas::Blend(int x, int y, Rgb colour, double coverage) {
+    if (coverage >= 0.5) SetPixel(x, y, colour);
+}
+
+void Canvas::ShadedDisc(double x, double y, double radius, Rgb colour, double brightness) {
+    if (!(radius > 0) || !std::isfinite(x) || !std::isfinite(y)) return;
+    // Only the part on the surface is worked through, so a disc far outside costs nothing.
+    const int left = static_cast<int>(std::max(std::floor(x - radius), 0.0));
+    const int right = static_cast<int>(std::min(std::ceil(x + radius), static_cast<double>(Width() - 1)));
+    const int top = static_cast<int>(std::max(std::floor(y - radius), 0.0));
+    const int bottom = static_cast<int>(std::min(std::ceil(y + radius), static_cast<double>(Height() - 1)));
+    // The light comes from the upper left and from the viewer's side; a little ambient light keeps the
+    // shadowed side in the kind's colour.
+    constexpr double Lx = -0.45, Ly = -0.55, Lz = 0.70;
+    constexpr double Ambient = 0.28;
+    for (int py = top; py <= bottom; ++py)
+        for (int px = left; px <= right; ++px) {
+            const double dx = px - x, dy = py - y; // (x, y) is the pixel the centre falls on
+            const double d = std::sqrt(dx * dx + dy * dy);
+            const double coverage = std::clamp(radius - d + 0.5, 0.0, 1.0);
+            if (coverage <= 0) continue;
+            const double nx = dx / radius, ny = dy / radius;
+            const double nz = std::sqrt(std::max(0.0, 1 - nx * nx - ny * ny));
+            const double diffuse = std::max(0.0, nx * Lx + ny * Ly + nz * Lz);
+            const double highlight = std::pow(diffuse, 24) * 0.55;
+            const double shade = (Ambient + (1 - Ambient) * diffuse) * brightness;
+            auto channel = [&](std::uint8_t c) {
+                return static_cast<std::uint8_t>(
+                    std::clamp(c * shade + 255 * highlight * brightness, 0.0, 255.0));
+            };
+            Blend(px, py, {channel(colour.r), channel(colour.g), channel(colour.b)}, coverage);
+        }
+}
+
 } // namespace taonscope

@@ -51,8 +51,14 @@ public:
     void LineTo(int x, int y);
     /// Writes text in the font colour, opaque on the brush colour, with its top-left corner at (x, y).
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+    /// Paints a sphere of colour seen from the front and lit from the upper left: a disc of radius
+    /// pixels centred at (x, y), its colour scaled by brightness (0..1), its edge smoothed by Blend.
+    void ShadedDisc(double x, double y, double radius, Rgb colour, double brightness);
 
 protected:
+    /// Lays colour over pixel (x, y) by the share coverage (0..1) of the pixel it covers; this default,
+    /// for surfaces that cannot mix, sets the pixel where at least half of it is covered.
+    virtual void Blend(int x, int y, Rgb colour, double coverage);
     /// Fills columns left..right-1 of rows top..bottom-1 with colour.
     virtual void Fill(int left, int top, int right, int bottom, Rgb colour) = 0;
 

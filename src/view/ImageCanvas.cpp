@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace taonscope {
 
@@ -24,6 +25,17 @@ QFont SceneFont() {
 void ImageCanvas::SetPixel(int x, int y, Rgb colour) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
     image_.setPixel(x, y, qRgb(colour.r, colour.g, colour.b));
+}
+
+void ImageCanvas::Blend(int x, int y, Rgb colour, double coverage) {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+    if (coverage >= 1) return SetPixel(x, y, colour);
+    const QRgb under = image_.pixel(x, y);
+    auto mix = [&](int over, int below) {
+        return static_cast<int>(std::lround(below + (over - below) * coverage));
+    };
+    image_.setPixel(
+        x, y, qRgb(mix(colour.r, qRed(under)), mix(colour.g, qGreen(under)), mix(colour.b, qBlue(under))));
 }
 
 void ImageCanvas::Fill(int left, int top, int right, int bottom, Rgb colour) {

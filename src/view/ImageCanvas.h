@@ -24,6 +24,7 @@ public:
 
 protected:
     void Fill(int left, int top, int right, int bottom, Rgb colour) override;
+    void Blend(int x, int y, Rgb colour, double coverage) override;
 
 private:
     QImage& image_;

@@ -2,6 +2,8 @@
 #include "Scene.h"
 
 #include "Figures.h"
+#include "TaonStyle.h"
+#include "Trails.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -42,6 +44,11 @@ constexpr int AxisLength = 20;
 constexpr int AxisMargin = 14; // room for a letter below an arm that points down
 constexpr Rgb AxisColours[3] = {Colours::Red, Colours::Lime, Rgb{0, 255, 255}};
 
+// The readout: light grey, small, from a corner that no taon number or axis uses.
+constexpr Rgb ReadoutColour{190, 190, 190};
+constexpr int ReadoutMargin = 3;
+constexpr int ReadoutLineHeight = 13;
+
 } // namespace
 
 Rgb KindColour(int kind) {
@@ -66,23 +73,16 @@ DotSpan DotOf(const ViewState& view) {
     return {-(size - 1) / 2, size};
 }
 
-void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area) {
+void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area,
+               const SceneExtras& extras) {
     BuildViewMatrix(view);
     ProjectTaons(view, world);
     ClearScene(canvas, area);
-    const DotSpan dot = DotOf(view);
-    const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
-    for (int j = 1; j <= slots; ++j) {
-        if (!world.TaonPresent[j]) continue;
-        const Rgb colour = KindColour(TaonKind(world, j));
-        const std::int64_t x = view.ScreenX[j], y = view.ScreenY[j];
-        for (int dy = dot.offset; dy < dot.offset + dot.size; ++dy)
-            for (int dx = dot.offset; dx < dot.offset + dot.size; ++dx)
-                if (FitsPixel(x + dx) && FitsPixel(y + dy))
-                    canvas.SetPixel(static_cast<int>(x + dx), static_cast<int>(y + dy), colour);
-    }
+    if (extras.trails) DrawTrails(canvas, view, world, *extras.trails);
+    PaintTaons(canvas, view, world);
     if (view.ShowNumbersOn) {
-        const int beside = dot.offset + dot.size;
+        const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
+        const int beside = NumberOffset(view);
         for (int j = 1; j <= slots; ++j) {
             if (!world.TaonPresent[j]) continue;
             canvas.SetFontColor(KindColour(TaonKind(world, j)));
@@ -93,6 +93,14 @@ void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea ar
         }
     }
     if (view.ShowAxesOn) DrawAxes(canvas, view, area);
+    if (!extras.readout.empty()) DrawReadout(canvas, extras.readout);
+}
+
+void DrawReadout(Canvas& canvas, const std::vector<std::string>& lines) {
+    canvas.SetBrushColor(Colours::Black);
+    canvas.SetFontColor(ReadoutColour);
+    for (std::size_t n = 0; n < lines.size(); ++n)
+        canvas.TextOut(ReadoutMargin, ReadoutMargin + static_cast<int>(n) * ReadoutLineHeight, lines[n]);
 }
 
 void DrawAxes(Canvas& canvas, const ViewState& view, SceneArea area) {

@@ -4,6 +4,9 @@
 #include "Canvas.h"
 #include "ViewState.h"
 
+#include <string>
+#include <vector>
+
 namespace taonscope {
 
 /// The scene area: from (0, 0) to (width, bottom), above the bottom panel.
@@ -27,10 +30,23 @@ struct DotSpan {
 /// The dot of view.DotSize, clamped to 1..15.
 DotSpan DotOf(const ViewState& view);
 
-/// Taon mode: projects the present taons, clears the scene, draws each as a DotSize x DotSize dot (2 x 2
-/// by default) in its kind's colour and, with ShowNumbersOn, writes its number beside the dot after all
-/// dots ((x + 2, y + 2) for the default dot). With ShowAxesOn the axis triad follows.
-void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area);
+class TrailHistory;
+
+/// What the taon scene may show beside the taons.
+struct SceneExtras {
+    const TrailHistory* trails = nullptr; ///< drawn under the taons when given
+    std::vector<std::string> readout;     ///< lines written small in the top left corner, over everything
+};
+
+/// Taon mode: projects the present taons, clears the scene, draws the trails of extras, each taon in the
+/// view's style (Dots: a DotSize x DotSize dot, 2 x 2 by default, in its kind's colour) and, with
+/// ShowNumbersOn, writes its number beside it after all taons ((x + 2, y + 2) for the default dot).
+/// With ShowAxesOn the axis triad follows, then the readout of extras.
+void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea area,
+               const SceneExtras& extras = {});
+
+/// Writes lines in grey on black from the top left corner of the scene, one below the other.
+void DrawReadout(Canvas& canvas, const std::vector<std::string>& lines);
 
 /// Figure mode: turns the figure's 19 points by the spin increments (in the world's scene positions),
 /// clears the scene and draws the wire frame, white lines before the red lines of their row, and with

@@ -83,6 +83,12 @@ void ProjectTaons(ViewState& view, const World& world) {
     }
 }
 
+ScreenPoint ProjectPoint(const ViewState& view, Extended x, Extended y, Extended z) {
+    const Rotated r = Rotate(view, x, y, z);
+    return {view.CentreX + (r.x * view.ViewScale) / 2 + view.OffsetX,
+            view.CentreY + (r.z * view.ViewScale) / 2 + view.OffsetY};
+}
+
 void UpdateSceneCentre(ViewState& view, int sceneWidth, int sceneBottom) {
     view.CentreX = RoundToPixel(sceneWidth / 2.0L);
     view.CentreY = RoundToPixel(sceneBottom / 2.0L);

@@ -11,6 +11,9 @@ namespace taonscope {
 /// A per-point array of pixel coordinates, indexed like TaonArray.
 using PixelArray = std::array<std::int32_t, MaxTaons + 1>;
 
+/// How a projected taon is painted: a square dot, or a shaded disc of SphereRadius.
+enum class TaonStyle { Dots, Spheres };
+
 /// How the scene is looked at: orientation, zoom, pan, the last projection, and what is drawn.
 struct ViewState {
     Extended SpinTeta = 0, SpinPsi = 0, SpinPhi = 0; ///< rotation increments about x, y, z (figure mode)
@@ -28,6 +31,13 @@ struct ViewState {
     std::int32_t FigureKind = 1;                  ///< the built-in figure to draw (1: the tetra-spiral)
     std::int32_t DotSize = 2;                     ///< side of a taon's square dot in pixels
     bool ShowAxesOn = false;                      ///< draw the x/y/z triad in a corner of the taon scene
+    TaonStyle Style = TaonStyle::Dots;            ///< how the taons are painted
+    Extended SphereRadius = 0.5L;                 ///< Spheres: radius in world units (zoomed with ViewScale)
+};
+
+/// A point of the screen in pixels, before rounding.
+struct ScreenPoint {
+    Extended x = 0, y = 0;
 };
 
 /// sin and cos as the view uses them: 0 for arguments of magnitude 2^63 or more.
@@ -51,6 +61,10 @@ void RotateAndProject(ViewState& view, World& world, int n);
 /// Rotates the scene position of every present taon into RotatedX..Z and projects it into ScreenX,
 /// ScreenY; the scene positions stay as they are.
 void ProjectTaons(ViewState& view, const World& world);
+
+/// Where a scene position projects with the present RotationMatrix, zoom and pan (as ProjectTaons
+/// projects a taon, before rounding to a pixel).
+ScreenPoint ProjectPoint(const ViewState& view, Extended x, Extended y, Extended z);
 
 /// CentreX := sceneWidth / 2 and CentreY := sceneBottom / 2, each rounded half to even.
 void UpdateSceneCentre(ViewState& view, int sceneWidth, int sceneBottom);

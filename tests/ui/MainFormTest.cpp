@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(m.PolHelp->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
         QStringList bar;
         for (QAction* action : m.menuBar()->actions()) bar << action->text();
-        QCOMPARE(bar, (QStringList{"File", "Edit", "View", "Help"}));
+        QCOMPARE(bar, (QStringList{"File", "Edit", "View", "Run", "Help"})); // Run: speed and single steps
     }
 
     void managerShortcutsWorkWithTheMenuHidden() {

@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Faults found by driving the window from outside: undo keys in number fields, the focus of the scene,
+// recordings across a jump of the world, Import XYZ's view, a picture of no scene, the settling button.
+#include "support/UiProgram.h"
+
+#include "ui/InstrumentsWindow.h"
+#include "ui/RecordDlg.h"
+#include "ui/WorldHistory.h"
+
+#include "core/Scenarios.h"
+#include "document/ConfigFile.h"
+#include "document/StartPointer.h"
+#include "document/XyzFile.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace taonscope;
+using taonscope::test::UiProgram;
+
+namespace {
+
+template <typename Done> bool WaitFor(Done done) {
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Starts recording into path, every step, through the dialog.
+void Record(UiProgram& p, const std::string& path) {
+    p.questions.saveFileAnswers.push_back(path);
+    QTimer::singleShot(50, [] {
+        auto* dialog = dynamic_cast<TRecordDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->Browse->click();
+        dialog->EveryEdit->setValue(1);
+        dialog->OKBtn->click();
+    });
+    p.main->RecordTrajectory1->trigger();
+    QVERIFY(p.main->RecordTrajectory1->isChecked());
+}
+
+std::vector<int> FrameSteps(const std::string& text) {
+    std::vector<int> steps;
+    for (std::size_t at = text.find(" Step="); at != std::string::npos; at = text.find(" Step=", at + 1))
+        steps.push_back(std::atoi(text.c_str() + at + 6));
+    return steps;
+}
+
+// What MDAnalysis reads of a trajectory: frames, and atoms in the first.
+struct Read {
+    int frames = 0, atoms = 0;
+};
+Read ReadWithMdAnalysis(const std::string& path) {
+    const std::string seen = path + ".seen";
+    const std::string command =
+        std::string("/usr/bin/python3 ") + TAONSCOPE_MDA_SCRIPT + " " + path + " > " + seen;
+    if (WEXITSTATUS(std::system(command.c_str())) != 0) return {-1, -1};
+    std::istringstream out(test::ReadAll(seen));
+    Read read;
+    out >> read.frames;
+    std::string line;
+    std::getline(out, line);
+    int lines = 0;
+    while (std::getline(out, line)) ++lines;
+    read.atoms = read.frames > 0 ? lines / read.frames : 0;
+    return read;
+}
+
+} // namespace
+
+class MendTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void undoKeysWinInANumberFieldAndAClickOnTheSceneTakesTheFocus() {
+        UiProgram p;
+        p.Show();
+        p.Install(RingWorld());
+        p.main->ShowParameters();
+        // A change of the world: B1 through its box.
+        QLineEdit* b1 = p.main->ParameterEdits[1];
+        QTest::mouseClick(b1, Qt::LeftButton);
+        b1->selectAll();
+        QTest::keyClicks(b1, "4");
+        QTest::keyClick(b1, Qt::Key_Return);
+        QCOMPARE(p.state.world.B1, 4.0L);
+        // The focus in dt, which has its own undo of typed text: Ctrl+Z takes back the world's change.
+        QTest::mouseClick(p.main->EditDT, Qt::LeftButton);
+        QVERIFY(p.main->EditDT->hasFocus());
+        QTest::keyClick(p.main->EditDT, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(p.state.world.B1, RingWorld().B1);
+        QTest::keyClick(p.main->EditDT, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(p.state.world.B1, 4.0L);
+        QTest::mouseClick(b1, Qt::LeftButton);
+        QTest::keyClick(b1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(b1, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(p.state.world.B1, RingWorld().B1);
+
+        // A click on the scene takes the focus: dt typed and left is read then, as leaving it always was.
+        QTest::mouseClick(p.main->EditDT, Qt::LeftButton);
+        p.main->EditDT->selectAll();
+        QTest::keyClicks(p.main->EditDT, "0.004");
+        QTest::mouseClick(p.main->SceneView, Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(p.main->SceneView->hasFocus());
+        QCOMPARE(p.state.world.dt, 0.004L);
+        QTest::keyClick(p.main->SceneView, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(p.state.world.dt, RingWorld().dt);
+    }
+
+    void aNewDocumentAndUndoEndTheRecordingWithALineInTheFileBar() {
+        UiProgram p([](UiProgram& q) {
+            ConfigRecord buffer{};
+            WriteConfigFile(q.dir.File("ring.tao"), RingWorld(), buffer);
+            WriteConfigFile(q.dir.File("pair.tao"), EasySquareWorld(), buffer);
+            WriteStartPointer(q.PointerPath(), q.dir.File("ring.tao"));
+        });
+        p.Show();
+        const std::string first = p.dir.File("first.xyz");
+        Record(p, first);
+        p.RunAtLeast(30);
+        p.questions.openAnswers.push_back(p.dir.File("pair.tao"));
+        p.main->Open1Click();
+        QVERIFY(!p.main->RecordTrajectory1->isChecked());
+        QVERIFY(!p.main->RecMark->isVisible());
+        QCOMPARE(p.main->FName->text(), QStringLiteral("Recording ended (a new document): ") +
+                                            QString::fromStdString(p.dir.File("pair.tao")));
+        p.RunAtLeast(30); // not recorded
+        const std::string text = test::ReadAll(first);
+        const std::vector<int> steps = FrameSteps(text);
+        QCOMPARE(steps.front(), 0);
+        QCOMPARE(steps.back(), static_cast<int>(steps.size()) - 1);
+        const Read read = ReadWithMdAnalysis(first);
+        QCOMPARE(read.frames, static_cast<int>(steps.size())); // every frame written is read
+        QCOMPARE(read.atoms, 12);
+
+        // Undo after a recorded run: the recording ends rather than go back in time.
+        const std::string second = p.dir.File("second.xyz");
+        Record(p, second);
+        p.RunAtLeast(20);
+        QVERIFY(p.main->RecordTrajectory1->isChecked());
+        p.main->Undo1->trigger();
+        QVERIFY(!p.main->RecordTrajectory1->isChecked());
+        const QString ended = QStringLiteral("Recording ended (Undo or Redo): ") +
+                              QString::fromStdString(p.dir.File("pair.tao"));
+        QCOMPARE(p.main->FName->text(), ended); // one line: the earlier one is replaced
+        p.RunAtLeast(5);
+        const std::vector<int> after = FrameSteps(test::ReadAll(second));
+        QVERIFY(std::is_sorted(after.begin(), after.end()));
+        QVERIFY(std::adjacent_find(after.begin(), after.end()) == after.end());
+        QCOMPARE(ReadWithMdAnalysis(second).frames, static_cast<int>(after.size()));
+        p.main->Redo1->trigger(); // nothing recorded: nothing said
+        QCOMPARE(p.main->FName->text(), ended);
+    }
+
+    void importXyzFitsTheViewAsAnOpenedExampleDoes() {
+        UiProgram p;
+        p.Show();
+        World six;
+        for (int j = 1; j <= 6; ++j) six.TaonPresent[j] = true, six.PosX[j] = j, six.PosZ[j] = j % 2;
+        six.dt = 0.001L;
+        const std::string path = p.dir.File("six.xyz");
+        test::WriteAll(path, FormatXyzFrame(six, 0, 0));
+        p.questions.openFileAnswers.push_back(path);
+        p.main->ImportXyz1->trigger();
+        QVERIFY(p.questions.errors.empty());
+        const SceneArea area = p.main->Scene();
+        int inside = 0;
+        for (int j = 1; j <= 6; ++j)
+            inside += p.state.view.ScreenX[j] > area.width / 20 &&
+                      p.state.view.ScreenX[j] < area.width * 19 / 20 && p.state.view.ScreenY[j] > 0 &&
+                      p.state.view.ScreenY[j] < area.bottom;
+        QCOMPARE(inside, 6);
+        // Spread over most of the width, as Fit All leaves it.
+        QVERIFY(p.state.view.ScreenX[6] - p.state.view.ScreenX[1] > area.width / 2);
+    }
+
+    void exportPictureFromAWindowWithoutASceneSaysWhy() {
+        UiProgram p;
+        p.Show();
+        p.Install(RingWorld());
+        p.main->resize(604, 150); // the panel takes the whole height
+        QVERIFY(WaitFor([&] { return p.main->Scene().bottom < 16; }));
+        p.questions.saveFileAnswers.push_back(p.dir.File("none.png"));
+        p.main->ExportPicture1->trigger();
+        QCOMPARE(p.questions.informations.size(), std::size_t{1});
+        QVERIFY2(p.questions.informations[0].rfind("The window is too small to show the scene", 0) == 0,
+                 p.questions.informations[0].c_str());
+        QVERIFY(p.questions.fileKindsAsked.empty());
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(p.dir.File("none.png"))));
+        p.main->resize(604, 431);
+        QVERIFY(WaitFor([&] { return p.main->Scene().bottom > 100; }));
+        p.main->ExportPicture1->trigger();
+        QVERIFY(QFileInfo::exists(QString::fromStdString(p.dir.File("none.png"))));
+    }
+
+    void coolUntilSettledReadsStopSettlingWhileItRuns() {
+        UiProgram p;
+        p.Show();
+        World ring = RingWorld();
+        ring.VelX[1] = 0.5L; // moving, never settled to 1E-300
+        p.Install(ring);
+        p.main->Instruments1Click();
+        InstrumentsWindow* w = p.main->Instruments;
+        w->SettleSpeed->setText(QStringLiteral("1E-300"));
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QVERIFY(w->Settling());
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Stop Settling"));
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+        QVERIFY(!w->Settling());
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
+    }
+};
+
+TAONSCOPE_QTEST_MAIN(MendTest)
+#include "MendTest.moc"
