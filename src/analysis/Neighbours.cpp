@@ -28,17 +28,19 @@ constexpr Extended FallbackFactor = 1.2L;
 // nearest-neighbour distance) have their nearest neighbour; 0 when there is none.
 Extended NearestNeighbourReach(const PairDistances& pairs) {
     const std::size_t n = pairs.Slots.size();
+    std::vector<Extended> least(n, std::numeric_limits<Extended>::infinity());
+    std::size_t index = 0;
+    for (std::size_t a = 0; a < n; ++a)
+        for (std::size_t b = a + 1; b < n; ++b, ++index) {
+            const Extended d = pairs.Distance[index];
+            if (!(d > 0)) continue;
+            if (d < least[a]) least[a] = d;
+            if (d < least[b]) least[b] = d;
+        }
     std::vector<Extended> nearest;
     nearest.reserve(n);
-    for (std::size_t a = 0; a < n; ++a) {
-        Extended least = std::numeric_limits<Extended>::infinity();
-        for (std::size_t b = 0; b < n; ++b) {
-            if (b == a) continue;
-            const Extended d = pairs.At(a, b);
-            if (d > 0 && d < least) least = d;
-        }
-        if (std::isfinite(least)) nearest.push_back(least);
-    }
+    for (const Extended d : least)
+        if (std::isfinite(d)) nearest.push_back(d);
     if (nearest.empty()) return 0;
     const std::size_t place = (3 * nearest.size() + 3) / 4 - 1;
     std::nth_element(nearest.begin(), nearest.begin() + static_cast<std::ptrdiff_t>(place), nearest.end());

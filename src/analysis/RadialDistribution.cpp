@@ -49,19 +49,29 @@ RadialDistribution RadialDistributionOf(const World& w, const PairDistances& pai
     std::vector<int> kind(n);
     for (std::size_t a = 0; a < n; ++a)
         ++ofKind[static_cast<std::size_t>(kind[a] = TaonKind(w, pairs.Slots[a]))];
+    std::array<std::array<std::size_t, 4>, 4> curveOf{};
+    for (int a = 1; a <= 3; ++a)
+        for (int b = 1; b <= 3; ++b)
+            curveOf[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = KindPairIndex(a, b);
     std::size_t index = 0;
     for (std::size_t a = 0; a < n; ++a)
         for (std::size_t b = a + 1; b < n; ++b, ++index) {
             const Extended place = pairs.Distance[index] / grid.Width; // compared before the conversion
             if (!(place >= 0 && place < static_cast<Extended>(bins))) continue;
             const std::size_t bin = static_cast<std::size_t>(place);
-            ++counts[KindPairIndex(kind[a], kind[b])][bin];
+            ++counts[curveOf[static_cast<std::size_t>(kind[a])][static_cast<std::size_t>(kind[b])]][bin];
             ++counts[RdfCurves - 1][bin];
         }
 
     constexpr Extended Pi = std::numbers::pi_v<Extended>;
     const Extended radius = std::sqrt(5.0L / 3) * RadiusOfGyration(w, pairs.Slots);
     rdf.Volume = 4 * Pi / 3 * radius * radius * radius;
+    // Volume / shell volume of each bin, shared by the curves.
+    std::vector<Extended> perShell(bins);
+    for (std::size_t bin = 0; bin < bins; ++bin) {
+        const Extended inner = bin * grid.Width, outer = (bin + 1) * grid.Width;
+        perShell[bin] = rdf.Volume / (4 * Pi / 3 * (outer * outer * outer - inner * inner * inner));
+    }
     for (std::size_t curve = 0; curve < RdfCurves; ++curve) {
         Extended pairCount = static_cast<Extended>(n) * (static_cast<Extended>(n) - 1) / 2;
         if (curve < KindPairs.size()) {
@@ -71,11 +81,8 @@ RadialDistribution RadialDistributionOf(const World& w, const PairDistances& pai
         }
         rdf.G[curve].assign(bins, 0);
         if (!(pairCount > 0 && rdf.Volume > 0 && std::isfinite(rdf.Volume))) continue;
-        for (std::size_t bin = 0; bin < bins; ++bin) {
-            const Extended inner = bin * grid.Width, outer = (bin + 1) * grid.Width;
-            const Extended shell = 4 * Pi / 3 * (outer * outer * outer - inner * inner * inner);
-            rdf.G[curve][bin] = counts[curve][bin] * rdf.Volume / (pairCount * shell);
-        }
+        for (std::size_t bin = 0; bin < bins; ++bin)
+            if (counts[curve][bin] > 0) rdf.G[curve][bin] = counts[curve][bin] * perShell[bin] / pairCount;
     }
     return rdf;
 }

@@ -202,10 +202,12 @@ ShapeMatch MatchShape(const std::vector<Position>& points) {
     }();
     ShapeMatch match;
     match.Error = std::numeric_limits<Extended>::quiet_NaN();
+    const auto sameSize = [&](const Scaled& ideal) { return ideal.Shape->Points.size() == points.size(); };
+    if (std::none_of(ideals.begin(), ideals.end(), sameSize)) return match; // spares sorting a large cluster
     const std::vector<Extended> distances = ScaledDistances(points);
     const IdealShape* nearest = nullptr;
     for (const Scaled& ideal : ideals) {
-        if (ideal.Shape->Points.size() != points.size()) continue;
+        if (!sameSize(ideal)) continue;
         const Extended error = ListError(distances, ideal.Distances);
         if (std::isnan(error)) continue;
         if (!nearest || error < match.Error) nearest = ideal.Shape, match.Error = error;
