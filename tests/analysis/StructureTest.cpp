@@ -85,14 +85,10 @@ TEST(Shapes, ShapesOfOneSizeAreFarApartAndOtherSizesHaveNone) {
             if (&a != &b && a.Points.size() == b.Points.size()) {
                 EXPECT_GT(ShapeError(a.Points, b.Points), 2 * ShapeTolerance) << a.Name << " / " << b.Name;
             }
-    const std::vector<Position> one = {{1, 2, 3}}, coincident = {{0, 0, 0}, {0, 0, 0}};
     std::vector<Position> fourteen(14);
     for (std::size_t n = 0; n < fourteen.size(); ++n) fourteen[n] = {Extended(n), Extended(n * n), 0};
-    for (const auto& points : {one, coincident, fourteen}) {
-        const ShapeMatch match = MatchShape(points);
-        EXPECT_EQ(match.Name, "none");
-        EXPECT_TRUE(std::isnan(match.Error)) << points.size();
-    }
+    for (const auto& points : {std::vector<Position>{{1, 2, 3}}, fourteen})
+        EXPECT_TRUE(std::isnan(MatchShape(points).Error)) << points.size(); // no shape of that size
     // A puckered ring, as taons settle on one, is still a ring; a square pyramid squashed flat is not one.
     std::vector<Position> ring = ShapePoints("dodecagon");
     for (std::size_t n = 0; n < ring.size(); ++n) ring[n][2] = n % 2 ? 0.07L : -0.07L;
@@ -105,15 +101,13 @@ TEST(Shapes, ShapesOfOneSizeAreFarApartAndOtherSizesHaveNone) {
 // The neighbours of a centre in the crystals, with the published q4 and q6 (Steinhardt, Nelson and
 // Ronchetti 1983; Mickel et al. 2013).
 TEST(BondOrder, CrystalNeighbourhoodsGiveThePublishedValues) {
-    std::vector<Position> fcc, bcc, sc;
+    std::vector<Position> fcc, bcc, sc, centre; // the taxicab lengths 1, 2, 3 and 0
     for (int x = -1; x <= 1; ++x)
         for (int y = -1; y <= 1; ++y)
             for (int z = -1; z <= 1; ++z) {
                 const int taxicab = std::abs(x) + std::abs(y) + std::abs(z);
-                if (taxicab == 2 && (x == 0 || y == 0 || z == 0))
-                    fcc.push_back({Extended(x), Extended(y), Extended(z)});
-                if (x && y && z) bcc.push_back({Extended(x), Extended(y), Extended(z)});
-                if (taxicab == 1) sc.push_back({Extended(x), Extended(y), Extended(z)});
+                const Position p = {Extended(x), Extended(y), Extended(z)};
+                (taxicab == 0 ? centre : taxicab == 1 ? sc : taxicab == 2 ? fcc : bcc).push_back(p);
             }
     std::vector<Position> hcp = ShapePoints("anticuboctahedron"), ico = ShapePoints("centred icosahedron");
     hcp.erase(hcp.begin()); // the centre
@@ -130,14 +124,6 @@ TEST(BondOrder, CrystalNeighbourhoodsGiveThePublishedValues) {
     for (const auto& c : cases) {
         EXPECT_NEAR(SteinhardtOrder(4, c.bonds), c.q4, 1e-5L) << c.name;
         EXPECT_NEAR(SteinhardtOrder(6, c.bonds), c.q6, 1e-5L) << c.name;
-        // The same neighbourhood as a world: the centre taon's values, whatever the neighbours' own are.
-        std::vector<Position> cluster = c.bonds;
-        cluster.insert(cluster.begin(), Position{});
-        const Extended nearest = std::sqrt(c.bonds[0][0] * c.bonds[0][0] + c.bonds[0][1] * c.bonds[0][1] +
-                                           c.bonds[0][2] * c.bonds[0][2]);
-        const Structure s = AnalyzeStructure(WorldOf(cluster, 2.7L), CutAt(2.7L * nearest * 1.01L));
-        EXPECT_NEAR(s.Order.Q4[1], c.q4, 1e-5L) << c.name;
-        EXPECT_NEAR(s.Order.Q6[1], c.q6, 1e-5L) << c.name;
     }
     EXPECT_EQ(SteinhardtOrder(6, {}), 0);
     EXPECT_NEAR(SteinhardtOrder(6, {{0, 0, 2.5L}}), 1, 1e-15L); // one bond: every q_l is 1
@@ -180,14 +166,11 @@ TEST(Cutoff, TheLawOffersTheReachOfEachShell) {
     const std::vector<CutoffChoice> choices = CutoffChoices(world);
     ASSERT_EQ(choices.size(), 14u); // D3 has no shell
     EXPECT_EQ(choices[0].Label.substr(0, 11), "B1 = 2.718:");
-    EXPECT_EQ(choices[9].Shell, 'G');
-    EXPECT_EQ(choices[9].Radius, 27);
+    EXPECT_EQ(choices[9].Radius, 27); // G2
     for (const CutoffChoice& choice : choices) {
         const Extended k = ShellScale(choice.Radius);
-        EXPECT_NEAR(ShellFunction(k, choice.Cutoff) / ShellFunction(k, choice.Radius), 0.01L, 1e-9L)
-            << choice.Label;
-        EXPECT_GT(choice.Cutoff, 1.05L * choice.Radius) << choice.Label;
-        EXPECT_LT(choice.Cutoff, 1.1L * choice.Radius) << choice.Label;
+        EXPECT_NEAR(ShellFunction(k, choice.Cutoff) / ShellFunction(k, choice.Radius), 0.01L, 1e-9L);
+        EXPECT_NEAR(choice.Cutoff / choice.Radius, 1.077L, 0.01L) << choice.Label;
     }
     // B's reach bonds the pair that sits in it and the cluster's first shell, not its second.
     const Extended reach = choices[0].Cutoff;
@@ -214,14 +197,9 @@ TEST(Clusters, TheCheapCountAgreesWithTheFullAnalysis) {
         EXPECT_EQ(quick.Largest, s.Counts.Largest) << c.name;
         EXPECT_EQ(quick.Isolated, s.Counts.Isolated) << c.name;
         int taons = 0;
-        for (std::size_t n = 0; n < s.Clusters.size(); ++n) {
-            taons += s.Clusters[n].Size();
-            if (n > 0) {
-                EXPECT_LE(s.Clusters[n].Size(), s.Clusters[n - 1].Size()) << c.name;
-            }
+        for (std::size_t n = 0; n < s.Clusters.size(); ++n)
             for (const int i : s.Clusters[n].Slots)
-                EXPECT_EQ(s.ClusterOf[static_cast<std::size_t>(i)], int(n)) << c.name;
-        }
+                taons += s.ClusterOf[static_cast<std::size_t>(i)] == int(n);
         EXPECT_EQ(taons, static_cast<int>(s.Bonds.Slots.size())) << c.name;
     }
 }
@@ -245,17 +223,14 @@ TEST(Structure, LeavesOutAbsentTaonsAndPositionsThatAreNotFinite) {
     EXPECT_EQ(s.Clusters[0].Slots, (std::vector<int>{1, 2, 3, 4, 45}));
     EXPECT_EQ(s.Clusters[0].Kinds, (std::array<int, 3>{4, 0, 1}));
     EXPECT_EQ(s.Clusters[1].Slots, (std::vector<int>{5}));
-    EXPECT_EQ(s.Clusters[1].RecedingSpeed, 0); // nothing moves
     EXPECT_EQ(s.ClusterOf[6], -1);
     EXPECT_EQ(s.Coordination.Histogram[3], (std::vector<std::int64_t>{0, 1, 0, 0, 0}));
     EXPECT_FALSE(s.Order.Defined[5]);
 
     const Structure none = AnalyzeStructure(World{});
-    EXPECT_EQ(none.Counts.Largest, 0);
     EXPECT_TRUE(none.Coordination.Histogram[0].empty());
     EXPECT_TRUE(std::isnan(none.Order.MeanQ6));
-    EXPECT_EQ(none.Rdf.R.size(), 300u); // the stated grid, all zeros
-    EXPECT_EQ(none.Rdf.G[6], std::vector<Extended>(300, 0));
+    EXPECT_EQ(none.Rdf.G[6], std::vector<Extended>(300, 0)); // the stated grid, without pairs
     StructureOptions noGrid;
     noGrid.Grid.Width = 0;
     EXPECT_TRUE(AnalyzeStructure(world, noGrid).Rdf.R.empty());

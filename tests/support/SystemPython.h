@@ -12,34 +12,26 @@
 
 namespace taonscope::test {
 
-/// The Python of the system, with Debian's numpy, scipy and MDAnalysis (not one found on PATH).
-inline constexpr const char* SystemPython = "/usr/bin/python3";
-
-/// What a Python script said.
+/// What a script of the system's Python (/usr/bin/python3, with Debian's numpy and scipy) said.
 struct PythonOutcome {
-    int status = 0;
-    std::string out, err;
+    int status = 0;       ///< 3 when a module the script needs cannot be imported
+    std::string out, err; ///< its standard output and error
 };
 
-/// Runs the system's Python on a script with arguments, its output kept in dir; empty when there is no
-/// /usr/bin/python3. Scripts exit with status 3 when a module they need cannot be imported.
+/// Runs /usr/bin/python3 on a script with arguments, its output kept in dir; empty when there is none.
 inline std::optional<PythonOutcome>
 RunSystemPython(const std::string& script, const std::vector<std::string>& args, const TempDir& dir) {
-    if (!std::filesystem::exists(SystemPython)) return std::nullopt;
-    std::string command = std::string(SystemPython) + " '" + script + "'";
+    if (!std::filesystem::exists("/usr/bin/python3")) return std::nullopt;
+    std::string command = "/usr/bin/python3 '" + script + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " > '" + dir.File("python.out") + "' 2> '" + dir.File("python.err") + "'";
-    const int status = std::system(command.c_str());
-    return PythonOutcome{WIFEXITED(status) ? WEXITSTATUS(status) : 128, ReadAll(dir.File("python.out")),
-                         ReadAll(dir.File("python.err"))};
-}
+    const int status =
+        std::system((command + " > " + dir.File("py.out") + " 2> " + dir.File("py.err")).c_str());
+    return PythonOutcome{WIFEXITED(status) ? WEXITSTATUS(status) : 128, ReadAll(dir.File("py.out")),
+                         ReadAll(dir.File("py.err"))};
+} // namespace taonscope::test
 
-/// Skips the test when the system's Python or a module the script needs is missing, saying which.
+/// Skips the test, saying why, when the system's Python or a module the script needs is missing.
 #define SKIP_WITHOUT_PYTHON_MODULES(outcome)                                                                 \
-    do {                                                                                                     \
-        if (!(outcome))                                                                                      \
-            GTEST_SKIP() << "check skipped: " << ::taonscope::test::SystemPython << " is missing";           \
-        if ((outcome)->status == 3) GTEST_SKIP() << "check skipped: " << (outcome)->err;                     \
-    } while (false)
-
+    if (!(outcome) || (outcome)->status == 3)                                                                \
+    GTEST_SKIP() << "check skipped: " << ((outcome) ? (outcome)->err : "/usr/bin/python3 is missing")
 } // namespace taonscope::test
