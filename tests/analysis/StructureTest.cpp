@@ -21,8 +21,6 @@
 namespace taonscope {
 namespace {
 
-using test::TempDir;
-
 World Example(const std::string& name) {
     return test::LoadWorld(std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + name + ".tao");
 }
@@ -30,12 +28,10 @@ World Example(const std::string& name) {
 // A world of kind-1 taons at the points, scaled by `scale`.
 World WorldOf(const std::vector<Position>& points, Extended scale = 1) {
     World world;
-    SetParameterSet(world, 1, FigureParameters());
-    for (std::size_t n = 0; n < points.size(); ++n) {
-        const int slot = static_cast<int>(n) + 1;
-        world.TaonPresent[slot] = true;
-        world.PosX[slot] = scale * points[n][0], world.PosY[slot] = scale * points[n][1];
-        world.PosZ[slot] = scale * points[n][2];
+    for (std::size_t n = 1; n <= points.size(); ++n) {
+        world.TaonPresent[n] = true;
+        world.PosX[n] = scale * points[n - 1][0], world.PosY[n] = scale * points[n - 1][1],
+        world.PosZ[n] = scale * points[n - 1][2];
     }
     return world;
 }
@@ -53,7 +49,7 @@ const std::vector<Position>& ShapePoints(const std::string& name) {
 }
 
 TEST(Shapes, NamePerfectAndPerturbedPolyhedraBuiltElsewhereAndNothingElse) {
-    TempDir dir;
+    test::TempDir dir;
     const auto python = test::RunSystemPython(TAONSCOPE_STRUCTURE_ORACLE, {"shapes", "7"}, dir);
     SKIP_WITHOUT_PYTHON_MODULES(python);
     ASSERT_EQ(python->status, 0) << python->err;
@@ -144,8 +140,6 @@ TEST(Cutoff, TheDataGiveOneBetweenTheFirstTwoShells) {
         {"09-wheel: three bond lengths", Example("09-wheel"), CutoffSource::FirstMinimum, 2.8895L, 4.884L},
         {"octahedron", WorldOf(ShapePoints("octahedron"), 2.7L), CutoffSource::FirstMinimum, 2.7L,
          2.7L * std::sqrt(2.0L)},
-        {"icosahedron", WorldOf(ShapePoints("centred icosahedron"), 2.7L), CutoffSource::FirstMinimum, 2.7L,
-         2.7L * 1.6L},
         {"tetrahedron", WorldOf(ShapePoints("tetrahedron"), 3), CutoffSource::NearestNeighbour, 3.6L - 1e-15L,
          3.6L + 1e-15L},
         {"one taon", WorldOf({{1, 2, 3}}), CutoffSource::None, 0, 0},
