@@ -52,6 +52,11 @@ void JsonOrder(std::ostream& out, const char* key, const Structure& s, const Tao
     out << ", \"averaged_mean\": " << JsonReal(averagedMean) << '}';
 }
 
+// "1 bond", "2 bonds".
+std::string Count(std::size_t n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string Text(const Position& p) {
     return FormatReal(p[0]) + " " + FormatReal(p[1]) + " " + FormatReal(p[2]);
 }
@@ -102,9 +107,9 @@ void WriteStructureJson(const Structure& s, std::ostream& out) {
 
 void WriteStructureText(const Structure& s, std::ostream& out) {
     out << "\nstructure at cutoff " << FormatReal(s.Cutoff.Value) << " (" << CutoffSourceText(s.Cutoff.Source)
-        << "): " << s.Bonds.Bonds.size() << " bonds\n"
-        << "  " << s.Counts.Clusters << " clusters, the largest of " << s.Counts.Largest << " taons; "
-        << s.Counts.Isolated << " isolated taons\n";
+        << "): " << Count(s.Bonds.Bonds.size(), "bond") << "\n  " << Count(s.Counts.Clusters, "cluster")
+        << ", the largest of " << Count(s.Counts.Largest, "taon") << "; "
+        << Count(s.Counts.Isolated, "isolated taon") << '\n';
     for (const Cluster& cluster : s.Clusters) {
         if (cluster.Size() < 2) continue;
         out << "  cluster of " << cluster.Size() << " (kinds " << cluster.Kinds[0] << ' ' << cluster.Kinds[1]
@@ -129,9 +134,12 @@ void WriteStructureText(const Structure& s, std::ostream& out) {
         for (const std::int64_t n : s.Coordination.Histogram[kind]) out << ' ' << n;
         out << '\n';
     }
-    out << "  q4 mean " << FormatReal(s.Order.MeanQ4) << ", averaged " << FormatReal(s.Order.MeanQ4Averaged)
-        << "\n  q6 mean " << FormatReal(s.Order.MeanQ6) << ", averaged " << FormatReal(s.Order.MeanQ6Averaged)
-        << '\n';
+    if (std::isnan(s.Order.MeanQ6))
+        out << "  q4, q6: n/a (no bonds)\n";
+    else
+        out << "  q4 mean " << FormatReal(s.Order.MeanQ4) << ", averaged "
+            << FormatReal(s.Order.MeanQ4Averaged) << "\n  q6 mean " << FormatReal(s.Order.MeanQ6)
+            << ", averaged " << FormatReal(s.Order.MeanQ6Averaged) << '\n';
     const std::vector<Extended>& all = s.Rdf.G[RdfCurves - 1];
     std::size_t peak = 0;
     for (std::size_t bin = 1; bin < all.size(); ++bin)

@@ -90,15 +90,15 @@ TEST(CliStructure, AddsKeysAndASummaryAndChangesNothingElse) {
         std::vector<std::string> lines;
     } cases[] = {
         {{Example("01-pair")},
-         {"\nstructure at cutoff 3.25014204015832 (1.2 x the nearest-neighbour reach): 1 bonds\n"
-          "  1 clusters, the largest of 2 taons; 0 isolated taons\n"
+         {"\nstructure at cutoff 3.25014204015832 (1.2 x the nearest-neighbour reach): 1 bond\n"
+          "  1 cluster, the largest of 2 taons; 0 isolated taons\n"
           "  cluster of 2 (kinds 2 0 0), shape dimer (error 0)\n    slots 1 2\n",
           "    all: 0 2\n", "  q6 mean 1, averaged 1\n"}},
         {{Example("04-ring"), "--cutoff", "2.8"},
          {plainText + "\nstructure at cutoff 2.8 (given): 12 bonds\n", ", shape dodecagon (error 0.01377",
           "    kind 2: 0 0 0\n"}},
         {{Example("04-ring"), "--cutoff", "2.7"},
-         {"12 isolated taons\n  isolated: 1 2 3 4 5 6 7 8 9 10 11 12\n"}},
+         {"12 isolated taons\n  isolated: 1 2 3 4 5 6 7 8 9 10 11 12\n", "  q4, q6: n/a (no bonds)\n"}},
         {{Example("07-collision")},
          {"  2 clusters, the largest of 6 taons", "centre speed 3, receding at -6\n"}},
     };
