@@ -19,9 +19,9 @@ Extended SteinhardtOrder(int l, const std::vector<Position>& bonds);
 /// Steinhardt bond order q4 and q6 of every bonded taon, and their averages over each taon and its
 /// neighbours (Lechner and Dellago): the q_lm are averaged before the sum over m.
 struct BondOrder {
-    TaonArray Q4{}, Q6{};                 ///< q4 and q6 of each bonded taon
-    TaonArray Q4Averaged{}, Q6Averaged{}; ///< the averaged q4 and q6 of each bonded taon
-    TaonFlags Defined{};                  ///< true for the taons with at least one bond; 0 elsewhere
+    TaonArray Q4{}, Q6{};                 ///< q4 and q6 of each bonded taon; 0 elsewhere
+    TaonArray Q4Averaged{}, Q6Averaged{}; ///< the averaged q4 and q6 of each bonded taon; 0 elsewhere
+    TaonFlags Defined{};                  ///< true for the taons with at least one bond
     Extended MeanQ4 = 0, MeanQ6 = 0;      ///< means over the bonded taons; not a number when there are none
     Extended MeanQ4Averaged = 0, MeanQ6Averaged = 0; ///< the same means of the averaged values
 };

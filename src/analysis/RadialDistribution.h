@@ -26,8 +26,8 @@ std::string RdfName(std::size_t index);
 /// taons' radius of gyration (see docs/INSTRUMENTS.md).
 struct RadialDistribution {
     std::vector<Extended> R; ///< the bins' centres
-    std::array<std::vector<Extended>, RdfCurves>
-        G;               ///< g at each centre, per curve; 0 where a curve has no pairs
+    /// g at each centre, per curve; 0 where a curve has no pairs.
+    std::array<std::vector<Extended>, RdfCurves> G;
     Extended Width = 0;  ///< the width of a bin
     Extended Volume = 0; ///< the reference volume: 4/3 pi (sqrt(5/3) Rg)^3
 };
