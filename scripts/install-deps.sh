@@ -14,6 +14,7 @@ packages=(
     fonts-dejavu-core fonts-liberation # the faces the window and the arrows are drawn in
     xvfb xauth                        # a display for screenshots of the window
     python3-mdanalysis                # a real reader of recorded trajectories, in the tests
+    python3-numpy python3-scipy       # independent computations of the structure analysis, in the tests
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies
     librsvg2-bin                      # rsvg-convert draws the PNG icons from the SVG

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Analysis.h"
 
+#include "StructureReport.h"
+
 #include "analysis/Histogram.h"
 #include "analysis/Measures.h"
 #include "analysis/PairFunction.h"
@@ -15,11 +17,7 @@ namespace taonscope {
 namespace {
 
 std::string Json(Extended value) {
-    if (std::isfinite(value)) return PreciseReal(value);
-    std::string text = "\"";
-    text += PreciseReal(value);
-    text += '"';
-    return text;
+    return JsonReal(value);
 }
 
 // A quantity that is not available is written as not-a-number; its reason goes beside it.
@@ -58,7 +56,16 @@ std::string PreciseReal(Extended value) {
     return std::string(text, result.ptr);
 }
 
-void WriteAnalysis(const World& world, bool json, std::ostream& out) {
+std::string JsonReal(Extended value) {
+    if (std::isfinite(value)) return PreciseReal(value);
+    std::string text = "\"";
+    text += PreciseReal(value);
+    text += '"';
+    return text;
+}
+
+void WriteAnalysis(const World& world, bool json, std::ostream& out,
+                   const std::optional<StructureOptions>& structure) {
     const Sample s = TakeSample(world, 0, 0);
     const VectorQuantity p = TotalMomentum(world), centre = CentreOfMass(world);
     const std::array<Histogram, 6> histograms = PairHistograms(world);
@@ -85,7 +92,9 @@ void WriteAnalysis(const World& world, bool json, std::ostream& out) {
             for (std::size_t r = 0; r < 5; ++r) out << (r ? ", " : "") << Json(radii[r]);
             out << "]";
         }
-        out << "\n  }\n}\n";
+        out << "\n  }";
+        if (structure) WriteStructureJson(AnalyzeStructure(world, *structure), out);
+        out << "\n}\n";
         return;
     }
     out << "K = " << Text(s.Kinetic) << "\nU = " << Text(s.PairEnergy) << "\nE = " << Text(s.TotalEnergy)
@@ -105,6 +114,7 @@ void WriteAnalysis(const World& world, bool json, std::ostream& out) {
             out << "  " << FormatReal(h.Edges[b]) << " .. " << FormatReal(h.Edges[b + 1]) << '\t'
                 << h.Counts[b] << '\n';
     }
+    if (structure) WriteStructureText(AnalyzeStructure(world, *structure), out);
 }
 
 } // namespace taonscope

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/Structure.h"
 #include "core/World.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace taonscope {
@@ -12,8 +14,12 @@ namespace taonscope {
 /// "INF", "-INF" or "NAN" when it is not finite.
 std::string PreciseReal(Extended value);
 
+/// PreciseReal as a JSON value: a number, or the string "INF", "-INF" or "NAN".
+std::string JsonReal(Extended value);
+
 /// Writes K, U, E, |P|, the centre of mass, the largest speed, the six distance histograms and each
-/// kind's shell radii of a world, as text or as one JSON object.
-void WriteAnalysis(const World& world, bool json, std::ostream& out);
+/// kind's shell radii of a world, as text or as one JSON object; then its structure when options are given.
+void WriteAnalysis(const World& world, bool json, std::ostream& out,
+                   const std::optional<StructureOptions>& structure = std::nullopt);
 
 } // namespace taonscope

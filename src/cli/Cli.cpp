@@ -47,9 +47,14 @@ constexpr const char* Usage = R"(Usage:
       in the code page NAME: windows-1251 (default), windows-1250, windows-1252 or koi8-r; with
       UTF-8 it must be UTF-8. Without a commentary a note goes to standard error and the exit
       status is 0.
-  taonscope-cli analyze IN.tao [--format text|json]
+  taonscope-cli analyze IN.tao [--format text|json] [--structure [--cutoff R]]
       Prints the kinetic, pair and total energy, the momentum, the centre of mass, the largest
       speed, the pair-distance histograms of the six kind pairs and each kind's shell radii.
+      --structure adds what shape the taons make: bonds between taons closer than R (by default
+      the first minimum of the pair distances after their first peak), the clusters they form
+      with their sizes, kinds, centres, radii of gyration, speeds and named shapes, the bonds of
+      each taon, g(r) of each kind pair and of all pairs on 300 bins of 0.05, and the bond order
+      q4 and q6 of each taon with their averages over its neighbours.
   taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X] [--force]

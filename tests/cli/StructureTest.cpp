@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// analyze --structure: every quantity it writes against numpy and scipy, on the shipped examples and on
+// random clouds; the text summary, the keys that were there before and the command line.
+#include "cli/Analysis.h"
+#include "cli/Cli.h"
+#include "support/CliRun.h"
+
+#include "core/Scenarios.h"
+#include "support/SystemPython.h"
+#include "support/TempDir.h"
+#include "support/WorldFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace taonscope {
+namespace {
+
+using test::Cli;
+using test::Outcome;
+using test::TempDir;
+
+std::string Example(const std::string& name) {
+    return std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + name + ".tao";
+}
+
+// The looked-at taons of a world for the oracle: slot, kind, position and velocity with every digit.
+std::string TaonsJson(const World& w, std::optional<Extended> cutoff) {
+    std::string text =
+        "{\"cutoff\": " + (cutoff ? PreciseReal(*cutoff) : std::string("null")) + ", \"taons\": [";
+    bool first = true;
+    for (int i = 1; i <= w.TaonCount; ++i) {
+        if (!w.TaonPresent[i]) continue;
+        text += (first ? "[" : ", [") + std::to_string(i) + ", " + std::to_string(TaonKind(w, i));
+        for (const Extended v : {w.PosX[i], w.PosY[i], w.PosZ[i], w.VelX[i], w.VelY[i], w.VelZ[i]})
+            text += ", " + PreciseReal(v);
+        text += "]";
+        first = false;
+    }
+    return text + "]}";
+}
+
+TEST(CliStructure, EveryQuantityAgreesWithScipy) {
+    TempDir dir;
+    test::SaveWorld(dir.File("cloud4.tao"), CloudWorld(4));
+    test::SaveWorld(dir.File("cloud5.tao"), CloudWorld(5, true, 14));
+    const struct {
+        std::string path;
+        std::optional<Extended> cutoff;
+    } cases[] = {
+        {Example("01-pair"), {}},        {Example("02-cluster"), {}},
+        {Example("03-three-kinds"), {}}, {Example("04-ring"), {}},
+        {Example("05-cloud"), {}},       {Example("06-swimmer"), {}},
+        {Example("07-collision"), {}},   {Example("08-edge-of-stability"), {}},
+        {Example("09-wheel"), {}},       {Example("02-cluster"), 5},
+        {Example("05-cloud"), 2.8L},     {Example("05-cloud"), 4.5L},
+        {dir.File("cloud4.tao"), {}},    {dir.File("cloud5.tao"), 3.5L},
+        {dir.File("cloud5.tao"), {}},
+    };
+    std::vector<std::string> files = {"compare"};
+    for (std::size_t n = 0; n < std::size(cases); ++n) {
+        std::vector<std::string> args = {"analyze", cases[n].path, "--structure", "--format", "json"};
+        if (cases[n].cutoff) args.insert(args.end(), {"--cutoff", PreciseReal(*cases[n].cutoff)});
+        const Outcome o = Cli(args);
+        ASSERT_EQ(o.status, CliOk) << cases[n].path << ": " << o.err;
+        const std::string name = std::to_string(n);
+        test::WriteAll(dir.File(name + ".json"), o.out);
+        test::WriteAll(dir.File(name + ".taons"), TaonsJson(test::LoadWorld(cases[n].path), cases[n].cutoff));
+        files.insert(files.end(), {dir.File(name + ".taons"), dir.File(name + ".json")});
+    }
+    const auto python = test::RunSystemPython(TAONSCOPE_STRUCTURE_ORACLE, files, dir);
+    SKIP_WITHOUT_PYTHON_MODULES(python);
+    EXPECT_EQ(python->status, 0) << python->out << python->err;
+    EXPECT_EQ(python->out, "");
+}
+
+TEST(CliStructure, AddsKeysAndASummaryAndChangesNothingElse) {
+    const Outcome plain = Cli({"analyze", Example("04-ring"), "--format", "json"});
+    const Outcome structured = Cli({"analyze", Example("04-ring"), "--format", "json", "--structure"});
+    ASSERT_EQ(structured.status, CliOk) << structured.err;
+    const std::string before = plain.out.substr(0, plain.out.size() - 3); // without "\n}\n"
+    EXPECT_EQ(structured.out.substr(0, before.size() + 14), before + ",\n  \"cutoff\": ");
+    EXPECT_EQ(structured.out.substr(structured.out.size() - 4), "}\n}\n");
+
+    const std::string plainText = Cli({"analyze", Example("04-ring")}).out;
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {{Example("01-pair")},
+         {"\nstructure at cutoff 3.25014204015832 (1.2 x the nearest-neighbour reach): 1 bond\n"
+          "  1 cluster, the largest of 2 taons; 0 isolated taons\n"
+          "  cluster of 2 (kinds 2 0 0), shape dimer (error 0)\n    slots 1 2\n",
+          "    all: 0 2\n", "  q6 mean 1, averaged 1\n"}},
+        {{Example("04-ring"), "--cutoff", "2.8"},
+         {plainText + "\nstructure at cutoff 2.8 (given): 12 bonds\n", ", shape dodecagon (error 0.01377",
+          "    kind 2: 0 0 0\n"}},
+        {{Example("04-ring"), "--cutoff", "2.7"},
+         {"12 isolated taons\n  isolated: 1 2 3 4 5 6 7 8 9 10 11 12\n", "  q4, q6: n/a (no bonds)\n"}},
+        {{Example("07-collision")},
+         {"  2 clusters, the largest of 6 taons", "centre speed 3, receding at -6\n"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"analyze", "--structure"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome text = Cli(args);
+        for (const std::string& line : c.lines)
+            EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+    }
+}
+
+TEST(CliStructure, RefusesACutoffItCannotUse) {
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--cutoff", "3"}, "--cutoff needs --structure"},
+        {{"--structure", "--cutoff", "0"}, "--cutoff must be a positive number"},
+        {{"--structure", "--cutoff", "-2"}, "--cutoff must be a positive number"},
+        {{"--structure", "--cutoff", "near"}, "'near' is not a valid floating point value"},
+        {{"--structure", "--cutoff"}, "--cutoff"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"analyze", Example("01-pair")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = Cli(args);
+        EXPECT_EQ(o.status, CliBadInput) << c.message;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "");
+    }
+    EXPECT_NE(Cli({"--help"})
+                  .out.find("taonscope-cli analyze IN.tao [--format text|json] [--structure [--cutoff R]]"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace taonscope
