@@ -119,28 +119,6 @@ TEST(TaonStyle, SpheresAreShadedDiscsInTheKindsColoursLargerThanDots) {
     EXPECT_GT(qRed(upperLeft) + qGreen(upperLeft), qRed(lowerRight) + qGreen(lowerRight));
 }
 
-TEST(TaonStyle, SpheresGrowWithTheZoomAndNeverShrinkBelowTheLargestDot) {
-    ViewState view;
-    view.Style = TaonStyle::Spheres;
-    view.SphereRadius = 0.5L;
-    struct Case {
-        Extended scale;
-        double pixels;
-    };
-    for (const Case c :
-         {Case{120, 30}, Case{60, 15}, Case{-60, 15}, Case{2, MinSpherePixels}, Case{0, MinSpherePixels}}) {
-        view.ViewScale = c.scale;
-        EXPECT_DOUBLE_EQ(SpherePixels(view), c.pixels) << static_cast<double>(c.scale);
-    }
-    World one;
-    one.TaonPresent[1] = true;
-    view.ViewScale = 40;
-    const int small = Lit(TaonPicture(one, view, 200, 200));
-    view.ViewScale = 80;
-    const int large = Lit(TaonPicture(one, view, 200, 200));
-    EXPECT_NEAR(static_cast<double>(large) / small, 4, 0.5);
-}
-
 // Taon 1 farther from the viewer than taon 2 (the viewer sits on the side of the larger rotated y); both of
 // kind 1.
 World FarAndNear(Extended apart) {
