@@ -20,6 +20,14 @@
 
 namespace taonscope::test {
 
+/// Turns the event loop until done() holds or ms milliseconds have passed; whether it holds.
+template <typename Done> bool WaitFor(Done done, int ms = 20000) {
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
 /// The program's three windows over fresh state, with a start pointer file in a temporary folder and
 /// the modal questions answered from a script.
 struct UiProgram {

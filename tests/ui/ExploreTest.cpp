@@ -30,15 +30,9 @@
 
 using namespace taonscope;
 using taonscope::test::UiProgram;
+using taonscope::test::WaitFor;
 
 namespace {
-
-template <typename Done> bool WaitFor(Done done, int ms = 20000) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // The ring drifting to the right at speed 5 as a whole, as a swimmer does.
 World DriftingRing() {

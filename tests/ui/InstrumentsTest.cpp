@@ -16,16 +16,9 @@
 
 using namespace taonscope;
 using taonscope::test::UiProgram;
+using taonscope::test::WaitFor;
 
 namespace {
-
-// Turns the event loop until done() holds or 20 s have passed.
-template <typename Done> bool WaitFor(Done done) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // The ring after 300 steps: swinging, its largest speed near 1.
 World SwingingRing() {

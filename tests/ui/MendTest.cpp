@@ -21,15 +21,9 @@
 
 using namespace taonscope;
 using taonscope::test::UiProgram;
+using taonscope::test::WaitFor;
 
 namespace {
-
-template <typename Done> bool WaitFor(Done done) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // Starts recording into path, every step, through the dialog.
 void Record(UiProgram& p, const std::string& path) {
