@@ -118,7 +118,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const CommandLine line =
         SplitCommandLine(args,
                          {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                          "--every", "--until-settled", "--trajectory"},
+                          "--every", "--until-settled", "--trajectory", "--trajectory-format", "--species"},
                          {"--cool", "--no-cool", "--progress", "--force"});
     const std::string input = OnePositional(line, "one input file");
 
@@ -135,6 +135,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const int every = WholeNumberOption(line, "--every", 100);
     if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};
     const ForceOption force(line);
+    const std::optional<std::string> trajectoryPath = line.Option("--trajectory");
+    const TrajectoryFormat format = TrajectoryFormatOption(line, trajectoryPath.value_or(""));
+    const std::optional<SpeciesNames> species = SpeciesOption(line);
+    if (!trajectoryPath && (line.Option("--trajectory-format") || species))
+        throw CommandLineError{"--trajectory-format and --species go with --trajectory"};
+    if (species && format == TrajectoryFormat::Lammps)
+        throw CommandLineError{"--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"};
 
     // Everything is checked before the first step, and no file is changed before the run starts.
     World world;
@@ -143,7 +150,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const std::optional<std::string> output = line.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
     RunRecorder recorder(line.Option("--log"), every, settleSpeed);
-    RunTrajectory trajectory(line.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
+    RunTrajectory trajectory(trajectoryPath, static_cast<std::uint64_t>(every), err, format,
+                             species.value_or(SpeciesNames{}));
     if (!recorder.Open(err) || !trajectory.Open()) return CliBadInput;
 
     const StopOnSignals signals;
