@@ -92,7 +92,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "scenario") return ScenarioCommand(args, err);
         if (command == "analyze") return AnalyzeCommand(args, out, err);
         if (command == "import") return ImportCommand(args, err);
-        if (command == "render") return RenderCommand(args, err);
+        if (command == "render") return RenderCommand(args, err, errIsTerminal);
         throw CommandLineError{"unknown command " + command};
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);
