@@ -40,6 +40,10 @@ std::pair<QString, QString> FilterOf(FileKind kind) {
         return {QStringLiteral("XYZ files (*.xyz)"), QStringLiteral("xyz")};
     case FileKind::Picture:
         return {QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png")};
+    case FileKind::LammpsDump:
+        return {QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"), QStringLiteral("lammpstrj")};
+    case FileKind::Film:
+        return {QStringLiteral("MP4 films (*.mp4)"), QStringLiteral("mp4")};
     default:
         return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
     }
@@ -56,7 +60,9 @@ std::optional<std::string> DialogQuestions::SavePath() {
 }
 
 std::optional<std::string> DialogQuestions::OpenFilePath(FileKind kind) {
-    const auto [filter, suffix] = FilterOf(kind);
+    auto [filter, suffix] = FilterOf(kind);
+    // Trajectories are read in either format.
+    if (kind == FileKind::Trajectory) filter += QStringLiteral(";;") + FilterOf(FileKind::LammpsDump).first;
     return RunFileDialog(parent_, QFileDialog::AcceptOpen, filter, suffix);
 }
 

@@ -5,6 +5,7 @@
 #include "CommentaryEncoding.h"
 #include "EditDlg.h"
 #include "ExamplesMenu.h"
+#include "FilmExport.h"
 #include "FileNameBar.h"
 #include "Guard.h"
 #include "HelpWindow.h"

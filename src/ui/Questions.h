@@ -8,9 +8,11 @@ namespace taonscope {
 
 /// Files other than configurations that the program reads or writes.
 enum class FileKind {
-    Trajectory, ///< extended XYZ, ".xyz"
+    Trajectory, ///< extended XYZ, ".xyz" (opened: also LAMMPS dumps)
     Picture,    ///< PNG, ".png"
     Table,      ///< comma-separated values, ".csv"
+    LammpsDump, ///< LAMMPS dump text, ".lammpstrj"
+    Film,       ///< MP4 film, ".mp4"
 };
 
 /// Every modal question the program asks. The application answers through Qt's dialogs; tests answer

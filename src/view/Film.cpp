@@ -112,9 +112,14 @@ bool TrajectoryFilm::DrawNext() {
         writer_->Add(FilmPicture(world, look_.view, look_.fit, look_.width, look_.height));
         return true;
     }
+    Close();
+    return false;
+}
+
+void TrajectoryFilm::Close() {
+    if (closed_ || !writer_) return;
     closed_ = true;
     writer_->Close();
-    return false;
 }
 
 } // namespace taonscope

@@ -75,6 +75,8 @@ public:
     void Open(const std::string& film);
     /// Draws the next frame into the film; false once every frame is drawn and the film is closed.
     bool DrawNext();
+    /// Closes the film with the frames drawn so far (nothing when it is closed already).
+    void Close();
     /// The frames of the trajectory.
     int Frames() const { return frames_; }
     /// The frames drawn so far.
