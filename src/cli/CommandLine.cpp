@@ -98,8 +98,10 @@ bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
 }
 
 void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
-    err << path << ": " << error.what();
-    if (dynamic_cast<const ReadOnlyFileError*>(&error)) err << " (--force replaces it)";
+    // A read-only file may be another than path, such as the sidecar of a dump.
+    const auto* readOnly = dynamic_cast<const ReadOnlyFileError*>(&error);
+    err << (readOnly ? readOnly->Path() : path) << ": " << error.what();
+    if (readOnly) err << " (--force replaces it)";
     err << '\n';
 }
 
