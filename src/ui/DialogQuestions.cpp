@@ -44,6 +44,8 @@ std::pair<QString, QString> FilterOf(FileKind kind) {
         return {QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"), QStringLiteral("lammpstrj")};
     case FileKind::Film:
         return {QStringLiteral("MP4 films (*.mp4)"), QStringLiteral("mp4")};
+    case FileKind::AnyTrajectory:
+        return {QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"), QStringLiteral("xyz")};
     default:
         return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
     }
@@ -60,9 +62,7 @@ std::optional<std::string> DialogQuestions::SavePath() {
 }
 
 std::optional<std::string> DialogQuestions::OpenFilePath(FileKind kind) {
-    auto [filter, suffix] = FilterOf(kind);
-    // Trajectories are read in either format.
-    if (kind == FileKind::Trajectory) filter += QStringLiteral(";;") + FilterOf(FileKind::LammpsDump).first;
+    const auto [filter, suffix] = FilterOf(kind);
     return RunFileDialog(parent_, QFileDialog::AcceptOpen, filter, suffix);
 }
 

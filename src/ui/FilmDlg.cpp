@@ -107,7 +107,7 @@ TFilmDlg::TFilmDlg(Questions& questions, int sceneWidth, int sceneHeight, QWidge
 }
 
 void TFilmDlg::TrajectoryBrowseClick() {
-    if (const auto path = questions_.OpenFilePath(FileKind::Trajectory)) {
+    if (const auto path = questions_.OpenFilePath(FileKind::AnyTrajectory)) {
         TrajectoryName->setText(FromPath(*path));
         TrajectoryBtn->setChecked(true);
     }
