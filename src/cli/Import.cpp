@@ -23,7 +23,8 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
         ImportOptions options;
         options.species = SpeciesOption(line);
         if (options.species && format == TrajectoryFormat::Lammps)
-            throw CommandLineError{"--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"};
+            throw CommandLineError{
+                "--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"};
         if (const auto text = line.Option("--frame")) {
             const auto frame = TryParseInteger(*text);
             if (!frame || *frame < 1 || text->find('$') != std::string::npos)
@@ -33,7 +34,8 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
         options.dt = RealOption(line, "--dt");
         World world;
         std::string note;
-        const bool read = Attempt(input, err, [&] { world = ReadTrajectoryFile(input, format, options, &note); });
+        const bool read =
+            Attempt(input, err, [&] { world = ReadTrajectoryFile(input, format, options, &note); });
         if (!note.empty()) err << input << ": " << note << '\n';
         if (!read) return CliBadInput;
         const std::string& output = line.positional[1];

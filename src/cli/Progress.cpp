@@ -18,7 +18,8 @@ bool ProgressLine::Due() {
 
 void ProgressLine::Show(const std::string& text) {
     if (terminal_) {
-        err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ') << std::flush;
+        err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ')
+             << std::flush;
         width_ = text.size();
     } else {
         err_ << text << '\n' << std::flush;

@@ -68,9 +68,11 @@ std::vector<std::string> WithFitValue(const std::vector<std::string>& args) {
 // A trajectory is named so by its extension, or by --trajectory-format.
 bool IsTrajectory(const CommandLine& line, const std::string& path) {
     const auto endsWith = [&](std::string_view ending) {
-        return path.size() >= ending.size() && EqualNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
+        return path.size() >= ending.size() &&
+               EqualNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
-    return line.Option("--trajectory-format") || endsWith(".xyz") || endsWith(".lammpstrj") || endsWith(".dump");
+    return line.Option("--trajectory-format") || endsWith(".xyz") || endsWith(".lammpstrj") ||
+           endsWith(".dump");
 }
 
 } // namespace
@@ -78,8 +80,8 @@ bool IsTrajectory(const CommandLine& line, const std::string& path) {
 int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
     try {
         const CommandLine line = SplitCommandLine(WithFitValue(args),
-                                                  {"--size", "--angles", "--scale", "--style", "--sphere-size",
-                                                   "--fit", "--fps", "--trajectory-format"},
+                                                  {"--size", "--angles", "--scale", "--style",
+                                                   "--sphere-size", "--fit", "--fps", "--trajectory-format"},
                                                   {"--numbers", "--progress", "--force"});
         const ForceOption force(line);
         if (line.positional.size() != 2)
@@ -119,7 +121,8 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool 
 
         std::optional<FilmFit> fit;
         if (const auto text = line.Option("--fit")) {
-            if (line.Option("--scale")) throw CommandLineError{"--fit and --scale both set the zoom: give one"};
+            if (line.Option("--scale"))
+                throw CommandLineError{"--fit and --scale both set the zoom: give one"};
             fit = *text == "run" ? FilmFit::WholeRun : FilmFit::EveryFrame;
         }
 

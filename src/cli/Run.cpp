@@ -141,8 +141,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
             const Quantity speed = LargestSpeed(world);
             std::ostringstream text;
             text << "step " << made << " of " << steps << ", largest speed "
-                 << (speed.Valid() ? FormatReal(speed.Value) : "n/a") << ", " << std::fixed << std::setprecision(0)
-                 << static_cast<double>(made) / progress.Seconds() << " steps/s";
+                 << (speed.Valid() ? FormatReal(speed.Value) : "n/a") << ", " << std::fixed
+                 << std::setprecision(0) << static_cast<double>(made) / progress.Seconds() << " steps/s";
             progress.Show(text.str());
         }
         if (recorder.Settled()) break;

@@ -48,9 +48,10 @@ std::string RunTableQuantity(const Quantity& q) {
 } // namespace
 
 std::string RunTableRow(const Sample& sample) {
-    return std::to_string(sample.Step) + ',' + RunTableReal(sample.Time) + ',' + RunTableQuantity(sample.Kinetic) +
-           ',' + RunTableQuantity(sample.PairEnergy) + ',' + RunTableQuantity(sample.TotalEnergy) + ',' +
-           RunTableQuantity(sample.Momentum) + ',' + RunTableQuantity(sample.LargestSpeed) + '\n';
+    return std::to_string(sample.Step) + ',' + RunTableReal(sample.Time) + ',' +
+           RunTableQuantity(sample.Kinetic) + ',' + RunTableQuantity(sample.PairEnergy) + ',' +
+           RunTableQuantity(sample.TotalEnergy) + ',' + RunTableQuantity(sample.Momentum) + ',' +
+           RunTableQuantity(sample.LargestSpeed) + '\n';
 }
 
 std::string RunTableCsv(const std::deque<Sample>& samples) {

@@ -37,7 +37,8 @@ void CloseDescriptor(int& fd) {
 
 // The last line that is not blank of what a program said.
 std::string LastLine(std::string said) {
-    while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' '))
+        said.pop_back();
     const std::size_t end = said.find_last_of("\r\n");
     return end == std::string::npos ? said : said.substr(end + 1);
 }
@@ -61,11 +62,21 @@ FilmEncoder::FilmEncoder(const std::string& path, int width, int height, int fps
     }
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(fps);
-    const std::vector<std::string> args = {
-        "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostats", "-f", "rawvideo", "-pixel_format", "bgr0",
-        "-video_size", size, "-framerate", rate, "-i", "pipe:0", "-an", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-        "-crf", "18", "-g", rate, "-movflags", "frag_keyframe+empty_moov+default_base_moof", "-f", "mp4",
-        "pipe:1"};
+    const std::vector<std::string> args = {"ffmpeg",    "-hide_banner",
+                                           "-loglevel", "error",
+                                           "-nostats",  "-f",
+                                           "rawvideo",  "-pixel_format",
+                                           "bgr0",      "-video_size",
+                                           size,        "-framerate",
+                                           rate,        "-i",
+                                           "pipe:0",    "-an",
+                                           "-c:v",      "libx264",
+                                           "-pix_fmt",  "yuv420p",
+                                           "-crf",      "18",
+                                           "-g",        rate,
+                                           "-movflags", "frag_keyframe+empty_moov+default_base_moof",
+                                           "-f",        "mp4",
+                                           "pipe:1"};
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -83,8 +94,9 @@ FilmEncoder::FilmEncoder(const std::string& path, int width, int height, int fps
         pid_ = -1;
         Stop();
         if (spawned == ENOENT)
-            throw TaonError("the ffmpeg program was not found: install it (Debian package ffmpeg) to make MP4 "
-                            "films, or make PNG pictures OUT_%04d.png");
+            throw TaonError(
+                "the ffmpeg program was not found: install it (Debian package ffmpeg) to make MP4 "
+                "films, or make PNG pictures OUT_%04d.png");
         throw TaonError(std::string("ffmpeg could not be started: ") + std::strerror(spawned));
     }
     for (int fd : {input_, output_, messages_}) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);

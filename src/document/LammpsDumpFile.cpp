@@ -39,7 +39,8 @@ std::optional<std::string_view> ItemOf(std::string_view line) {
 }
 
 bool StartsWith(std::string_view text, std::string_view start) {
-    return text.substr(0, start.size()) == start && (text.size() == start.size() || IsBlank(text[start.size()]));
+    return text.substr(0, start.size()) == start &&
+           (text.size() == start.size() || IsBlank(text[start.size()]));
 }
 
 // The items of a frame and the lines of values that follow each.
@@ -84,7 +85,8 @@ public:
             }
             const Item item = ItemNamed(*name);
             if (item == Item::Unknown) LineError(index, "unknown item " + Quoted(*name));
-            if (seen[static_cast<int>(item)]) LineError(index, "ITEM: " + std::string(*name) + " twice in a frame");
+            if (seen[static_cast<int>(item)])
+                LineError(index, "ITEM: " + std::string(*name) + " twice in a frame");
             seen[static_cast<int>(item)] = true;
             if (keep) frame.Add(line);
             long long values = item == Item::Box ? 3 : 1;
@@ -165,7 +167,7 @@ AtomColumns ParseAtomColumns(std::string_view names, std::uint64_t index) {
     found.type = at("type");
     found.velocity = triple("vx", "vy", "vz");
     const std::optional<std::size_t> positions[4] = {triple("x", "y", "z"), triple("xu", "yu", "zu"),
-                                                      triple("xs", "ys", "zs"), triple("xsu", "ysu", "zsu")};
+                                                     triple("xs", "ys", "zs"), triple("xsu", "ysu", "zsu")};
     for (int p = 0; p < 4; ++p)
         if (positions[p]) {
             found.position = *positions[p];
@@ -184,7 +186,8 @@ long long WholeField(std::string_view text, const char* what, std::uint64_t inde
 World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, const World& law) {
     World world;
     world.TaonCount = MaxTaons;
-    for (std::size_t p = 0; p < ParameterFields.size(); ++p) world.*ParameterFields[p] = law.*ParameterFields[p];
+    for (std::size_t p = 0; p < ParameterFields.size(); ++p)
+        world.*ParameterFields[p] = law.*ParameterFields[p];
     if (options.dt) world.dt = *options.dt;
 
     Extended low[3] = {0, 0, 0}, high[3] = {1, 1, 1};
@@ -254,7 +257,8 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
         taken[atom.id] = true;
     }
     if (!idsAreSlots)
-        std::stable_sort(atoms.begin(), atoms.end(), [](const Atom& a, const Atom& b) { return a.id < b.id; });
+        std::stable_sort(atoms.begin(), atoms.end(),
+                         [](const Atom& a, const Atom& b) { return a.id < b.id; });
     int nextSlot[4] = {0, FirstSlot[1], FirstSlot[2], FirstSlot[3]};
     for (const Atom& atom : atoms) {
         int slot = static_cast<int>(atom.id);
@@ -344,8 +348,8 @@ private:
 World ReadLammpsLines(LineReader& reader, const ImportOptions& options, std::string* note, const World& law) {
     LammpsSplitter splitter(reader);
     return ReadWantedFrame(
-        splitter, options.frame, [&](const FrameLines& frame) { return ParseLammpsFrame(frame, options, law); },
-        note);
+        splitter, options.frame,
+        [&](const FrameLines& frame) { return ParseLammpsFrame(frame, options, law); }, note);
 }
 
 std::string SidecarReal(Extended value) {
@@ -382,7 +386,8 @@ std::string FormatLammpsFrame(const World& world, std::int64_t step) {
     out.reserve(static_cast<std::size_t>(present) * 200 + 400);
     out += "ITEM: TIMESTEP\n" + std::to_string(step) + "\nITEM: NUMBER OF ATOMS\n" + std::to_string(present) +
            "\nITEM: BOX BOUNDS ff ff ff\n";
-    for (int d = 0; d < 3; ++d) out += XyzRealText(low[d] - margin) + ' ' + XyzRealText(high[d] + margin) + '\n';
+    for (int d = 0; d < 3; ++d)
+        out += XyzRealText(low[d] - margin) + ' ' + XyzRealText(high[d] + margin) + '\n';
     out += LammpsAtomsHeader;
     out += '\n';
     for (int j = 1; j <= last; ++j) {

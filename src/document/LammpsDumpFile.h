@@ -51,7 +51,8 @@ World ReadLammpsText(std::string_view text, const ImportOptions& options = {}, s
 World ReadLammpsFile(const std::string& path, const ImportOptions& options = {}, std::string* note = nullptr);
 
 /// The frames of the dump at path one after the other (TrajectoryReader), with its sidecar's law.
-std::unique_ptr<TrajectoryReader> OpenLammpsReader(const std::string& path, const ImportOptions& options = {});
+std::unique_ptr<TrajectoryReader> OpenLammpsReader(const std::string& path,
+                                                   const ImportOptions& options = {});
 
 /// A LAMMPS dump trajectory (TrajectoryWriter) whose frames FormatLammpsFrame makes; the sidecar is
 /// written with the first frame and again whenever dt or a parameter changed.

@@ -13,8 +13,8 @@ void AppendFrame(TrajectoryWriter& file, const World& world) {
 
 } // namespace
 
-void TrajectoryRecorder::Start(const std::string& path, int every, const World& world, TrajectoryFormat format,
-                               const SpeciesNames& species) {
+void TrajectoryRecorder::Start(const std::string& path, int every, const World& world,
+                               TrajectoryFormat format, const SpeciesNames& species) {
     file_.reset();
     auto file = OpenTrajectoryWriter(path, format, species);
     if (!world.ShowingFigure) AppendFrame(*file, world);

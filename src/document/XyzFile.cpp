@@ -231,7 +231,8 @@ std::optional<Extended> ParseXyzReal(std::string_view text) {
     return value;
 }
 
-std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time, const SpeciesNames& species) {
+std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time,
+                           const SpeciesNames& species) {
     const int last = std::clamp(world.TaonCount, 0, MaxTaons);
     int present = 0;
     for (int j = 1; j <= last; ++j) present += world.TaonPresent[j] ? 1 : 0;

@@ -53,8 +53,9 @@ TFilmDlg::TFilmDlg(Questions& questions, int sceneWidth, int sceneHeight, QWidge
 
     grid->addWidget(new QLabel(QStringLiteral("Into:")), 3, 0);
     FilmName = new QLineEdit;
-    FilmName->setToolTip(QStringLiteral("An MP4 film (made by the ffmpeg program), or NAME_%04d.png for a PNG "
-                                        "picture of each frame"));
+    FilmName->setToolTip(
+        QStringLiteral("An MP4 film (made by the ffmpeg program), or NAME_%04d.png for a PNG "
+                       "picture of each frame"));
     grid->addWidget(FilmName, 3, 1);
     FilmBrowse = new QPushButton(QStringLiteral("Browse..."));
     grid->addWidget(FilmBrowse, 3, 2);

@@ -187,7 +187,7 @@ public:
     QTimer* Timer = nullptr;
     QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
     QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
-    QAction* ExportFilm1 = nullptr; ///< File > Export Film..., checked while a film is made
+    QAction* ExportFilm1 = nullptr;           ///< File > Export Film..., checked while a film is made
     QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
     RunMenu* RunCommands = nullptr;           ///< the Run menu
     SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout

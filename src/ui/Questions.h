@@ -8,11 +8,11 @@ namespace taonscope {
 
 /// Files other than configurations that the program reads or writes.
 enum class FileKind {
-    Trajectory, ///< extended XYZ, ".xyz"
-    Picture,    ///< PNG, ".png"
-    Table,      ///< comma-separated values, ".csv"
-    LammpsDump, ///< LAMMPS dump text, ".lammpstrj"
-    Film,       ///< MP4 film, ".mp4"
+    Trajectory,    ///< extended XYZ, ".xyz"
+    Picture,       ///< PNG, ".png"
+    Table,         ///< comma-separated values, ".csv"
+    LammpsDump,    ///< LAMMPS dump text, ".lammpstrj"
+    Film,          ///< MP4 film, ".mp4"
     AnyTrajectory, ///< extended XYZ or LAMMPS dump, to read
 };
 

@@ -23,8 +23,8 @@ TRecordDlg::TRecordDlg(Questions& questions, QWidget* parent) : QDialog(parent),
     FormatChoice = new QComboBox;
     FormatChoice->addItem(QStringLiteral("Extended XYZ"));
     FormatChoice->addItem(QStringLiteral("LAMMPS dump"));
-    FormatChoice->setToolTip(QStringLiteral(
-        "A LAMMPS dump (atoms id type x y z vx vy vz) keeps dt and the parameters in a .json file beside it"));
+    FormatChoice->setToolTip(QStringLiteral("A LAMMPS dump (atoms id type x y z vx vy vz) keeps dt and the "
+                                            "parameters in a .json file beside it"));
     grid->addWidget(FormatChoice, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Species:")), 2, 0);
     SpeciesEdit = new QLineEdit(QString::fromStdString(SpeciesNames{}.Joined()));

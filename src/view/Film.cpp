@@ -26,7 +26,8 @@ struct NumberPlace {
 
 std::optional<NumberPlace> NumberPlaceOf(std::string_view pattern) {
     const std::size_t at = pattern.find('%');
-    if (at == std::string_view::npos || pattern.find('%', at + 1) != std::string_view::npos) return std::nullopt;
+    if (at == std::string_view::npos || pattern.find('%', at + 1) != std::string_view::npos)
+        return std::nullopt;
     const std::string_view rest = pattern.substr(at + 1);
     if (rest.substr(0, 1) == "d") return NumberPlace{at, 2, 0};
     if (rest.size() >= 3 && rest[0] == '0' && rest[1] >= '1' && rest[1] <= '9' && rest[2] == 'd')

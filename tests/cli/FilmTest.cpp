@@ -80,18 +80,21 @@ int LitGroups(const QImage& picture) {
 
 TEST(RenderFilm, FfprobeSeesEveryFrameAtTheSizeAndRateAskedFor) {
     TempDir dir;
-    if (!std::filesystem::exists("/usr/bin/ffprobe")) GTEST_SKIP() << "ffprobe is missing (Debian package ffmpeg)";
+    if (!std::filesystem::exists("/usr/bin/ffprobe"))
+        GTEST_SKIP() << "ffprobe is missing (Debian package ffmpeg)";
     for (const std::string name : {"ring.xyz", "ring.lammpstrj"}) {
         const std::string trajectory = RecordRing(dir, name);
         const std::string film = dir.File(name + ".mp4");
-        ASSERT_EQ(Program("render " + trajectory + " " + film + " --size 96x64 --fps 12 --fit run --style spheres",
-                          dir),
-                  0)
+        ASSERT_EQ(
+            Program("render " + trajectory + " " + film + " --size 96x64 --fps 12 --fit run --style spheres",
+                    dir),
+            0)
             << ReadAll(dir.File("cli.err"));
         EXPECT_EQ(ReadAll(dir.File("cli.err")).rfind("4 frames in ", 0), 0u) << ReadAll(dir.File("cli.err"));
-        const std::string probe = "/usr/bin/ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                  "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of default=nw=1 " +
-                                  film + " > " + dir.File("probe.txt");
+        const std::string probe =
+            "/usr/bin/ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+            "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of default=nw=1 " +
+            film + " > " + dir.File("probe.txt");
         ASSERT_EQ(std::system(probe.c_str()), 0);
         EXPECT_EQ(ReadAll(dir.File("probe.txt")),
                   "codec_name=h264\nwidth=96\nheight=64\nr_frame_rate=12/1\nnb_read_frames=4\n");
@@ -110,7 +113,8 @@ TEST(RenderFilm, EachPictureOfASeriesIsTheFrameAsRenderDrawsIt) {
         // The frame imported as a configuration and drawn alone, fitted the same way.
         const std::string frame = dir.File("frame" + std::to_string(k) + ".tao");
         ASSERT_EQ(Cli({"import", trajectory, frame, "--frame", std::to_string(k)}).status, CliOk);
-        ASSERT_EQ(Program("render " + frame + " " + dir.File("alone.png") + " --size 120x90 --fit --angles 0.4,0.2,0",
+        ASSERT_EQ(Program("render " + frame + " " + dir.File("alone.png") +
+                              " --size 120x90 --fit --angles 0.4,0.2,0",
                           dir),
                   0);
         char name[32];
@@ -127,8 +131,10 @@ TEST(RenderFilm, FitRunKeepsEveryFrameInsideOneZoom) {
     TempDir dir;
     const std::string trajectory = RecordRing(dir, "ring.xyz");
     const int width = 200, height = 160;
-    ASSERT_EQ(Program("render " + trajectory + " " + dir.File("run_%d.png") + " --size 200x160 --fit run", dir), 0);
-    ASSERT_EQ(Program("render " + trajectory + " " + dir.File("each_%d.png") + " --size 200x160 --fit", dir), 0);
+    ASSERT_EQ(
+        Program("render " + trajectory + " " + dir.File("run_%d.png") + " --size 200x160 --fit run", dir), 0);
+    ASSERT_EQ(Program("render " + trajectory + " " + dir.File("each_%d.png") + " --size 200x160 --fit", dir),
+              0);
     std::array<int, 4> all{width, height, -1, -1};
     for (int k = 1; k <= 4; ++k) {
         const QImage run(QString::fromStdString(dir.File("run_" + std::to_string(k) + ".png")));
@@ -160,8 +166,10 @@ TEST(RenderFilm, RefusesWhatItCannotMakeAndChangesNothing) {
         {"render " + trajectory + " " + dir.File("kept.mp4") + " --size 95x64",
          dir.File("kept.mp4") + ": an MP4 film needs an even width and height, not 95x64\n"},
         {"render " + trajectory + " " + dir.File("film.avi"),
-         dir.File("film.avi") + ": a film is named OUT.mp4, or OUT_%04d.png for a PNG picture of each frame\n"},
-        {"render " + dir.File("none.xyz") + " " + dir.File("kept.mp4"), dir.File("none.xyz") + ": File not found\n"},
+         dir.File("film.avi") +
+             ": a film is named OUT.mp4, or OUT_%04d.png for a PNG picture of each frame\n"},
+        {"render " + dir.File("none.xyz") + " " + dir.File("kept.mp4"),
+         dir.File("none.xyz") + ": File not found\n"},
         {"render " + trajectory + " " + dir.File("x.mp4") + " --fit --scale 9",
          "taonscope-cli: --fit and --scale both set the zoom: give one (see taonscope-cli --help)\n"},
         {"render " + trajectory + " " + dir.File("x.mp4") + " --fps 0",
@@ -174,11 +182,14 @@ TEST(RenderFilm, RefusesWhatItCannotMakeAndChangesNothing) {
         EXPECT_EQ(ReadAll(dir.File("cli.err")), message) << args;
     }
     // Without the ffmpeg program an MP4 film cannot be made; pictures can.
-    EXPECT_EQ(Program("render " + trajectory + " " + dir.File("x.mp4"), dir, "PATH=" + dir.File("nowhere")), 2);
+    EXPECT_EQ(Program("render " + trajectory + " " + dir.File("x.mp4"), dir, "PATH=" + dir.File("nowhere")),
+              2);
     EXPECT_EQ(ReadAll(dir.File("cli.err")),
-              dir.File("x.mp4") + ": the ffmpeg program was not found: install it (Debian package ffmpeg) to make "
-                                  "MP4 films, or make PNG pictures OUT_%04d.png\n");
-    EXPECT_EQ(Program("render " + trajectory + " " + dir.File("p_%d.png"), dir, "PATH=" + dir.File("nowhere")), 0);
+              dir.File("x.mp4") +
+                  ": the ffmpeg program was not found: install it (Debian package ffmpeg) to make "
+                  "MP4 films, or make PNG pictures OUT_%04d.png\n");
+    EXPECT_EQ(
+        Program("render " + trajectory + " " + dir.File("p_%d.png"), dir, "PATH=" + dir.File("nowhere")), 0);
     EXPECT_TRUE(std::filesystem::exists(dir.File("p_4.png")));
     EXPECT_EQ(ReadAll(dir.File("kept.mp4")), "an older film");
     EXPECT_FALSE(std::filesystem::exists(dir.File("x.mp4")));
@@ -187,8 +198,9 @@ TEST(RenderFilm, RefusesWhatItCannotMakeAndChangesNothing) {
     const std::string text = ReadAll(trajectory);
     test::WriteAll(dir.File("cut.xyz"), text + text.substr(0, 300));
     EXPECT_EQ(Program("render " + dir.File("cut.xyz") + " " + dir.File("cut_%d.png"), dir), 0);
-    EXPECT_NE(ReadAll(dir.File("cli.err")).find(dir.File("cut.xyz") + ": the last frame (line 57) ends after "),
-              std::string::npos)
+    EXPECT_NE(
+        ReadAll(dir.File("cli.err")).find(dir.File("cut.xyz") + ": the last frame (line 57) ends after "),
+        std::string::npos)
         << ReadAll(dir.File("cli.err"));
     EXPECT_TRUE(std::filesystem::exists(dir.File("cut_4.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("cut_5.png")));
@@ -206,8 +218,10 @@ TEST(RenderFit, ShowsEveryTaonOfTheShippedExamples) {
     // Every example fills the picture to its margins, and no taon is cut at the edge.
     for (const auto& entry : std::filesystem::directory_iterator(TAONSCOPE_EXAMPLES_DIR)) {
         if (entry.path().extension() != ".tao") continue;
-        ASSERT_EQ(Program("render " + entry.path().string() + " " + dir.File("e.png") + " --fit --size 300x200", dir),
-                  0);
+        ASSERT_EQ(
+            Program("render " + entry.path().string() + " " + dir.File("e.png") + " --fit --size 300x200",
+                    dir),
+            0);
         const auto box = LitBox(QImage(QString::fromStdString(dir.File("e.png"))));
         const std::string name = entry.path().filename().string();
         EXPECT_GE(box[0], 28) << name;

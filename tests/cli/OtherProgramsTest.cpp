@@ -33,7 +33,8 @@ World SmallCloud() {
     for (int j = 1; j <= MaxTaons; ++j) {
         if (j <= 5 || (j >= 51 && j <= 55) || (j >= 81 && j <= 85)) continue;
         world.TaonPresent[j] = false;
-        for (TaonArray* values : {&world.PosX, &world.PosY, &world.PosZ, &world.VelX, &world.VelY, &world.VelZ})
+        for (TaonArray* values :
+             {&world.PosX, &world.PosY, &world.PosZ, &world.VelX, &world.VelY, &world.VelZ})
             (*values)[static_cast<std::size_t>(j)] = 0;
     }
     SyncCopiesFromCurrent(world);
@@ -54,8 +55,8 @@ std::vector<World> CloudFrames() {
 // Records the run of the small cloud into the trajectory at path, with extra options.
 void Record(const TempDir& dir, const std::string& path, std::vector<std::string> extra = {}) {
     test::SaveWorld(dir.File("cloud.tao"), SmallCloud());
-    std::vector<std::string> args = {"run",   dir.File("cloud.tao"), "--steps", "20", "--kernel", "literal",
-                                     "--trajectory", path,            "--every", "10"};
+    std::vector<std::string> args = {"run",     dir.File("cloud.tao"), "--steps", "20",      "--kernel",
+                                     "literal", "--trajectory",        path,      "--every", "10"};
     args.insert(args.end(), extra.begin(), extra.end());
     const Outcome run = Cli(args);
     ASSERT_EQ(run.status, CliOk) << run.err;
@@ -121,7 +122,8 @@ TEST(OtherPrograms, MDAnalysisReadsTheDumpWithTypesAndVelocities) {
             const Seen& seen = frames[f][a];
             EXPECT_EQ(seen.name, std::to_string(j) + ":" + std::to_string(TaonKind(world, j))); // id:type
             const Extended velocity[3] = {world.VelX[j], world.VelY[j], world.VelZ[j]};
-            for (int c = 0; c < 3; ++c) ExpectNear(seen.velocity[c], velocity[c], Float32, "v of " + seen.name);
+            for (int c = 0; c < 3; ++c)
+                ExpectNear(seen.velocity[c], velocity[c], Float32, "v of " + seen.name);
             // MDAnalysis moves the box's low corner to the origin: distances between taons stay.
             const int first = slots[0];
             const Extended apart[3] = {world.PosX[j] - world.PosX[first], world.PosY[j] - world.PosY[first],
@@ -138,7 +140,8 @@ TEST(OtherPrograms, AseReadsTheDumpAndTheNamedXyzWithTheSamePositionsAndVelociti
     Record(dir, dir.File("named.xyz"), {"--species", "Ar,Kr,Xe"});
     const std::vector<World> expected = CloudFrames();
     const std::string symbols[4] = {"", "Ar", "Kr", "Xe"};
-    for (const auto& [reader, file] : {std::pair{"ase-dump", "cloud.lammpstrj"}, std::pair{"ase-xyz", "named.xyz"}}) {
+    for (const auto& [reader, file] :
+         {std::pair{"ase-dump", "cloud.lammpstrj"}, std::pair{"ase-xyz", "named.xyz"}}) {
         const auto read = ReadWith(reader, dir.File(file), dir);
         SKIP_WITHOUT_PYTHON_MODULES(read);
         ASSERT_EQ(read->status, 0) << read->err;
@@ -152,12 +155,15 @@ TEST(OtherPrograms, AseReadsTheDumpAndTheNamedXyzWithTheSamePositionsAndVelociti
                 const int j = slots[a], kind = TaonKind(world, j);
                 const Seen& seen = frames[f][a];
                 // The dump's types are atomic numbers to ASE; the XYZ names are elements.
-                EXPECT_EQ(seen.name, std::string(reader) == "ase-dump" ? std::to_string(kind) : symbols[kind]);
+                EXPECT_EQ(seen.name,
+                          std::string(reader) == "ase-dump" ? std::to_string(kind) : symbols[kind]);
                 const Extended position[3] = {world.PosX[j], world.PosY[j], world.PosZ[j]};
                 const Extended velocity[3] = {world.VelX[j], world.VelY[j], world.VelZ[j]};
                 for (int c = 0; c < 3; ++c) {
-                    ExpectNear(seen.position[c], position[c], Float64, std::string(reader) + " x " + seen.name);
-                    ExpectNear(seen.velocity[c], velocity[c], Float64, std::string(reader) + " v " + seen.name);
+                    ExpectNear(seen.position[c], position[c], Float64,
+                               std::string(reader) + " x " + seen.name);
+                    ExpectNear(seen.velocity[c], velocity[c], Float64,
+                               std::string(reader) + " v " + seen.name);
                 }
             }
         }
@@ -167,10 +173,11 @@ TEST(OtherPrograms, AseReadsTheDumpAndTheNamedXyzWithTheSamePositionsAndVelociti
 TEST(OtherPrograms, OpenBabelKeepsTheElementsOfTheNamedXyz) {
     TempDir dir;
     const std::string obabel = "/usr/bin/obabel";
-    if (!std::filesystem::exists(obabel)) GTEST_SKIP() << "Open Babel check skipped: " << obabel << " is missing";
+    if (!std::filesystem::exists(obabel))
+        GTEST_SKIP() << "Open Babel check skipped: " << obabel << " is missing";
     Record(dir, dir.File("named.xyz"), {"--species", "Ar,Kr,Xe"});
-    const std::string command = obabel + " -ixyz " + dir.File("named.xyz") + " -opdb -O " + dir.File("named.pdb") +
-                                " 2> " + dir.File("obabel.err");
+    const std::string command = obabel + " -ixyz " + dir.File("named.xyz") + " -opdb -O " +
+                                dir.File("named.pdb") + " 2> " + dir.File("obabel.err");
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(dir.File("obabel.err"));
     EXPECT_NE(ReadAll(dir.File("obabel.err")).find("3 molecules converted"), std::string::npos);
 
@@ -215,13 +222,15 @@ TEST(OtherPrograms, ImportBringsEveryFrameBackBitForBit) {
     EXPECT_EQ(bare.status, CliOk);
     EXPECT_EQ(bare.err, dir.File("cloud.lammpstrj") + ": there is no " + dir.File("cloud.lammpstrj.json") +
                             " beside it: the parameters are the figure's, dt is 0.001\n");
-    EXPECT_EQ(Cli({"import", dir.File("dump.txt"), dir.File("txt.tao"), "--trajectory-format", "lammps"}).status,
-              CliOk);
+    EXPECT_EQ(
+        Cli({"import", dir.File("dump.txt"), dir.File("txt.tao"), "--trajectory-format", "lammps"}).status,
+        CliOk);
     EXPECT_EQ(test::LoadWorld(dir.File("txt.tao")).PosX, expected.back().PosX);
 
     // Element names written back by another program, without the comment line's names.
     test::WriteAll(dir.File("back.xyz"), "2\nfrom elsewhere\nXe 1 2 3\nKr 4 5 6\n");
-    ASSERT_EQ(Cli({"import", dir.File("back.xyz"), dir.File("back.tao"), "--species", "Ar,Kr,Xe"}).status, CliOk);
+    ASSERT_EQ(Cli({"import", dir.File("back.xyz"), dir.File("back.tao"), "--species", "Ar,Kr,Xe"}).status,
+              CliOk);
     const World back = test::LoadWorld(dir.File("back.tao"));
     EXPECT_TRUE(back.TaonPresent[81] && back.TaonPresent[51]);
     EXPECT_EQ(back.PosZ[51], 6);
@@ -238,7 +247,8 @@ TEST(OtherPrograms, TheFormatOptionsAreCheckedBeforeAnythingIsWritten) {
               "--species takes three different names of letters, digits or _ (as Ar,Kr,Xe), not 'Ar,Ar,Xe'"},
              {{"run", ring, "--trajectory", dir.File("a.xyz"), "--trajectory-format", "pdb"},
               "--trajectory-format takes lammps or xyz, not 'pdb'"},
-             {{"run", ring, "--species", "Ar,Kr,Xe"}, "--trajectory-format and --species go with --trajectory"},
+             {{"run", ring, "--species", "Ar,Kr,Xe"},
+              "--trajectory-format and --species go with --trajectory"},
              {{"import", dir.File("a.lammpstrj"), dir.File("a.tao"), "--species", "Ar,Kr,Xe"},
               "--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"}}) {
         const Outcome outcome = Cli(args);

@@ -64,7 +64,8 @@ TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFails) {
     test::TempDir dir;
     const std::string picture(16 * 8 * 4, '\0');
     {
-        const StandIn refusing(dir, "echo \"first line\" >&2; echo \"Unknown encoder 'libx264'\" >&2; exit 1");
+        const StandIn refusing(dir,
+                               "echo \"first line\" >&2; echo \"Unknown encoder 'libx264'\" >&2; exit 1");
         FilmEncoder film(dir.File("refused.mp4"), 16, 8, 25);
         const std::string message = ErrorOf([&] {
             for (int n = 0; n < 100; ++n) film.Add(picture); // until ffmpeg is found gone
@@ -78,7 +79,8 @@ TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFails) {
 
     {
         // A film begun and then failed keeps what was written of it.
-        const StandIn failing(dir, "/bin/cat > /dev/null; printf begun; echo 'Disk quota exceeded' >&2; exit 1");
+        const StandIn failing(dir,
+                              "/bin/cat > /dev/null; printf begun; echo 'Disk quota exceeded' >&2; exit 1");
         FilmEncoder film(dir.File("begun.mp4"), 16, 8, 25);
         film.Add(picture);
         EXPECT_EQ(ErrorOf([&] { film.Close(); }), "ffmpeg failed: Disk quota exceeded");
@@ -90,14 +92,16 @@ TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFails) {
         EXPECT_EQ(ErrorOf([&] { FilmEncoder(dir.File("odd.mp4"), 15, 8, 25); }),
                   "an MP4 film needs an even width and height, not 15x8");
         FilmEncoder film(dir.File("quiet.mp4"), 16, 8, 25);
-        EXPECT_EQ(ErrorOf([&] { film.Add(std::string(10, '\0')); }), "a picture of another size than the film's");
+        EXPECT_EQ(ErrorOf([&] { film.Add(std::string(10, '\0')); }),
+                  "a picture of another size than the film's");
     }
     test::TempDir empty;
     const StandIn nowhere(empty, "exit 0");
     std::filesystem::remove(empty.File("bin/ffmpeg"));
-    EXPECT_EQ(ErrorOf([&] { FilmEncoder(dir.File("none.mp4"), 16, 8, 25); }),
-              "the ffmpeg program was not found: install it (Debian package ffmpeg) to make MP4 films, or make PNG "
-              "pictures OUT_%04d.png");
+    EXPECT_EQ(
+        ErrorOf([&] { FilmEncoder(dir.File("none.mp4"), 16, 8, 25); }),
+        "the ffmpeg program was not found: install it (Debian package ffmpeg) to make MP4 films, or make PNG "
+        "pictures OUT_%04d.png");
     EXPECT_FALSE(std::filesystem::exists(dir.File("none.mp4")));
 }
 

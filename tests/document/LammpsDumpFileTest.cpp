@@ -88,10 +88,11 @@ TEST(LammpsFrame, HoldsTheStepTheBoundsWithAMarginAndOneLinePerTaonInSlotOrder) 
     EXPECT_NE(FormatLammpsFrame(lone, 0).find("ITEM: BOX BOUNDS ff ff ff\n" + minusOne + " " + one + "\n" +
                                               "4.00000000000000000000e+00 6.00000000000000000000e+00\n"),
               std::string::npos);
-    EXPECT_EQ(FormatLammpsFrame(World{}, 3), "ITEM: TIMESTEP\n3\nITEM: NUMBER OF ATOMS\n0\nITEM: BOX BOUNDS ff ff "
-                                             "ff\n" +
-                                                 minusOne + " " + one + "\n" + minusOne + " " + one + "\n" +
-                                                 minusOne + " " + one + "\nITEM: ATOMS id type x y z vx vy vz\n");
+    EXPECT_EQ(FormatLammpsFrame(World{}, 3),
+              "ITEM: TIMESTEP\n3\nITEM: NUMBER OF ATOMS\n0\nITEM: BOX BOUNDS ff ff "
+              "ff\n" +
+                  minusOne + " " + one + "\n" + minusOne + " " + one + "\n" + minusOne + " " + one +
+                  "\nITEM: ATOMS id type x y z vx vy vz\n");
 }
 
 TEST(LammpsRoundTrip, GivesTheSameRecordByteForByteWithItsSidecar) {
@@ -163,7 +164,8 @@ TEST(LammpsImport, ReadsWhatOtherProgramsWrite) {
 }
 
 TEST(LammpsImport, EachErrorNamesItsLine) {
-    const std::string atoms = "ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n1\nITEM: BOX BOUNDS ff ff ff\n0 1\n0 1\n0 1\n";
+    const std::string atoms =
+        "ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n1\nITEM: BOX BOUNDS ff ff ff\n0 1\n0 1\n0 1\n";
     std::string tooMany = "ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n101\nITEM: ATOMS id type x y z\n";
     for (int i = 0; i < 101; ++i) tooMany += "1 1 0 0 0\n";
     std::string kindOne = "ITEM: NUMBER OF ATOMS\n51\nITEM: ATOMS type x y z\n";
@@ -190,8 +192,10 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
          "line 4: expected the low and high bound"},
         {tooMany, "line 4: a frame of 101 atoms; at most 100 fit"},
         {kindOne, "line 54: more than 50 taons of kind 1"},
-        {atoms + "ITEM: ATOMS x y z\n", "line 1: the file ends inside the frame that starts here, after 0 of its 1 atoms"},
-        {"ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n", "line 1: the file ends inside the frame that starts here"},
+        {atoms + "ITEM: ATOMS x y z\n",
+         "line 1: the file ends inside the frame that starts here, after 0 of its 1 atoms"},
+        {"ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n",
+         "line 1: the file ends inside the frame that starts here"},
         {"\n\n", "the file holds no frame"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;

@@ -24,14 +24,14 @@ ConfigRecord Record(const World& world) {
 }
 
 TEST(TrajectoryFormat, FollowsTheExtensionOrTheName) {
-    for (const auto& [path, format] : std::vector<std::pair<std::string, TrajectoryFormat>>{
-             {"run.lammpstrj", TrajectoryFormat::Lammps},
-             {"RUN.LAMMPSTRJ", TrajectoryFormat::Lammps},
-             {"dir.xyz/run.dump", TrajectoryFormat::Lammps},
-             {"run.xyz", TrajectoryFormat::Xyz},
-             {"run.lammpstrj.json", TrajectoryFormat::Xyz},
-             {"lammpstrj", TrajectoryFormat::Xyz},
-             {"", TrajectoryFormat::Xyz}})
+    for (const auto& [path, format] :
+         std::vector<std::pair<std::string, TrajectoryFormat>>{{"run.lammpstrj", TrajectoryFormat::Lammps},
+                                                               {"RUN.LAMMPSTRJ", TrajectoryFormat::Lammps},
+                                                               {"dir.xyz/run.dump", TrajectoryFormat::Lammps},
+                                                               {"run.xyz", TrajectoryFormat::Xyz},
+                                                               {"run.lammpstrj.json", TrajectoryFormat::Xyz},
+                                                               {"lammpstrj", TrajectoryFormat::Xyz},
+                                                               {"", TrajectoryFormat::Xyz}})
         EXPECT_EQ(TrajectoryFormatOf(path), format) << path;
     EXPECT_EQ(ParseTrajectoryFormat("lammps"), TrajectoryFormat::Lammps);
     EXPECT_EQ(ParseTrajectoryFormat("xyz"), TrajectoryFormat::Xyz);
@@ -44,8 +44,9 @@ TEST(SpeciesNames, AreThreeDifferentNames) {
     EXPECT_EQ(ParseSpeciesNames("T1,T2,T3"), SpeciesNames{});
     EXPECT_TRUE(ParseSpeciesNames("T1,T2,T3")->IsDefault());
     EXPECT_EQ(ParseSpeciesNames("He_4,Ne,abcdefghijklmnop")->Joined(), "He_4,Ne,abcdefghijklmnop");
-    for (const char* text : {"Ar,Kr", "Ar,Kr,Xe,Rn", "Ar,Ar,Xe", "Ar,,Xe", "Ar,Kr,", ",Kr,Xe", "Ar,4He,Xe",
-                             "Ar,K r,Xe", "Ar,Kr,X\"e", "Ar,Kr,Xe=1", "Ar;Kr;Xe", "Ar,Kr,abcdefghijklmnopq", ""})
+    for (const char* text :
+         {"Ar,Kr", "Ar,Kr,Xe,Rn", "Ar,Ar,Xe", "Ar,,Xe", "Ar,Kr,", ",Kr,Xe", "Ar,4He,Xe", "Ar,K r,Xe",
+          "Ar,Kr,X\"e", "Ar,Kr,Xe=1", "Ar;Kr;Xe", "Ar,Kr,abcdefghijklmnopq", ""})
         EXPECT_EQ(ParseSpeciesNames(text), std::nullopt) << text;
 }
 
@@ -64,7 +65,8 @@ TEST(TrajectoryFiles, ReadBackWhatTheirWritersWroteInEitherFormat) {
     test::TempDir dir;
     const std::vector<World> frames = RingFrames();
     SpeciesNames named = *ParseSpeciesNames("Ar,Kr,Xe");
-    for (const auto& [name, format, species] : std::vector<std::tuple<std::string, TrajectoryFormat, SpeciesNames>>{
+    for (const auto& [name, format, species] :
+         std::vector<std::tuple<std::string, TrajectoryFormat, SpeciesNames>>{
              {"ring.xyz", TrajectoryFormat::Xyz, SpeciesNames{}},
              {"named.xyz", TrajectoryFormat::Xyz, named},
              {"ring.lammpstrj", TrajectoryFormat::Lammps, SpeciesNames{}}}) {
@@ -103,7 +105,8 @@ TEST(TrajectoryFiles, ReadBackWhatTheirWritersWroteInEitherFormat) {
     // A reader refuses what holds no frame, and what is no file.
     test::WriteAll(dir.File("empty.lammpstrj"), "");
     World world;
-    EXPECT_THROW(OpenTrajectoryReader(dir.File("empty.lammpstrj"), TrajectoryFormat::Lammps)->Next(world), TaonError);
+    EXPECT_THROW(OpenTrajectoryReader(dir.File("empty.lammpstrj"), TrajectoryFormat::Lammps)->Next(world),
+                 TaonError);
     ASSERT_EQ(::mkfifo(dir.File("pipe.xyz").c_str(), 0600), 0);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Xyz), IoError);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Lammps), IoError);

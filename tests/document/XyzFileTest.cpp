@@ -277,8 +277,9 @@ TEST(XyzFrame, NamesTheKindsAndAddsMassesAndMomentaForOtherNames) {
     std::getline(lines, count), std::getline(lines, comment);
     std::getline(lines, first), std::getline(lines, second), std::getline(lines, third);
     EXPECT_EQ(count, "3");
-    EXPECT_EQ(comment.rfind("Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1:masses:R:1:momenta:R:3 Time=", 0),
-              0u);
+    EXPECT_EQ(
+        comment.rfind("Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1:masses:R:1:momenta:R:3 Time=", 0),
+        0u);
     EXPECT_EQ(comment.substr(comment.size() - 19), " species=\"Ar,Kr,Xe\"");
     const std::string zero = "0.00000000000000000000e+00";
     const std::string half = "-5.00000000000000000000e-01";

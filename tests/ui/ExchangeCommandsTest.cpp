@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Record Trajectory, Import XYZ, Export Picture and the listing's CSV commands, on the real window.
 #include "support/FileSizeLimit.h"
-#include "support/WorldFiles.h"
 #include "support/UiProgram.h"
+#include "support/WorldFiles.h"
 
 #include "cli/Cli.h"
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
 #include "document/CsvTable.h"
-#include "document/StartPointer.h"
 #include "document/LammpsDumpFile.h"
+#include "document/StartPointer.h"
 #include "document/XyzFile.h"
 #include "ui/DialogQuestions.h"
 #include "ui/FilmDlg.h"
@@ -365,8 +365,9 @@ private slots:
         m.RecordTrajectory1->trigger();
         QVERIFY(seen);
         m.StopRecording1->trigger();
-        QCOMPARE(ReadAll(named), FormatXyzFrame(stopped, stopped.StepCounter, stopped.StepCounter * stopped.dt,
-                                                *ParseSpeciesNames("Ar,Kr,Xe")));
+        QCOMPARE(ReadAll(named),
+                 FormatXyzFrame(stopped, stopped.StepCounter, stopped.StepCounter * stopped.dt,
+                                *ParseSpeciesNames("Ar,Kr,Xe")));
         QVERIFY(p->questions.errors.empty());
     }
 
@@ -414,8 +415,8 @@ private slots:
         // The last picture is the world the run left, as render draws it with the scene's angles.
         test::SaveWorld(p->dir.File("after.tao"), p->state.world);
         std::ostringstream out, err;
-        QCOMPARE(RunCli({"render", p->dir.File("after.tao"), p->dir.File("after.png"), "--size", "64x48", "--fit",
-                         "--angles", "0.5,0.25,0"},
+        QCOMPARE(RunCli({"render", p->dir.File("after.tao"), p->dir.File("after.png"), "--size", "64x48",
+                         "--fit", "--angles", "0.5,0.25,0"},
                         out, err),
                  0);
         QCOMPARE(QImage(QString::fromStdString(p->dir.File("run_4.png"))),
@@ -434,9 +435,10 @@ private slots:
         TMainForm& m = *p->main;
         std::ostringstream out, err;
         const std::string dump = p->dir.File("ring.lammpstrj");
-        QCOMPARE(RunCli({"run", p->dir.File("ring.tao"), "--steps", "40", "--every", "5", "--trajectory", dump},
-                        out, err),
-                 0);
+        QCOMPARE(
+            RunCli({"run", p->dir.File("ring.tao"), "--steps", "40", "--every", "5", "--trajectory", dump},
+                   out, err),
+            0);
         const std::string film = p->dir.File("dump_%d.png");
         p->questions.openFileAnswers.push_back(dump);
         bool seen = false;
@@ -487,7 +489,8 @@ private slots:
             },
             &seen);
         m.ExportFilm1->trigger();
-        QCOMPARE(p->questions.LastError(), std::string("line 1: the count 2 does not match: the file ends after 1 taons."));
+        QCOMPARE(p->questions.LastError(),
+                 std::string("line 1: the count 2 does not match: the file ends after 1 taons."));
         QVERIFY(!m.ExportFilm1->isChecked());
         QCOMPARE(Pictures(p->dir, "bad_"), 0);
     }
@@ -516,16 +519,19 @@ private slots:
                                   "stream=codec_name,width,height,nb_read_frames -of default=nw=1 " +
                                   film + " > " + p->dir.File("probe.txt");
         QCOMPARE(std::system(probe.c_str()), 0);
-        QCOMPARE(ReadAll(p->dir.File("probe.txt")), std::string("codec_name=h264\nwidth=32\nheight=24\nnb_read_frames=4\n"));
+        QCOMPARE(ReadAll(p->dir.File("probe.txt")),
+                 std::string("codec_name=h264\nwidth=32\nheight=24\nnb_read_frames=4\n"));
     }
 
     void fileDialogsOfTheExchangeKindsFilterAndAddTheirExtension() {
         test::TempDir dir;
         DialogQuestions questions;
         const std::tuple<FileKind, bool, QString, std::string> kinds[] = {
-            {FileKind::LammpsDump, true, QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"), "run.lammpstrj"},
+            {FileKind::LammpsDump, true, QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"),
+             "run.lammpstrj"},
             {FileKind::Film, true, QStringLiteral("MP4 films (*.mp4)"), "run.mp4"},
-            {FileKind::AnyTrajectory, false, QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"), "run.xyz"}};
+            {FileKind::AnyTrajectory, false, QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"),
+             "run.xyz"}};
         for (const auto& [kind, saving, filter, name] : kinds) {
             QStringList filters;
             QTimer::singleShot(100, [&] {
@@ -536,7 +542,8 @@ private slots:
                 edit->setText(QString::fromStdString(dir.File("run")));
                 QTest::keyClick(edit, Qt::Key_Return);
             });
-            const std::optional<std::string> path = saving ? questions.SaveFilePath(kind) : questions.OpenFilePath(kind);
+            const std::optional<std::string> path =
+                saving ? questions.SaveFilePath(kind) : questions.OpenFilePath(kind);
             QCOMPARE(filters, QStringList{filter});
             QVERIFY(path.has_value());
             QCOMPARE(*path, dir.File(name));

@@ -80,11 +80,13 @@ private slots:
                         out, err),
                  0);
         QStringList saved = QString::fromStdString(test::ReadAll(path)).split(QLatin1Char('\n'));
-        QStringList logged = QString::fromStdString(test::ReadAll(p.dir.File("log.csv"))).split(QLatin1Char('\n'));
+        QStringList logged =
+            QString::fromStdString(test::ReadAll(p.dir.File("log.csv"))).split(QLatin1Char('\n'));
         QCOMPARE(saved.size(), 5); // the header, three rows and the end of the last
         QCOMPARE(saved.size(), logged.size());
         for (qsizetype row = 0; row < saved.size(); ++row) {
-            QStringList ours = saved[row].split(QLatin1Char(',')), theirs = logged[row].split(QLatin1Char(','));
+            QStringList ours = saved[row].split(QLatin1Char(',')),
+                        theirs = logged[row].split(QLatin1Char(','));
             QCOMPARE(ours.size(), theirs.size());
             if (row > 0 && ours.size() > 1) {
                 QVERIFY(std::fabs(ours[1].toDouble() - theirs[1].toDouble()) < 1e-15);
