@@ -58,8 +58,9 @@ private:
 struct FilmLook {
     ViewState view;              ///< angles, zoom and style
     FilmFit fit = FilmFit::None; ///< how the taons are kept in the pictures
-    int width = 640, height = 480;
-    int fps = 25; ///< pictures a second
+    int width = 640;             ///< of the pictures, in pixels
+    int height = 480;            ///< of the pictures, in pixels
+    int fps = 25;                ///< pictures a second
 };
 
 /// A film of every frame of a trajectory file, drawn as the window's scene draws the taons, one frame at

@@ -495,34 +495,6 @@ private slots:
         QCOMPARE(Pictures(p->dir, "bad_"), 0);
     }
 
-    void exportFilmMakesAnMp4ThatFfprobeReads() {
-        if (!std::filesystem::exists("/usr/bin/ffprobe")) QSKIP("ffprobe is missing (Debian package ffmpeg)");
-        auto p = RingProgram();
-        p->Show();
-        TMainForm& m = *p->main;
-        const std::string film = p->dir.File("run.mp4");
-        p->questions.saveFileAnswers.push_back(film);
-        bool seen = false;
-        AnswerFilmDialog(
-            [&](TFilmDlg& dialog) {
-                dialog.FilmBrowse->click();
-                dialog.WidthEdit->setValue(32);
-                dialog.HeightEdit->setValue(24);
-                dialog.EveryEdit->setValue(1);
-            },
-            &seen);
-        m.ExportFilm1->trigger();
-        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::Film);
-        m.StepClick(3);
-        QVERIFY(WaitFor([&] { return !p->questions.informations.empty(); }));
-        const std::string probe = "/usr/bin/ffprobe -v error -count_frames -show_entries "
-                                  "stream=codec_name,width,height,nb_read_frames -of default=nw=1 " +
-                                  film + " > " + p->dir.File("probe.txt");
-        QCOMPARE(std::system(probe.c_str()), 0);
-        QCOMPARE(ReadAll(p->dir.File("probe.txt")),
-                 std::string("codec_name=h264\nwidth=32\nheight=24\nnb_read_frames=4\n"));
-    }
-
     void fileDialogsOfTheExchangeKindsFilterAndAddTheirExtension() {
         test::TempDir dir;
         DialogQuestions questions;
