@@ -5,7 +5,9 @@
 //   build/bench/record_bench --benchmark_min_time=3 --benchmark_repetitions=3
 #include "core/Scenarios.h"
 #include "core/Step.h"
+#include "document/LammpsDumpFile.h"
 #include "document/TrajectoryRecorder.h"
+#include "document/XyzFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,7 +42,14 @@ void FormatFrame(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(FormatXyzFrame(world, 100, 0.1L));
 }
 
+// The same frame as a LAMMPS dump frame: the same reals, and the bounds of the taons.
+void FormatDumpFrame(benchmark::State& state) {
+    const World world = CloudWorld(1);
+    for (auto _ : state) benchmark::DoNotOptimize(FormatLammpsFrame(world, 100));
+}
+
 BENCHMARK(FormatFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FormatDumpFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RecordedSteps)->Arg(0)->Arg(100)->Arg(10)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -14,6 +14,8 @@ packages=(
     fonts-dejavu-core fonts-liberation # the faces the window and the arrows are drawn in
     xvfb xauth                        # a display for screenshots of the window
     python3-mdanalysis                # a real reader of recorded trajectories, in the tests
+    python3-ase openbabel             # readers of LAMMPS dumps and element-named XYZ, in the tests
+    ffmpeg                            # encodes render's MP4 films; ffprobe reads them in the tests
     python3-numpy python3-scipy       # independent computations of the structure analysis, in the tests
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies

@@ -14,8 +14,8 @@ namespace {
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
                     [--kernel fast|literal] [--threads N] [--trajectory OUT.xyz [--every N]]
-                    [--log FILE.csv] [--until-settled SPEED [--max-steps N] [--no-cool]]
-                    [--progress] [--force]
+                    [--trajectory-format lammps|xyz] [--species N1,N2,N3] [--log FILE.csv]
+                    [--until-settled SPEED [--max-steps N] [--no-cool]] [--progress] [--force]
       Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
       The law is computed by the fast kernel on N threads (default: one per core), or by the
@@ -32,7 +32,10 @@ constexpr const char* Usage = R"(Usage:
       --no-cool is given.
       --trajectory writes an extended XYZ trajectory for particle viewers: the frame before
       step 1, one every N steps (--every, default 100) and the last one; a run that faults keeps
-      the frames written so far.
+      the frames written so far. Species are T1, T2, T3, or the names --species gives (as
+      Ar,Kr,Xe, for programs that want elements). OUT.lammpstrj or OUT.dump (or
+      --trajectory-format lammps) writes a LAMMPS dump instead, atoms "id type x y z vx vy vz"
+      with id the slot and type the kind, and OUT.lammpstrj.json with dt and the 18 parameters.
       SIGINT (Ctrl+C) or SIGTERM ends the run after the step under way: OUT.tao, the log and the
       trajectory then hold that step. A log or trajectory that fails during the run ends it the same
       way. A file nobody may write (mode 0444) is replaced only with --force, even by root.
@@ -57,17 +60,29 @@ constexpr const char* Usage = R"(Usage:
       q4 and q6 of each taon with their averages over its neighbours.
   taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
-  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X] [--force]
+  taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X] [--species N1,N2,N3] [--force]
+  taonscope-cli import IN.lammpstrj OUT.tao [--frame K] [--dt X] [--trajectory-format lammps|xyz]
       Writes frame K (default: the last) of a plain or extended XYZ file as a configuration:
-      species T1, T2, T3 (others are kind 1) or a slot column place the taons; velocities from a
-      velo column, else zero; parameters from A1=... keys, else the figure's; dt from X, else the
-      comment line, else 0.001. A last frame cut short (a run killed while writing) is left out
-      with a note; the file is read in pieces, whatever its size.
+      species T1, T2, T3, or the names of --species or of the comment line's species="N1,N2,N3"
+      (others are kind 1), or a slot column place the taons; velocities from a velo column (or
+      momenta over masses), else zero; parameters from A1=... keys, else the figure's; dt from X,
+      else the comment line, else 0.001. A LAMMPS dump (.lammpstrj, .dump) places them by id as
+      the slot, or by type as the kind, and takes dt and the parameters from IN.lammpstrj.json
+      beside it. A last frame cut short (a run killed while writing) is left out with a note; the
+      file is read in pieces, whatever its size.
   taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]
-                       [--style dots|spheres] [--sphere-size R] [--force]
+                       [--style dots|spheres] [--sphere-size R] [--fit] [--force]
       Draws the taons as the window's scene does (default 640x480, angles 0,0,0 in radians,
       scale 120), with their numbers with --numbers; needs no display. --style spheres draws
       shaded spheres of radius R world units (default 0.5) instead of the window's dots.
+      --fit zooms so that every taon is in the picture, as View > Fit All does.
+  taonscope-cli render TRAJECTORY OUT.mp4 [--fit [run]] [--fps N] [--progress]
+                       [--trajectory-format lammps|xyz] [options of a picture]
+      Draws every frame of an XYZ or LAMMPS trajectory into an MP4 film (H.264, made by the
+      ffmpeg program; W and H even), or into PNG pictures when OUT is a pattern like
+      OUT_%04d.png (frames numbered from 1). --fit fits each frame's taons, --fit run one zoom
+      to the whole run's; --fps N pictures a second (default 25). A progress line goes to
+      standard error on a terminal or with --progress.
   taonscope-cli --help
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.
@@ -92,7 +107,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "scenario") return ScenarioCommand(args, err);
         if (command == "analyze") return AnalyzeCommand(args, out, err);
         if (command == "import") return ImportCommand(args, err);
-        if (command == "render") return RenderCommand(args, err);
+        if (command == "render") return RenderCommand(args, err, errIsTerminal);
         throw CommandLineError{"unknown command " + command};
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);

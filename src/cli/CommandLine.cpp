@@ -63,6 +63,25 @@ std::string OnePositional(const CommandLine& line, const char* what) {
     return line.positional[0];
 }
 
+TrajectoryFormat TrajectoryFormatOption(const CommandLine& line, const std::string& path) {
+    const auto text = line.Option("--trajectory-format");
+    if (!text) return TrajectoryFormatOf(path);
+    const auto format = ParseTrajectoryFormat(*text);
+    if (!format) throw CommandLineError{"--trajectory-format takes lammps or xyz, not '" + *text + "'"};
+    return *format;
+}
+
+std::optional<SpeciesNames> SpeciesOption(const CommandLine& line) {
+    const auto text = line.Option("--species");
+    if (!text) return std::nullopt;
+    const auto species = ParseSpeciesNames(*text);
+    if (!species)
+        throw CommandLineError{"--species takes three different names of letters, digits or _ (as Ar,Kr,Xe), "
+                               "not '" +
+                               *text + "'"};
+    return species;
+}
+
 bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
     return Attempt(path, err, [&] {
         ConfigRecord buffer{};
@@ -79,8 +98,10 @@ bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
 }
 
 void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
-    err << path << ": " << error.what();
-    if (dynamic_cast<const ReadOnlyFileError*>(&error)) err << " (--force replaces it)";
+    // A read-only file may be another than path, such as the sidecar of a dump.
+    const auto* readOnly = dynamic_cast<const ReadOnlyFileError*>(&error);
+    err << (readOnly ? readOnly->Path() : path) << ": " << error.what();
+    if (readOnly) err << " (--force replaces it)";
     err << '\n';
 }
 

@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/World.h"
 #include "document/FileIo.h"
+#include "document/TrajectoryFile.h"
 
 #include <map>
 #include <optional>
@@ -43,6 +44,12 @@ std::optional<Extended> RealOption(const CommandLine& line, const std::string& n
 
 /// The one positional argument; throws CommandLineError naming what was expected otherwise.
 std::string OnePositional(const CommandLine& line, const char* what);
+
+/// The format of the trajectory at path: --trajectory-format lammps|xyz, else the path's extension.
+TrajectoryFormat TrajectoryFormatOption(const CommandLine& line, const std::string& path);
+
+/// The names of --species N1,N2,N3, or empty when it is not given; a text that is not three names throws.
+std::optional<SpeciesNames> SpeciesOption(const CommandLine& line);
 
 /// Loads a configuration as Open does; a file that cannot be read is reported on err and gives false.
 bool LoadWorld(const std::string& path, World& world, std::ostream& err);

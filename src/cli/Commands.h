@@ -24,7 +24,8 @@ int ScenarioCommand(const std::vector<std::string>& args, std::ostream& err);
 int ImportCommand(const std::vector<std::string>& args, std::ostream& err);
 
 /// taonscope-cli render IN.tao OUT.png [--size WxH] [--angles TETA,PSI,PHI] [--scale S] [--numbers]:
-/// draws the configuration's taons as the window's scene does, without a display.
-int RenderCommand(const std::vector<std::string>& args, std::ostream& err);
+/// draws the configuration's taons as the window's scene does, without a display; render TRAJECTORY
+/// OUT.mp4 draws every frame of a trajectory into a film (a progress line on err when errIsTerminal).
+int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal);
 
 } // namespace taonscope

@@ -2,11 +2,14 @@
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Film.h"
 
 #include "core/NumberText.h"
 #include "document/ConfigFile.h"
 #include "document/FileIo.h"
 #include "document/IoError.h"
+#include "document/TextLines.h"
+#include "view/Film.h"
 #include "view/ScenePicture.h"
 
 #include <QGuiApplication>
@@ -51,14 +54,38 @@ std::vector<std::string> SplitAt(const std::string& text, char separator) {
     }
 }
 
+// --fit takes "run" or "frame" after it, or nothing (as "frame").
+std::vector<std::string> WithFitValue(const std::vector<std::string>& args) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        out.push_back(args[i]);
+        if (args[i] == "--fit" && (i + 1 >= args.size() || (args[i + 1] != "run" && args[i + 1] != "frame")))
+            out.push_back("frame");
+    }
+    return out;
+}
+
+// A trajectory is named so by its extension, or by --trajectory-format.
+bool IsTrajectory(const CommandLine& line, const std::string& path) {
+    const auto endsWith = [&](std::string_view ending) {
+        return path.size() >= ending.size() &&
+               EqualNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
+    };
+    return line.Option("--trajectory-format") || endsWith(".xyz") || endsWith(".lammpstrj") ||
+           endsWith(".dump");
+}
+
 } // namespace
 
-int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
+int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
     try {
-        const CommandLine line = SplitCommandLine(
-            args, {"--size", "--angles", "--scale", "--style", "--sphere-size"}, {"--numbers", "--force"});
+        const CommandLine line = SplitCommandLine(WithFitValue(args),
+                                                  {"--size", "--angles", "--scale", "--style",
+                                                   "--sphere-size", "--fit", "--fps", "--trajectory-format"},
+                                                  {"--numbers", "--progress", "--force"});
         const ForceOption force(line);
-        if (line.positional.size() != 2) throw CommandLineError{"expected a configuration and a PNG file"};
+        if (line.positional.size() != 2)
+            throw CommandLineError{"expected a configuration and a PNG file, or a trajectory and a film"};
         int width = 640, height = 480;
         if (const auto text = line.Option("--size")) {
             const std::vector<std::string> parts = SplitAt(*text, 'x');
@@ -92,7 +119,30 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
                 throw CommandLineError{"--sphere-size takes a positive radius, not '" + *text + "'"};
         }
 
+        std::optional<FilmFit> fit;
+        if (const auto text = line.Option("--fit")) {
+            if (line.Option("--scale"))
+                throw CommandLineError{"--fit and --scale both set the zoom: give one"};
+            fit = *text == "run" ? FilmFit::WholeRun : FilmFit::EveryFrame;
+        }
+
         const std::string& input = line.positional[0];
+        const std::string& output = line.positional[1];
+        if (IsTrajectory(line, input)) {
+            FilmLook look{view, fit.value_or(FilmFit::None), width, height, 25};
+            if (const auto text = line.Option("--fps")) {
+                const auto fps = TryParseInteger(*text);
+                if (!fps || *fps < 1 || *fps > 240 || text->find('$') != std::string::npos)
+                    throw CommandLineError{"--fps takes a whole number from 1 to 240, not '" + *text + "'"};
+                look.fps = *fps;
+            }
+            const TrajectoryFormat format = TrajectoryFormatOption(line, input);
+            EnsureGuiApplication();
+            ProgressLine progress(err, errIsTerminal, line.Option("--progress").has_value());
+            return RenderFilm(input, format, output, look, err, progress);
+        }
+        if (line.Option("--fps") || line.Option("--progress"))
+            throw CommandLineError{"--fps and --progress go with a film of a trajectory"};
         World world;
         try {
             ConfigRecord buffer{};
@@ -103,7 +153,7 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err) {
             return CliBadInput;
         }
         EnsureGuiApplication();
-        const std::string& output = line.positional[1];
+        if (fit) FitAll(view, world, {width, height});
         return Attempt(
                    output, err,
                    [&] { ReplaceFileContents(output, PngBytes(TaonPicture(world, view, width, height))); })

@@ -5,7 +5,7 @@
 namespace taonscope {
 
 // Built without Qt: there is no font and no image to draw the scene with.
-int RenderCommand(const std::vector<std::string>&, std::ostream& err) {
+int RenderCommand(const std::vector<std::string>&, std::ostream& err, bool) {
     err << "taonscope-cli: render is not available in this build (it was made without Qt)\n";
     return CliBadInput;
 }

@@ -2,6 +2,7 @@
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Progress.h"
 #include "RunLog.h"
 #include "Trajectory.h"
 
@@ -55,46 +56,6 @@ private:
     struct sigaction previousTerm_ {};
 };
 
-// A line on standard error that tells how far a run is: redrawn in place at most four times a second on
-// a terminal, otherwise (with --progress) written once a second.
-class ProgressLine {
-public:
-    ProgressLine(std::ostream& err, bool terminal, bool asked, std::uint64_t limit)
-        : err_(err), terminal_(terminal), enabled_(terminal || asked), limit_(limit),
-          start_(std::chrono::steady_clock::now()), last_(start_) {}
-    void Update(const World& world, std::uint64_t done) {
-        if (!enabled_) return;
-        const auto now = std::chrono::steady_clock::now();
-        if (now - last_ < (terminal_ ? std::chrono::milliseconds(250) : std::chrono::milliseconds(1000)))
-            return;
-        last_ = now;
-        const double seconds = std::chrono::duration<double>(now - start_).count();
-        const Quantity speed = LargestSpeed(world);
-        std::ostringstream line;
-        line << "step " << done << " of " << limit_ << ", largest speed "
-             << (speed.Valid() ? FormatReal(speed.Value) : "n/a") << ", " << std::fixed
-             << std::setprecision(0) << static_cast<double>(done) / seconds << " steps/s";
-        const std::string text = line.str();
-        if (terminal_) {
-            err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ')
-                 << std::flush;
-            width_ = text.size();
-        } else {
-            err_ << text << '\n' << std::flush;
-        }
-    }
-    void Finish() {
-        if (terminal_ && width_ > 0) err_ << '\r' << std::string(width_, ' ') << '\r';
-    }
-
-private:
-    std::ostream& err_;
-    bool terminal_, enabled_;
-    std::uint64_t limit_;
-    std::chrono::steady_clock::time_point start_, last_;
-    std::size_t width_ = 0;
-};
-
 // The steps of a run: --steps (default 1); a run that waits to settle stops after --max-steps, or
 // --steps as before, at the latest.
 std::uint64_t StepLimit(const CommandLine& line) {
@@ -118,7 +79,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const CommandLine line =
         SplitCommandLine(args,
                          {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                          "--every", "--until-settled", "--trajectory"},
+                          "--every", "--until-settled", "--trajectory", "--trajectory-format", "--species"},
                          {"--cool", "--no-cool", "--progress", "--force"});
     const std::string input = OnePositional(line, "one input file");
 
@@ -135,6 +96,13 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const int every = WholeNumberOption(line, "--every", 100);
     if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};
     const ForceOption force(line);
+    const std::optional<std::string> trajectoryPath = line.Option("--trajectory");
+    const TrajectoryFormat format = TrajectoryFormatOption(line, trajectoryPath.value_or(""));
+    const std::optional<SpeciesNames> species = SpeciesOption(line);
+    if (!trajectoryPath && (line.Option("--trajectory-format") || species))
+        throw CommandLineError{"--trajectory-format and --species go with --trajectory"};
+    if (species && format == TrajectoryFormat::Lammps)
+        throw CommandLineError{"--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"};
 
     // Everything is checked before the first step, and no file is changed before the run starts.
     World world;
@@ -143,14 +111,15 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const std::optional<std::string> output = line.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
     RunRecorder recorder(line.Option("--log"), every, settleSpeed);
-    RunTrajectory trajectory(line.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
+    RunTrajectory trajectory(trajectoryPath, static_cast<std::uint64_t>(every), err, format,
+                             species.value_or(SpeciesNames{}));
     if (!recorder.Open(err) || !trajectory.Open()) return CliBadInput;
 
     const StopOnSignals signals;
     bool written = recorder.Start(world, err) && trajectory.Start(world);
     std::optional<FastLaw> fastLaw;
     if (kernel == "fast") fastLaw.emplace(threads);
-    ProgressLine progress(err, errIsTerminal, line.Option("--progress").has_value(), steps);
+    ProgressLine progress(err, errIsTerminal, line.Option("--progress").has_value());
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t made = 0;
     while (written && made < steps && stopSignal == 0) {
@@ -168,7 +137,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
         }
         ++made;
         written = trajectory.StepDone(world, made) && recorder.StepDone(world, made, err);
-        progress.Update(world, made);
+        if (progress.Due()) {
+            const Quantity speed = LargestSpeed(world);
+            std::ostringstream text;
+            text << "step " << made << " of " << steps << ", largest speed "
+                 << (speed.Valid() ? FormatReal(speed.Value) : "n/a") << ", " << std::fixed
+                 << std::setprecision(0) << static_cast<double>(made) / progress.Seconds() << " steps/s";
+            progress.Show(text.str());
+        }
         if (recorder.Settled()) break;
     }
     progress.Finish();

@@ -5,8 +5,10 @@
 
 namespace taonscope {
 
-RunTrajectory::RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err)
-    : path_(std::move(path)), every_(every == 0 ? 1 : every), err_(err) {}
+RunTrajectory::RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err,
+                             TrajectoryFormat format, SpeciesNames species)
+    : path_(std::move(path)), every_(every == 0 ? 1 : every), err_(err), format_(format),
+      species_(std::move(species)) {}
 
 bool RunTrajectory::Fail(const TaonError& error) {
     ReportFileFailure(err_, *path_, error);
@@ -27,7 +29,7 @@ bool RunTrajectory::Write(const World& world, std::uint64_t done) {
 bool RunTrajectory::Open() {
     if (!path_) return true;
     try {
-        file_ = std::make_unique<XyzTrajectory>(*path_);
+        file_ = OpenTrajectoryWriter(*path_, format_, species_);
         return true;
     } catch (const TaonError& error) {
         return Fail(error);

@@ -3,7 +3,7 @@
 
 #include "core/Errors.h"
 #include "core/World.h"
-#include "document/XyzFile.h"
+#include "document/TrajectoryFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,11 +14,13 @@
 namespace taonscope {
 
 /// The trajectory of a run (run --trajectory OUT.xyz --every N): the frame before step 1, one after
-/// every N steps, and the frame after the last step, never the same step twice. Without a path it
-/// writes nothing. Each call reports a failure on err and returns false; the file is closed then.
+/// every N steps, and the frame after the last step, never the same step twice, in extended XYZ (kinds
+/// named by species) or as a LAMMPS dump. Without a path it writes nothing. Each call reports a failure
+/// on err and returns false; the file is closed then.
 class RunTrajectory {
 public:
-    RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err);
+    RunTrajectory(std::optional<std::string> path, std::uint64_t every, std::ostream& err,
+                  TrajectoryFormat format = TrajectoryFormat::Xyz, SpeciesNames species = {});
 
     /// Opens the file without changing it, as a check before the run.
     bool Open();
@@ -38,7 +40,9 @@ private:
     std::optional<std::string> path_;
     std::uint64_t every_;
     std::ostream& err_;
-    std::unique_ptr<XyzTrajectory> file_;
+    TrajectoryFormat format_;
+    SpeciesNames species_;
+    std::unique_ptr<TrajectoryWriter> file_;
     std::optional<std::uint64_t> lastWritten_;
 };
 

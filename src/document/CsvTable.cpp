@@ -4,6 +4,8 @@
 #include "XyzFile.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace taonscope {
 
@@ -26,6 +28,35 @@ std::string ParameterTableCsv(const World& world) {
     std::string out = "parameter,value\n";
     for (std::size_t p = 0; p < ParameterFields.size(); ++p)
         out += std::string(ParameterNames[p]) + ',' + XyzRealText(world.*ParameterFields[p]) + '\n';
+    return out;
+}
+
+namespace {
+
+std::string RunTableReal(Extended value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 21);
+    return std::string(text, result.ptr);
+}
+
+std::string RunTableQuantity(const Quantity& q) {
+    return q.Valid() ? RunTableReal(q.Value) : "n/a";
+}
+
+} // namespace
+
+std::string RunTableRow(const Sample& sample) {
+    return std::to_string(sample.Step) + ',' + RunTableReal(sample.Time) + ',' +
+           RunTableQuantity(sample.Kinetic) + ',' + RunTableQuantity(sample.PairEnergy) + ',' +
+           RunTableQuantity(sample.TotalEnergy) + ',' + RunTableQuantity(sample.Momentum) + ',' +
+           RunTableQuantity(sample.LargestSpeed) + '\n';
+}
+
+std::string RunTableCsv(const std::deque<Sample>& samples) {
+    std::string out(RunTableHeader);
+    for (const Sample& sample : samples) out += RunTableRow(sample);
     return out;
 }
 

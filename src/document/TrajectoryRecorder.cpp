@@ -7,15 +7,16 @@ namespace taonscope {
 
 namespace {
 
-void AppendFrame(XyzTrajectory& file, const World& world) {
+void AppendFrame(TrajectoryWriter& file, const World& world) {
     file.Append(world, world.StepCounter, static_cast<Extended>(world.StepCounter) * world.dt);
 }
 
 } // namespace
 
-void TrajectoryRecorder::Start(const std::string& path, int every, const World& world) {
+void TrajectoryRecorder::Start(const std::string& path, int every, const World& world,
+                               TrajectoryFormat format, const SpeciesNames& species) {
     file_.reset();
-    auto file = std::make_unique<XyzTrajectory>(path);
+    auto file = OpenTrajectoryWriter(path, format, species);
     if (!world.ShowingFigure) AppendFrame(*file, world);
     file_ = std::move(file);
     path_ = path;
@@ -35,7 +36,7 @@ std::optional<std::string> TrajectoryRecorder::StepDone(const World& world) {
 
 void TrajectoryRecorder::Stop() {
     if (!file_) return;
-    const std::unique_ptr<XyzTrajectory> file = std::move(file_);
+    const std::unique_ptr<TrajectoryWriter> file = std::move(file_);
     file->Close();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "XyzFile.h"
+#include "TrajectoryFile.h"
 
 #include <memory>
 #include <optional>
@@ -9,13 +9,16 @@
 
 namespace taonscope {
 
-/// Records the steps of every run into an extended XYZ trajectory: a frame when recording starts and
-/// one after every step whose count (StepCounter) is a multiple of N, until Stop or a write failure.
+/// Records the steps of every run into a trajectory (extended XYZ or LAMMPS dump): a frame when
+/// recording starts and one after every step whose count (StepCounter) is a multiple of N, until Stop or
+/// a write failure.
 class TrajectoryRecorder {
 public:
-    /// Creates the file at path and writes the frame of world as it is now (none while it shows the
-    /// figure); throws IoError, leaving the recorder stopped.
-    void Start(const std::string& path, int every, const World& world);
+    /// Creates the file at path in that format (species naming the kinds of XYZ frames) and writes the
+    /// frame of world as it is now (none while it shows the figure); throws IoError, leaving the recorder
+    /// stopped.
+    void Start(const std::string& path, int every, const World& world,
+               TrajectoryFormat format = TrajectoryFormat::Xyz, const SpeciesNames& species = {});
     /// After a completed step. A write failure stops the recording and returns its message.
     std::optional<std::string> StepDone(const World& world);
     /// Stops recording and closes the file; a failure to close throws IoError.
@@ -28,7 +31,7 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    std::unique_ptr<XyzTrajectory> file_;
+    std::unique_ptr<TrajectoryWriter> file_;
     std::string path_;
     int every_ = 100;
 };

@@ -2,6 +2,7 @@
 #include "XyzFile.h"
 
 #include "IoError.h"
+#include "TextLines.h"
 
 #include "core/Errors.h"
 #include "core/Scenarios.h"
@@ -19,12 +20,6 @@ namespace taonscope {
 
 namespace {
 
-// No line of a frame comes near this; a longer one is refused before it fills the memory.
-constexpr std::size_t MaxLineBytes = std::size_t{1} << 20;
-
-// A message quotes at most this many characters of a field.
-constexpr std::size_t MaxQuoted = 80;
-
 constexpr Extended DefaultDt = 0.001L;
 
 // First and last slot of each kind, as the listing's edits show them.
@@ -34,122 +29,6 @@ constexpr int LastSlot[4] = {0, 50, 80, 100};
 locale_t CLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsBlank(line[i])) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !IsBlank(line[i])) ++i;
-        if (i > start) fields.push_back(line.substr(start, i - start));
-    }
-    return fields;
-}
-
-// The line without blanks before and after.
-std::string_view Trimmed(std::string_view line) {
-    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-    return line;
-}
-
-bool IsBlankLine(std::string_view line) {
-    for (char c : line)
-        if (!IsBlank(c)) return false;
-    return true;
-}
-
-[[noreturn]] void LineError(std::uint64_t index, const std::string& message) {
-    throw TaonError("line " + std::to_string(index + 1) + ": " + message);
-}
-
-// A field in quotes for a message, cut after MaxQuoted characters.
-std::string Quoted(std::string_view field) {
-    std::string quoted(1, '\'');
-    quoted.append(field.substr(0, MaxQuoted));
-    quoted.append(field.size() > MaxQuoted ? "...'" : "'");
-    return quoted;
-}
-
-// The lines of an XYZ text, from memory or from a file read in pieces: the memory it needs is that of
-// the longest line, whatever the size of the text.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : pending_(text), ended_(true) {}
-    explicit LineReader(InputFile& file) : file_(&file) {}
-
-    // The next line without its line end; false after the last one.
-    bool Next(std::string_view& line) {
-        for (;;) {
-            const std::size_t end = pending_.find('\n', scanned_);
-            if (end != std::string_view::npos || (ended_ && !pending_.empty())) {
-                const std::size_t length = end == std::string_view::npos ? pending_.size() : end;
-                line = pending_.substr(0, length);
-                pending_.remove_prefix(std::min(length + 1, pending_.size()));
-                scanned_ = 0;
-                break;
-            }
-            if (ended_) return false;
-            scanned_ = pending_.size();
-            Refill();
-        }
-        ++index_;
-        if (line.size() > MaxLineBytes) TooLong();
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        return true;
-    }
-    // The index (from 0) of the line Next gave last.
-    std::uint64_t Index() const { return index_ - 1; }
-
-private:
-    [[noreturn]] void TooLong() const {
-        LineError(index_ - 1, "longer than " + std::to_string(MaxLineBytes) + " characters");
-    }
-
-    void Refill() {
-        if (pending_.size() > MaxLineBytes) {
-            ++index_;
-            TooLong();
-        }
-        constexpr std::size_t Piece = 1 << 16;
-        buffer_.erase(0, buffer_.size() - pending_.size());
-        const std::size_t kept = buffer_.size();
-        buffer_.resize(kept + Piece);
-        const std::size_t got = file_->Read(buffer_.data() + kept, Piece);
-        buffer_.resize(kept + got);
-        ended_ = got == 0;
-        pending_ = buffer_;
-    }
-
-    InputFile* file_ = nullptr;
-    std::string buffer_;
-    std::string_view pending_; // what is not yet returned
-    std::size_t scanned_ = 0;  // bytes of pending_ known to hold no line end
-    bool ended_ = false;
-    std::uint64_t index_ = 0;
-};
-
-// A whole number made of digits only; empty for anything else.
-std::optional<long long> ParseCount(std::string_view text) {
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
 }
 
 // The key=value pairs of a comment line; values may be double-quoted. Words without '=' are ignored,
@@ -188,7 +67,7 @@ struct Columns {
     std::size_t count = 4; // fields in a line (a plain frame: at least this many)
     bool exact = false;    // extended frames have exactly count fields
     std::size_t species = 0, pos = 1;
-    std::optional<std::size_t> velo, slot;
+    std::optional<std::size_t> velo, slot, momenta, masses;
 };
 
 Columns ParseProperties(const std::string& text, std::uint64_t lineIndex) {
@@ -217,6 +96,8 @@ Columns ParseProperties(const std::string& text, std::uint64_t lineIndex) {
         if (name == "pos" && type == "R" && n == 3) pos = at;
         if (name == "velo" && type == "R" && n == 3) columns.velo = at;
         if (name == "slot" && type == "I" && n == 1) columns.slot = at;
+        if (name == "momenta" && type == "R" && n == 3) columns.momenta = at;
+        if (name == "masses" && type == "R" && n == 1) columns.masses = at;
         at += n;
     }
     if (!species || !pos) LineError(lineIndex, "Properties needs species:S:1 and pos:R:3");
@@ -226,19 +107,10 @@ Columns ParseProperties(const std::string& text, std::uint64_t lineIndex) {
     return columns;
 }
 
-Extended RealField(std::string_view text, std::uint64_t lineIndex) {
-    const auto value = ParseXyzReal(text);
-    if (!value) LineError(lineIndex, Quoted(text) + " is not a number");
-    // A finite number too large for an extended real would become infinite, one too small zero.
-    const bool named = text.find_first_of("iInN") != std::string_view::npos;
-    const bool nonzero =
-        text.substr(0, text.find_first_of("eE")).find_first_of("123456789") != std::string_view::npos;
-    if ((std::isinf(*value) && !named) || (*value == 0 && nonzero))
-        LineError(lineIndex, Quoted(text) + " is beyond the range of extended reals");
-    return *value;
-}
-
-int SpeciesKind(std::string_view species) {
+// The kind of a species: one of the three names, else T1, T2 or T3, else 1.
+int SpeciesKind(std::string_view species, const SpeciesNames& names) {
+    for (int kind = 1; kind <= 3; ++kind)
+        if (species == names.Names[static_cast<std::size_t>(kind - 1)]) return kind;
     if (species == "T2") return 2;
     if (species == "T3") return 3;
     return 1;
@@ -359,16 +231,18 @@ std::optional<Extended> ParseXyzReal(std::string_view text) {
     return value;
 }
 
-std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time) {
+std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time,
+                           const SpeciesNames& species) {
     const int last = std::clamp(world.TaonCount, 0, MaxTaons);
     int present = 0;
     for (int j = 1; j <= last; ++j) present += world.TaonPresent[j] ? 1 : 0;
+    const bool named = !species.IsDefault();
 
     std::string out;
-    out.reserve(static_cast<std::size_t>(present) * 200 + 1200);
+    out.reserve(static_cast<std::size_t>(present) * (named ? 300 : 200) + 1200);
     out += std::to_string(present);
     out += "\nProperties=";
-    out += XyzProperties;
+    out += named ? XyzNamedProperties : XyzProperties;
     out += " Time=" + XyzRealText(time) + " Step=" + std::to_string(step) + " dt=" + XyzRealText(world.dt) +
            " pbc=\"F F F\"";
     for (std::size_t p = 1; p < ParameterFields.size(); ++p) {
@@ -377,18 +251,29 @@ std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time)
         out += '=';
         out += XyzRealText(world.*ParameterFields[p]);
     }
+    if (named) out += " species=\"" + species.Joined() + '"';
     out += '\n';
+    const TaonArray* const velocity[3] = {&world.VelX, &world.VelY, &world.VelZ};
     for (int j = 1; j <= last; ++j) {
         if (!world.TaonPresent[j]) continue;
-        out += 'T';
-        out += static_cast<char>('0' + TaonKind(world, j));
-        for (const TaonArray* values :
-             {&world.PosX, &world.PosY, &world.PosZ, &world.VelX, &world.VelY, &world.VelZ}) {
+        out += species.Names[static_cast<std::size_t>(TaonKind(world, j) - 1)];
+        for (const TaonArray* values : {&world.PosX, &world.PosY, &world.PosZ}) {
+            out += ' ';
+            out += XyzRealText((*values)[static_cast<std::size_t>(j)]);
+        }
+        for (const TaonArray* values : velocity) {
             out += ' ';
             out += XyzRealText((*values)[static_cast<std::size_t>(j)]);
         }
         out += ' ';
         out += std::to_string(j);
+        if (named) {
+            out += " 1";
+            for (const TaonArray* values : velocity) {
+                out += ' ';
+                out += XyzRealText((*values)[static_cast<std::size_t>(j)]);
+            }
+        }
         out += '\n';
     }
     return out;
@@ -396,24 +281,19 @@ std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time)
 
 namespace {
 
-// The lines of the frame to import: its comment line and one line per taon.
-struct FrameLines {
-    std::uint64_t countLine = 0; // index of its count line
-    std::size_t count = 0;
-    std::vector<std::string> lines;
-};
-
-World ParseFrame(const FrameLines& frame, const XyzImportOptions& options) {
-    if (frame.count > static_cast<std::size_t>(MaxTaons))
-        LineError(frame.countLine, "a frame of " + std::to_string(frame.count) + " taons; at most " +
+// A frame's lines as the splitter keeps them: the count line, the comment line, one line per taon.
+World ParseFrame(const FrameLines& frame, const ImportOptions& options) {
+    const auto count = static_cast<std::size_t>(*ParseCount(Trimmed(frame.lines[0])));
+    if (count > static_cast<std::size_t>(MaxTaons))
+        LineError(frame.firstLine, "a frame of " + std::to_string(count) + " taons; at most " +
                                        std::to_string(MaxTaons) + " fit");
     World world;
     world.TaonCount = MaxTaons;
     for (int kind = 1; kind <= 3; ++kind) SetParameterSet(world, kind, FigureParameters());
     world.dt = DefaultDt;
 
-    const std::uint64_t commentIndex = frame.countLine + 1;
-    const auto pairs = CommentPairs(frame.lines[0]);
+    const std::uint64_t commentIndex = frame.firstLine + 1;
+    const auto pairs = CommentPairs(frame.lines[1]);
     Columns columns;
     for (const auto& [key, value] : pairs)
         if (EqualNoCase(key, "Properties")) columns = ParseProperties(value, commentIndex);
@@ -421,11 +301,16 @@ World ParseFrame(const FrameLines& frame, const XyzImportOptions& options) {
         if (const auto found = pairs.find(ParameterNames[p]); found != pairs.end())
             world.*ParameterFields[p] = RealField(found->second, commentIndex);
     if (options.dt) world.dt = *options.dt;
+    SpeciesNames names;
+    if (options.species)
+        names = *options.species;
+    else if (const auto found = pairs.find("species"); found != pairs.end())
+        names = ParseSpeciesNames(found->second).value_or(SpeciesNames{});
 
     int nextSlot[4] = {0, FirstSlot[1], FirstSlot[2], FirstSlot[3]};
-    for (std::size_t t = 1; t <= frame.count; ++t) {
+    for (std::size_t t = 1; t <= count; ++t) {
         const std::uint64_t i = commentIndex + t;
-        const std::vector<std::string_view> fields = Fields(frame.lines[t]);
+        const std::vector<std::string_view> fields = Fields(frame.lines[t + 1]);
         if (fields.size() < columns.count || (columns.exact && fields.size() != columns.count))
             LineError(i, "expected " + std::to_string(columns.count) + " fields, found " +
                              std::to_string(fields.size()));
@@ -438,7 +323,7 @@ World ParseFrame(const FrameLines& frame, const XyzImportOptions& options) {
             slot = static_cast<int>(*number);
             if (world.TaonPresent[slot]) LineError(i, "slot " + std::to_string(slot) + " is given twice");
         } else {
-            const int kind = SpeciesKind(fields[columns.species]);
+            const int kind = SpeciesKind(fields[columns.species], names);
             if (nextSlot[kind] > LastSlot[kind])
                 LineError(i, "more than " + std::to_string(LastSlot[kind] - FirstSlot[kind] + 1) +
                                  " taons of kind " + std::to_string(kind));
@@ -448,83 +333,126 @@ World ParseFrame(const FrameLines& frame, const XyzImportOptions& options) {
         world.PosX[slot] = RealField(fields[columns.pos], i);
         world.PosY[slot] = RealField(fields[columns.pos + 1], i);
         world.PosZ[slot] = RealField(fields[columns.pos + 2], i);
-        if (columns.velo) {
-            world.VelX[slot] = RealField(fields[*columns.velo], i);
-            world.VelY[slot] = RealField(fields[*columns.velo + 1], i);
-            world.VelZ[slot] = RealField(fields[*columns.velo + 2], i);
+        if (const auto velocity = columns.velo ? columns.velo : columns.momenta) {
+            // Momenta (as ASE writes them) are velocities times the masses column, if there is one.
+            const Extended mass = !columns.velo && columns.masses ? RealField(fields[*columns.masses], i) : 1;
+            world.VelX[slot] = RealField(fields[*velocity], i) / mass;
+            world.VelY[slot] = RealField(fields[*velocity + 1], i) / mass;
+            world.VelZ[slot] = RealField(fields[*velocity + 2], i) / mass;
         }
     }
     SyncCopiesFromCurrent(world);
     return world;
 }
 
-// Reads frame after frame, keeping the lines of the one asked for (of each in turn for the last),
-// so that a file of any length needs the memory of two frames: the last whole one and the one read.
-World ReadXyzLines(LineReader& reader, const XyzImportOptions& options, std::string* note) {
-    if (options.frame < 0) throw TaonError("the file holds no frame " + std::to_string(options.frame));
-    const auto wanted = static_cast<std::uint64_t>(options.frame);
-    FrameLines kept, reading;
-    std::uint64_t whole = 0;
-    std::string_view line;
-    while (reader.Next(line)) {
-        const std::uint64_t index = reader.Index();
+// Cuts XYZ text into frames: a count line, a comment line and a line per taon.
+class XyzSplitter : public FrameSplitter {
+public:
+    explicit XyzSplitter(LineReader& reader) : reader_(reader) {}
+
+    Found Next(bool keep, FrameLines& frame) override {
+        std::string_view line;
+        if (!reader_.Next(line)) return Found::End;
+        const std::uint64_t index = reader_.Index();
         if (IsBlankLine(line)) { // blank lines may end the file, nothing else
-            while (reader.Next(line))
+            while (reader_.Next(line))
                 if (!IsBlankLine(line)) LineError(index, "expected the number of taons of a frame");
-            break;
+            return Found::End;
         }
         const auto count = ParseCount(Trimmed(line));
         if (!count) {
-            if (whole == 0) LineError(index, "expected the number of taons of a frame");
+            if (whole_ == 0) LineError(index, "expected the number of taons of a frame");
             LineError(index, "expected the number of taons of a frame; the count in line " +
-                                 std::to_string(reading.countLine + 1) + " does not match its taons");
+                                 std::to_string(countLine_ + 1) + " does not match its taons");
         }
-        const bool keep = wanted == 0 || whole + 1 == wanted;
+        countLine_ = index;
+        count_ = *count;
+        frame.Restart(index);
+        if (keep) frame.Add(line);
         const bool fits = *count <= MaxTaons; // a larger frame is refused if it is the one to import
-        reading.countLine = index;
-        reading.count = static_cast<std::size_t>(fits ? *count : MaxTaons + 1);
         const auto needed = static_cast<unsigned long long>(*count) + 1; // the comment line and the taons
-        unsigned long long got = 0;
-        for (; got < needed && reader.Next(line); ++got) {
-            if (!keep || !fits) continue;
-            if (reading.lines.size() <= got) reading.lines.emplace_back();
-            reading.lines[got].assign(line);
-        }
-        if (got < needed) { // the file ends inside the frame, as when a run is killed while writing
-            const std::string taons = std::to_string(got > 0 ? got - 1 : 0);
-            if (whole == 0)
-                LineError(index, "the count " + std::to_string(*count) +
-                                     " does not match: the file ends after " + taons + " taons");
-            if (note)
-                *note = "the last frame (line " + std::to_string(index + 1) + ") ends after " + taons +
-                        " of its " + std::to_string(*count) + " taons and was left out";
-            break;
-        }
-        ++whole;
-        if (keep) std::swap(kept, reading);
-        if (keep && wanted != 0) return ParseFrame(kept, options);
+        got_ = 0;
+        for (; got_ < needed && reader_.Next(line); ++got_)
+            if (keep && fits) frame.Add(line);
+        if (got_ < needed) return Found::Cut; // as when a run is killed while writing
+        ++whole_;
+        return Found::Frame;
     }
-    if (whole == 0) throw TaonError("the file holds no frame");
-    if (wanted > whole)
-        throw TaonError("the file holds " + std::to_string(whole) + " frames, not " + std::to_string(wanted));
-    return ParseFrame(kept, options);
+
+    std::string CutError() const override {
+        return "line " + std::to_string(countLine_ + 1) + ": the count " + std::to_string(count_) +
+               " does not match: the file ends after " + Taons() + " taons";
+    }
+
+    std::string CutNote() const override {
+        return "the last frame (line " + std::to_string(countLine_ + 1) + ") ends after " + Taons() +
+               " of its " + std::to_string(count_) + " taons and was left out";
+    }
+
+private:
+    std::string Taons() const { return std::to_string(got_ > 0 ? got_ - 1 : 0); }
+
+    LineReader& reader_;
+    std::uint64_t whole_ = 0, countLine_ = 0;
+    long long count_ = 0;
+    unsigned long long got_ = 0;
+};
+
+World ReadXyzLines(LineReader& reader, const ImportOptions& options, std::string* note) {
+    XyzSplitter splitter(reader);
+    return ReadWantedFrame(
+        splitter, options.frame, [&](const FrameLines& frame) { return ParseFrame(frame, options); }, note);
 }
+
+class XyzReader : public TrajectoryReader {
+public:
+    XyzReader(const std::string& path, const ImportOptions& options)
+        : file_(path), reader_(file_), splitter_(reader_), options_(options) {}
+
+    bool Next(World& world) override {
+        switch (splitter_.Next(true, frame_)) {
+        case FrameSplitter::Found::Frame:
+            world = ParseFrame(frame_, options_);
+            ++frames_;
+            return true;
+        case FrameSplitter::Found::Cut:
+            if (frames_ == 0) throw TaonError(splitter_.CutError());
+            note_ = splitter_.CutNote();
+            return false;
+        default:
+            if (frames_ == 0) throw TaonError("the file holds no frame");
+            return false;
+        }
+    }
+
+private:
+    InputFile file_;
+    LineReader reader_;
+    XyzSplitter splitter_;
+    ImportOptions options_;
+    FrameLines frame_;
+    int frames_ = 0;
+};
 
 } // namespace
 
-World ReadXyzText(std::string_view text, const XyzImportOptions& options, std::string* note) {
+World ReadXyzText(std::string_view text, const ImportOptions& options, std::string* note) {
     LineReader reader(text);
     return ReadXyzLines(reader, options, note);
 }
 
-World ReadXyzFile(const std::string& path, const XyzImportOptions& options, std::string* note) {
+World ReadXyzFile(const std::string& path, const ImportOptions& options, std::string* note) {
     InputFile file(path);
     LineReader reader(file);
     return ReadXyzLines(reader, options, note);
 }
 
+std::unique_ptr<TrajectoryReader> OpenXyzReader(const std::string& path, const ImportOptions& options) {
+    return std::make_unique<XyzReader>(path, options);
+}
+
 void XyzTrajectory::Append(const World& world, std::int64_t step, Extended time) {
-    file_.Write(FormatXyzFrame(world, step, time));
+    file_.Write(FormatXyzFrame(world, step, time, species_));
     ++frames_;
 }
 

@@ -40,6 +40,12 @@ std::pair<QString, QString> FilterOf(FileKind kind) {
         return {QStringLiteral("XYZ files (*.xyz)"), QStringLiteral("xyz")};
     case FileKind::Picture:
         return {QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png")};
+    case FileKind::LammpsDump:
+        return {QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"), QStringLiteral("lammpstrj")};
+    case FileKind::Film:
+        return {QStringLiteral("MP4 films (*.mp4)"), QStringLiteral("mp4")};
+    case FileKind::AnyTrajectory:
+        return {QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"), QStringLiteral("xyz")};
     default:
         return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
     }

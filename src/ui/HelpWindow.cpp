@@ -77,9 +77,11 @@ The commentary of <i>name.tao</i> is <i>name.txt</i>; you are asked to save it w
 configuration that has no file yet (the easy square of <b>Taons</b>) is first saved under a name you choose.</li>
 <li>The configuration opened or saved last is loaded the next time the program starts.</li>
 <li>File &gt; <b>Examples</b> opens a worked example without changing it: Save asks for a name of your own.</li>
-<li>File &gt; <b>Record Trajectory...</b> writes every run to an extended XYZ file for particle viewers
-until <b>Stop Recording</b>; <b>Import XYZ...</b> reads such a file, <b>Export Picture...</b> saves the
-scene as a PNG picture, and the listing's context menu copies or saves it as CSV.</li>
+<li>File &gt; <b>Record Trajectory...</b> writes every run to an extended XYZ file (with the kinds
+named as you like, such as Ar, Kr, Xe) or a LAMMPS dump for particle viewers until <b>Stop
+Recording</b>; <b>Import XYZ...</b> reads such a file, <b>Export Picture...</b> saves the scene as a PNG
+picture, <b>Export Film...</b> films the next run or a recorded trajectory, and the listing's context
+menu copies or saves it as CSV, as the instruments' Run charts do with the run.</li>
 <li>A commentary that is not UTF-8 is read in the code page chosen in the commentary's context menu,
 <b>Encoding of Old Commentaries</b>, and saved back in it.</li>
 </ul>

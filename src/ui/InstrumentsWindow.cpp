@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "InstrumentsWindow.h"
 
+#include "Guard.h"
 #include "MainForm.h"
 
 #include "analysis/Histogram.h"
 #include "analysis/Measures.h"
 #include "analysis/PairFunction.h"
 #include "core/NumberText.h"
+#include "document/CsvTable.h"
+#include "document/FileIo.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -208,6 +211,12 @@ QWidget* InstrumentsWindow::BuildRunTab() {
         RunCharts[n]->onZoom = [this](AxisRange range) { ZoomRun(range); };
         RunCharts[n]->onReset = [this] { ResetRunZoom(); };
     }
+    SaveRunCsv = new QAction(QStringLiteral("Save as CSV..."), this);
+    connect(SaveRunCsv, &QAction::triggered, this, &InstrumentsWindow::SaveRunCsvClick);
+    for (ZoomChartView* chart : RunCharts) {
+        chart->setContextMenuPolicy(Qt::ActionsContextMenu);
+        chart->addAction(SaveRunCsv);
+    }
     ResetRunZoomButton = new QPushButton(QStringLiteral("Whole Run"));
     ResetRunZoomButton->setObjectName(QStringLiteral("ResetRunZoom"));
     ResetRunZoomButton->setToolTip(
@@ -306,6 +315,15 @@ QWidget* InstrumentsWindow::BuildDistancesTab() {
     layout->addLayout(choices);
     layout->addWidget(DistanceChart, 1);
     return tab;
+}
+
+void InstrumentsWindow::SaveRunCsvClick() {
+    Questions& questions = main_.Asker();
+    Guarded(questions, [&] {
+        const std::string table = RunTableCsv(series_.Samples()); // the samples as they are now
+        if (const std::optional<std::string> path = questions.SaveFilePath(FileKind::Table))
+            SaveAskingForReadOnly(questions, [&] { ReplaceFileContents(*path, table); });
+    });
 }
 
 void InstrumentsWindow::ZoomRun(AxisRange range) {

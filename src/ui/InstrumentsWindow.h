@@ -67,6 +67,8 @@ public:
     void ResetDistanceZoom(); ///< see ZoomDistances
     /// Shows the histograms of all six kind pairs (-1) or of the pair with that index in KindPairs.
     void ShowKindPair(int index);
+    /// Saves the run's samples as a table, the columns of run --log (the Run charts' context menu).
+    void SaveRunCsvClick();
 
     /// True while "Cool until settled" is running.
     bool Settling() const { return settling_; }
@@ -76,6 +78,7 @@ public:
     QLabel *KineticValue = nullptr, *PairEnergyValue = nullptr, *TotalEnergyValue = nullptr;
     QLabel *MomentumValue = nullptr, *SpeedValue = nullptr, *Conservation = nullptr, *DriftValue = nullptr;
     std::array<ZoomChartView*, 4> RunCharts{}; ///< K, U, E, |P|, stacked, sharing the time axis
+    QAction* SaveRunCsv = nullptr;             ///< "Save as CSV..." in the Run charts' context menu
     QChartView *PhiChart = nullptr, *ForceChart = nullptr;
     ZoomChartView* DistanceChart = nullptr;
     QPushButton *ResetRunZoomButton = nullptr, *ResetDistanceZoomButton = nullptr;

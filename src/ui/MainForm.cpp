@@ -6,6 +6,7 @@
 #include "EditDlg.h"
 #include "ExamplesMenu.h"
 #include "FileNameBar.h"
+#include "FilmExport.h"
 #include "Guard.h"
 #include "HelpWindow.h"
 #include "InstrumentsWindow.h"

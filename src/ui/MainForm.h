@@ -40,6 +40,7 @@ class PickPopup;
 class WorldHistory;
 class InstrumentsWindow;
 class TrajectoryRecording;
+class FilmExport;
 class RunMenu;
 class SceneOptions;
 class ParameterBoxes;
@@ -119,6 +120,7 @@ public:
     void StopRecording1Click();
     void ImportXyz1Click();
     void ExportPicture1Click();
+    void ExportFilm1Click();
     void CopyAsCsvClick();
     void SaveAsCsvClick();
 
@@ -146,6 +148,8 @@ public:
     long long RunSteps() const { return runSteps_; }
     /// The undo history of the world.
     WorldHistory& History() { return *history_; }
+    /// The modal questions the window and its other windows ask.
+    Questions& Asker() { return questions_; }
 
     // The controls, named as the program names them.
     SceneWidget* SceneView = nullptr;
@@ -183,6 +187,7 @@ public:
     QTimer* Timer = nullptr;
     QAction *ImportXyz1 = nullptr, *ExportPicture1 = nullptr, *RecordTrajectory1 = nullptr;
     QAction *StopRecording1 = nullptr, *CopyAsCsv = nullptr, *SaveAsCsv = nullptr;
+    QAction* ExportFilm1 = nullptr;           ///< File > Export Film..., checked while a film is made
     QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
     RunMenu* RunCommands = nullptr;           ///< the Run menu
     SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout
@@ -236,6 +241,7 @@ private:
     std::vector<RunObserver*> observers_;
     std::unique_ptr<WorldHistory> history_;
     std::unique_ptr<TrajectoryRecording> recording_;
+    std::unique_ptr<FilmExport> film_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;

@@ -3,13 +3,14 @@
 // XYZ import, pictures of the scene and the listing as a table.
 #include "MainForm.h"
 
+#include "FilmExport.h"
 #include "Guard.h"
 #include "Text.h"
 #include "TrajectoryRecording.h"
 
 #include "document/CsvTable.h"
 #include "document/FileIo.h"
-#include "document/XyzFile.h"
+#include "document/TrajectoryFile.h"
 #include "view/ScenePicture.h"
 
 #include <QClipboard>
@@ -39,6 +40,7 @@ void TMainForm::BuildExchangeControls() {
     ImportXyz1 = add(file, exitSeparator, QStringLiteral("Import XYZ..."), &TMainForm::ImportXyz1Click);
     ExportPicture1 =
         add(file, exitSeparator, QStringLiteral("Export Picture..."), &TMainForm::ExportPicture1Click);
+    ExportFilm1 = add(file, exitSeparator, QStringLiteral("Export Film..."), &TMainForm::ExportFilm1Click);
     RecordTrajectory1 =
         add(file, exitSeparator, QStringLiteral("Record Trajectory..."), &TMainForm::RecordTrajectory1Click);
     RecordTrajectory1->setCheckable(true);
@@ -57,6 +59,8 @@ void TMainForm::BuildExchangeControls() {
         std::make_unique<TrajectoryRecording>(questions_, this, RecordTrajectory1, StopRecording1, RecMark);
     recording_->onEnded = [this](const QString& why) { RecordingEnded(why); };
     AddRunObserver(recording_.get());
+    film_ = std::make_unique<FilmExport>(questions_, this, view_, ExportFilm1, SceneView);
+    AddRunObserver(film_.get());
 }
 
 // The file bar says that the recording ended and why, before the configuration's name.
@@ -88,7 +92,7 @@ void TMainForm::ImportXyz1Click() {
         // file of its own until it is saved, so Save asks for a name.
         ConfigRecord record{};
         std::string note;
-        PackConfigRecord(ReadXyzFile(*path, {}, &note), record);
+        PackConfigRecord(ReadTrajectoryFile(*path, TrajectoryFormatOf(*path), {}, &note), record);
         InstallRecord(record, *path, false);
         FitAll1Click(); // as an opened example is: a file from elsewhere has its own scale
         if (!note.empty()) questions_.Information(*path + ": " + note + ".");
@@ -110,6 +114,10 @@ void TMainForm::ExportPicture1Click() {
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Picture))
             SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, PngBytes(shown)); });
     });
+}
+
+void TMainForm::ExportFilm1Click() {
+    Guarded(questions_, [&] { film_->ExportFilmClick(Scene()); });
 }
 
 void TMainForm::CopyAsCsvClick() {

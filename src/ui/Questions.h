@@ -8,9 +8,12 @@ namespace taonscope {
 
 /// Files other than configurations that the program reads or writes.
 enum class FileKind {
-    Trajectory, ///< extended XYZ, ".xyz"
-    Picture,    ///< PNG, ".png"
-    Table,      ///< comma-separated values, ".csv"
+    Trajectory,    ///< extended XYZ, ".xyz"
+    Picture,       ///< PNG, ".png"
+    Table,         ///< comma-separated values, ".csv"
+    LammpsDump,    ///< LAMMPS dump text, ".lammpstrj"
+    Film,          ///< MP4 film, ".mp4"
+    AnyTrajectory, ///< extended XYZ or LAMMPS dump, to read
 };
 
 /// Every modal question the program asks. The application answers through Qt's dialogs; tests answer

@@ -30,7 +30,9 @@ void TrajectoryRecording::RecordClick(const World& world) {
     if (recorder_.Recording()) return;
     TRecordDlg dialog(questions_, window_);
     if (dialog.exec() != QDialog::Accepted) return;
-    SaveAskingForReadOnly(questions_, [&] { recorder_.Start(dialog.Path(), dialog.Every(), world); });
+    SaveAskingForReadOnly(questions_, [&] {
+        recorder_.Start(dialog.Path(), dialog.Every(), world, dialog.Format(), dialog.Species());
+    });
     ShowState();
 }
 

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The encoder's side of the ffmpeg program: pictures in, the film out into the file, ffmpeg's failures
+// reported in its words. Stand-ins for ffmpeg on PATH play its part; the real one is in the CLI tests.
+#include "document/FilmEncoder.h"
+
+#include "support/TempDir.h"
+
+#include "core/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace taonscope {
+namespace {
+
+// While it lives, PATH holds only a folder with an "ffmpeg" that runs script.
+class StandIn {
+public:
+    StandIn(const test::TempDir& dir, const std::string& script) {
+        std::filesystem::create_directories(dir.File("bin"));
+        test::WriteAll(dir.File("bin/ffmpeg"), "#!/bin/sh\n" + script + "\n");
+        std::filesystem::permissions(dir.File("bin/ffmpeg"), std::filesystem::perms::owner_all);
+        if (const char* path = std::getenv("PATH")) saved_ = path;
+        ::setenv("PATH", dir.File("bin").c_str(), 1);
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    ~StandIn() { ::setenv("PATH", saved_.c_str(), 1); }
+
+private:
+    std::string saved_;
+};
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const TaonError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(FilmEncoder, HandsEveryPictureOverAndWritesWhatComesBack) {
+    test::TempDir dir;
+    const StandIn copying(dir, "exec /bin/cat"); // a film that is its pictures
+    // Pictures much larger than a pipe holds, so that the film comes back while pictures still go out.
+    const int width = 640, height = 480;
+    std::string pictures;
+    {
+        FilmEncoder film(dir.File("film.mp4"), width, height, 25);
+        for (char shade : {'a', 'b', 'c'}) {
+            const std::string picture(static_cast<std::size_t>(width * height * 4), shade);
+            film.Add(picture);
+            pictures += picture;
+        }
+        film.Close();
+    }
+    EXPECT_EQ(test::ReadAll(dir.File("film.mp4")), pictures);
+}
+
+TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFails) {
+    test::TempDir dir;
+    const std::string picture(16 * 8 * 4, '\0');
+    {
+        const StandIn refusing(dir,
+                               "echo \"first line\" >&2; echo \"Unknown encoder 'libx264'\" >&2; exit 1");
+        FilmEncoder film(dir.File("refused.mp4"), 16, 8, 25);
+        const std::string message = ErrorOf([&] {
+            for (int n = 0; n < 100; ++n) film.Add(picture); // until ffmpeg is found gone
+            film.Close();
+        });
+        EXPECT_TRUE(message == "ffmpeg stopped: Unknown encoder 'libx264'" ||
+                    message == "ffmpeg failed: Unknown encoder 'libx264'")
+            << message;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("refused.mp4"))); // nothing came: no file is left
+
+    {
+        // A film begun and then failed keeps what was written of it.
+        const StandIn failing(dir,
+                              "/bin/cat > /dev/null; printf begun; echo 'Disk quota exceeded' >&2; exit 1");
+        FilmEncoder film(dir.File("begun.mp4"), 16, 8, 25);
+        film.Add(picture);
+        EXPECT_EQ(ErrorOf([&] { film.Close(); }), "ffmpeg failed: Disk quota exceeded");
+    }
+    EXPECT_EQ(test::ReadAll(dir.File("begun.mp4")), "begun");
+
+    {
+        const StandIn quiet(dir, "exit 0");
+        EXPECT_EQ(ErrorOf([&] { FilmEncoder(dir.File("odd.mp4"), 15, 8, 25); }),
+                  "an MP4 film needs an even width and height, not 15x8");
+        FilmEncoder film(dir.File("quiet.mp4"), 16, 8, 25);
+        EXPECT_EQ(ErrorOf([&] { film.Add(std::string(10, '\0')); }),
+                  "a picture of another size than the film's");
+    }
+    test::TempDir empty;
+    const StandIn nowhere(empty, "exit 0");
+    std::filesystem::remove(empty.File("bin/ffmpeg"));
+    EXPECT_EQ(
+        ErrorOf([&] { FilmEncoder(dir.File("none.mp4"), 16, 8, 25); }),
+        "the ffmpeg program was not found: install it (Debian package ffmpeg) to make MP4 films, or make PNG "
+        "pictures OUT_%04d.png");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.mp4")));
+}
+
+} // namespace
+} // namespace taonscope
