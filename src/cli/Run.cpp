@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Analysis.h"
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
@@ -118,8 +119,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const CommandLine line =
         SplitCommandLine(args,
                          {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                          "--every", "--until-settled", "--trajectory"},
-                         {"--cool", "--no-cool", "--progress", "--force"});
+                          "--every", "--until-settled", "--trajectory", "--cutoff"},
+                         {"--cool", "--no-cool", "--progress", "--force", "--structure"});
     const std::string input = OnePositional(line, "one input file");
 
     const std::uint64_t steps = StepLimit(line);
@@ -135,6 +136,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const int every = WholeNumberOption(line, "--every", 100);
     if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};
     const ForceOption force(line);
+    const std::optional<StructureOptions> structure = StructureOption(line);
+    if (structure && !line.Option("--log")) throw CommandLineError{"--structure goes with --log"};
 
     // Everything is checked before the first step, and no file is changed before the run starts.
     World world;
@@ -142,7 +145,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     if (dt) world.dt = *dt;
     const std::optional<std::string> output = line.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
-    RunRecorder recorder(line.Option("--log"), every, settleSpeed);
+    RunRecorder recorder(line.Option("--log"), every, settleSpeed, structure);
     RunTrajectory trajectory(line.Option("--trajectory"), static_cast<std::uint64_t>(every), err);
     if (!recorder.Open(err) || !trajectory.Open()) return CliBadInput;
 

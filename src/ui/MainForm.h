@@ -42,6 +42,7 @@ class InstrumentsWindow;
 class TrajectoryRecording;
 class RunMenu;
 class SceneOptions;
+class StructureLook;
 class ParameterBoxes;
 class UndoKeys;
 
@@ -186,6 +187,7 @@ public:
     QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
     RunMenu* RunCommands = nullptr;           ///< the Run menu
     SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout
+    StructureLook* StructureMarks = nullptr;  ///< View > Colour By, Show Bonds and the bond cutoff
     ParameterBoxes* ParameterInput = nullptr; ///< the parameter boxes writing back
 
 protected:
