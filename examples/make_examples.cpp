@@ -511,9 +511,6 @@ Example Edge(FastLaw& law) {
     }
     World w = cluster;
     w.dt = breaks;
-    World apart = w;
-    Run(apart, law, 1000);
-    const Structure after = AnalyzeStructure(apart);
     return {
         "08-edge-of-stability", w,
         "A cluster that flies apart with a large dt\n"
@@ -526,7 +523,7 @@ Example Edge(FastLaw& law) {
             "Press Go without Cool and within 1000 steps the taons fly apart; open it again and set dt= to " +
             Text(held, 3) + " or less before pressing Go, and the same cluster holds still.\n" +
             "View > Instruments > Structure finds " + ClusterWords(AnalyzeStructure(w)) +
-            " at the start and, after those 1000 steps, " + ClusterWords(after) + ".\n"};
+            " at the start and counts the pieces as it flies apart.\n"};
 }
 
 } // namespace

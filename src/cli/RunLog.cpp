@@ -43,7 +43,7 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
                       Csv(s.LargestSpeed);
     if (structure_) {
         const ClusterCount count = CountClusters(world, *structure_);
-        row += "," + std::to_string(count.Clusters) + "," + std::to_string(count.Largest);
+        for (const int value : {count.Clusters, count.Largest}) row += ',' + std::to_string(value);
     }
     row += "\n";
     lastRow_ = steps;

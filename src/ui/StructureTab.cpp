@@ -83,7 +83,8 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
     CutoffValue = new QLineEdit;
     CutoffValue->setObjectName(QStringLiteral("CutoffValue"));
     CutoffValue->setToolTip(QStringLiteral("The cutoff in use; type one and press Enter to use it"));
-    CutoffValue->setMaximumWidth(110);
+    CutoffValue->setMinimumWidth(140);
+    CutoffValue->setMaximumWidth(160);
     Summary = new QLabel;
     Summary->setObjectName(QStringLiteral("StructureSummary"));
     Summary->setWordWrap(true);
@@ -327,6 +328,7 @@ void StructureTab::DrawRdf() {
     }
     rdfX_->setRange(0, reach);
     rdfY_->setRange(0, highest * 1.05);
+    rdfX_->applyNiceNumbers();
 }
 
 void StructureTab::DrawCoordination() {
