@@ -247,6 +247,7 @@ void StructureTab::Sample() {
     measured_ = SourceOf(world_, look_.Cutoff());
     last_ = AnalyzeStructure(world_, look_.Options(world_));
     dirty_ = true;
+    ++samples_;
 }
 
 void StructureTab::Forget() {
@@ -314,12 +315,14 @@ void StructureTab::DrawRdf() {
     const RadialDistribution& rdf = last_->Rdf;
     double reach = ShortestRdfRange, highest = 1;
     for (std::size_t n = 0; n < RdfCurves; ++n) {
+        // A hidden curve costs as much to replace as a shown one: ShowRdf draws it when it shows.
+        if (!RdfSeries[n]->isVisible()) continue;
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(rdf.R.size()));
         for (std::size_t b = 0; b < rdf.R.size(); ++b) {
             const double r = static_cast<double>(rdf.R[b]), g = static_cast<double>(rdf.G[n][b]);
             points.append({r, std::isfinite(g) ? g : 0});
-            if (RdfSeries[n]->isVisible() && g > 0) {
+            if (g > 0) {
                 reach = std::max(reach, r + static_cast<double>(rdf.Width));
                 highest = std::max(highest, g);
             }
@@ -340,11 +343,17 @@ void StructureTab::DrawCoordination() {
         QList<qreal> values;
         for (std::size_t n = 0; n < h[0].size(); ++n)
             values << (n < h[kind].size() ? static_cast<qreal>(h[kind][n]) : 0);
-        CoordinationBars[kind - 1]->remove(0, CoordinationBars[kind - 1]->count());
-        CoordinationBars[kind - 1]->append(values);
+        QBarSet* set = CoordinationBars[kind - 1];
+        if (set->count() != values.size()) {
+            set->remove(0, set->count());
+            set->append(values);
+        } else {
+            for (qsizetype n = 0; n < values.size(); ++n)
+                if (set->at(n) != values[n]) set->replace(n, values[n]);
+        }
     }
     for (const std::int64_t n : h[0]) most = std::max(most, n);
-    coordinationX_->setCategories(categories);
+    if (coordinationX_->categories() != categories) coordinationX_->setCategories(categories);
     coordinationY_->setRange(0, static_cast<double>(most) * 1.05);
 }
 

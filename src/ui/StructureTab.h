@@ -32,7 +32,7 @@ namespace taonscope {
 class StructureTab : public QWidget {
 public:
     /// During a run the tab is redrawn at most this often.
-    static constexpr int RunRedrawMs = 500;
+    static constexpr int RunRedrawMs = 1000;
 
     /// The tab of world, whose cutoff look keeps; both must outlive it.
     StructureTab(const World& world, StructureLook& look, QWidget* parent = nullptr);
@@ -46,6 +46,8 @@ public:
     void Forget();
     /// The structure last measured.
     const std::optional<Structure>& Last() const { return last_; }
+    /// How often the structure was measured so far.
+    long long SampleCount() const { return samples_; }
 
     /// The cutoff choice's commands: an entry of CutoffFrom, or the value typed in CutoffValue.
     void CutoffChosen(int index);
@@ -78,6 +80,7 @@ private:
     std::optional<StructureSource> measured_;
     std::vector<CutoffChoice> choices_; // the shells CutoffFrom offers, in its order after the first entry
     bool dirty_ = false;
+    long long samples_ = 0;
     QElapsedTimer sinceDrawn_;
     QValueAxis *rdfX_ = nullptr, *rdfY_ = nullptr, *coordinationY_ = nullptr, *orderY_ = nullptr;
     QBarCategoryAxis* coordinationX_ = nullptr;
