@@ -2,10 +2,11 @@
 // Steps per second that the main window makes and draws during a run of the 100-taon cloud: each
 // iteration runs the window's own event loop for one second (Go, one second, Stop), with the picture
 // and, where asked, the listing redrawn after every batch of steps as a user sees them; the same with
-// Spheres, Trails and the run readout; and what the instruments' open Run tab costs a small run.
+// Spheres, Trails and the run readout; and what the instruments' open Run and Structure tabs cost a run.
 //   xvfb-run -a build/bench/window_bench       # on an X server
 //   build/bench/window_bench                   # on the offscreen platform
 #include "core/Scenarios.h"
+#include "core/Step.h"
 #include "document/ConfigFile.h"
 #include "ui/AppState.h"
 #include "ui/Application.h"
@@ -13,6 +14,7 @@
 #include "ui/InstrumentsWindow.h"
 #include "ui/MainForm.h"
 #include "ui/SceneOptions.h"
+#include "ui/StructureTab.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +23,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -168,6 +171,46 @@ void InstrumentsStructureTabCost(benchmark::State& state, const char* example) {
     InstrumentsTabCost(state, example, 3);
 }
 
+// What the Structure tab costs by itself on the cloud, in steps of the window's law made in turn in the
+// same run: a sample (the structure measured) and a redraw (the table, g(r) and the histograms, painted).
+// A run samples every RunSampleEvery steps and redraws at most once a second, so it is slowed by
+// sample_steps / RunSampleEvery plus redraw_steps for each second's steps.
+void StructureTabInSteps(benchmark::State& state) {
+    AppState app;
+    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
+    DialogQuestions questions;
+    TMainForm form(app, questions);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    form.OpenExample(std::string(TAONSCOPE_EXAMPLES_DIR) + "/05-cloud.tao");
+    form.Instruments1Click();
+    InstrumentsWindow& instruments = *form.Instruments;
+    if (!QTest::qWaitForWindowExposed(&instruments))
+        return state.SkipWithError("the instruments were not shown");
+    instruments.Tabs->setCurrentWidget(instruments.StructurePage);
+    QCoreApplication::processEvents();
+    StructureTab& tab = *instruments.StructurePage;
+    World world = app.world;
+    FastLaw law;
+    using Clock = std::chrono::steady_clock;
+    Clock::duration stepping{}, sampling{}, drawing{};
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        AdvanceStep(world, CoolFactor(false), law);
+        const Clock::time_point stepped = Clock::now();
+        tab.Sample();
+        const Clock::time_point sampled = Clock::now();
+        tab.Refresh(false);
+        tab.repaint();
+        drawing += Clock::now() - sampled;
+        sampling += sampled - stepped;
+        stepping += stepped - start;
+    }
+    const double step = std::chrono::duration<double>(stepping).count();
+    state.counters["sample_steps"] = std::chrono::duration<double>(sampling).count() / step;
+    state.counters["redraw_steps"] = std::chrono::duration<double>(drawing).count() / step;
+}
+
 // Five seconds of running each.
 void FiveSeconds(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -189,6 +232,7 @@ BENCHMARK_CAPTURE(InstrumentsStructureTabCost, Cloud, "05-cloud.tao")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(4);
+BENCHMARK(StructureTabInSteps)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 } // namespace taonscope

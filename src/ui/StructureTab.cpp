@@ -108,6 +108,8 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
     RdfChart->setObjectName(QStringLiteral("RdfChart"));
     RdfChart->chart()->legend()->setAlignment(Qt::AlignRight);
     rdfX_ = AddAxis(RdfChart->chart(), Qt::AlignBottom, QStringLiteral("r"));
+    rdfX_->setTickType(QValueAxis::TicksDynamic);
+    rdfX_->setTickAnchor(0);
     rdfY_ = AddAxis(RdfChart->chart(), Qt::AlignLeft, QStringLiteral("g"));
     for (std::size_t n = 0; n < RdfCurves; ++n) {
         RdfSeries[n] = new QLineSeries;
@@ -330,8 +332,9 @@ void StructureTab::DrawRdf() {
         RdfSeries[n]->replace(points);
     }
     rdfX_->setRange(0, reach);
+    rdfX_->setTickInterval(reach > 8 ? 2.5 : 1);
     rdfY_->setRange(0, highest * 1.05);
-    rdfX_->applyNiceNumbers();
+    rdfY_->applyNiceNumbers();
 }
 
 void StructureTab::DrawCoordination() {
@@ -355,6 +358,7 @@ void StructureTab::DrawCoordination() {
     for (const std::int64_t n : h[0]) most = std::max(most, n);
     if (coordinationX_->categories() != categories) coordinationX_->setCategories(categories);
     coordinationY_->setRange(0, static_cast<double>(most) * 1.05);
+    coordinationY_->applyNiceNumbers();
 }
 
 void StructureTab::DrawOrder() {
@@ -376,6 +380,7 @@ void StructureTab::DrawOrder() {
     }
     OrderOutline->replace(outline);
     orderY_->setRange(0, most * 1.05);
+    orderY_->applyNiceNumbers();
 }
 
 } // namespace taonscope
