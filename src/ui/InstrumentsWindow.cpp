@@ -426,7 +426,7 @@ void InstrumentsWindow::RefreshTick() {
         RefreshDistances(); // cheap, and the editor may have moved taons without a step
         break;
     default:
-        StructurePage->Refresh(running_);
+        if (Tabs->currentWidget() == StructurePage) StructurePage->Refresh(running_);
     }
 }
 
