@@ -2,10 +2,11 @@
 // Steps per second that the main window makes and draws during a run of the 100-taon cloud: each
 // iteration runs the window's own event loop for one second (Go, one second, Stop), with the picture
 // and, where asked, the listing redrawn after every batch of steps as a user sees them; the same with
-// Spheres, Trails and the run readout; and what the instruments' open Run tab costs a small run.
+// Spheres, Trails and the run readout; and what the instruments' open Run and Structure tabs cost a run.
 //   xvfb-run -a build/bench/window_bench       # on an X server
 //   build/bench/window_bench                   # on the offscreen platform
 #include "core/Scenarios.h"
+#include "core/Step.h"
 #include "document/ConfigFile.h"
 #include "ui/AppState.h"
 #include "ui/Application.h"
@@ -13,6 +14,7 @@
 #include "ui/InstrumentsWindow.h"
 #include "ui/MainForm.h"
 #include "ui/SceneOptions.h"
+#include "ui/StructureTab.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +23,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -120,9 +123,9 @@ void WindowRunSpheresTrailsReadout(benchmark::State& state) {
     state.counters["trail_frames"] = look.Trails().Frames();
 }
 
-// The cost of the instruments' Run tab, open and showing a full series of 20,000 samples, against the
-// instruments hidden: the same window, a second of each in turn. "open/hidden" must stay above 0.95.
-void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
+// The cost of an instruments tab, open (after a full series of 20,000 samples), against the instruments
+// hidden: the same window, a second of each in turn.
+void InstrumentsTabCost(benchmark::State& state, const char* example, int tab) {
     AppState app;
     app.document.StartPointerFile = (scratch / "Start.-ts-").string();
     DialogQuestions questions;
@@ -138,7 +141,7 @@ void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
     if (!QTest::qWaitForWindowExposed(&instruments))
         return state.SkipWithError("the instruments were not shown");
     for (long long step = 0; step < 20000LL * RunSampleEvery; ++step) instruments.StepDone(app.world);
-    instruments.Tabs->setCurrentIndex(0);
+    instruments.Tabs->setCurrentIndex(tab);
     QCoreApplication::processEvents();
 
     long long hidden = 0, open = 0;
@@ -154,6 +157,58 @@ void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
     state.counters["open_steps/s"] = static_cast<double>(open) / state.iterations();
     state.counters["open/hidden"] = static_cast<double>(open) / static_cast<double>(hidden);
     state.counters["samples"] = static_cast<double>(instruments.Series().Samples().size());
+}
+
+// The Run tab showing a full series: "open/hidden" must stay above 0.95.
+void InstrumentsRunTabCost(benchmark::State& state, const char* example) {
+    InstrumentsTabCost(state, example, 0);
+}
+
+// The Structure tab live during a run of the cloud: a structure sample every RunSampleEvery
+// steps, drawn twice a second. "open/hidden" must stay above 0.98, a run slowed by at most 2 steps in
+// RunSampleEvery.
+void InstrumentsStructureTabCost(benchmark::State& state, const char* example) {
+    InstrumentsTabCost(state, example, 3);
+}
+
+// What the Structure tab costs by itself on the cloud, in steps of the window's law made in turn in the
+// same run: a sample (the structure measured) and a redraw (the table, g(r) and the histograms, painted).
+// A run samples every RunSampleEvery steps and redraws at most once a second, so it is slowed by
+// sample_steps / RunSampleEvery plus redraw_steps for each second's steps.
+void StructureTabInSteps(benchmark::State& state) {
+    AppState app;
+    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
+    DialogQuestions questions;
+    TMainForm form(app, questions);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    form.OpenExample(std::string(TAONSCOPE_EXAMPLES_DIR) + "/05-cloud.tao");
+    form.Instruments1Click();
+    InstrumentsWindow& instruments = *form.Instruments;
+    if (!QTest::qWaitForWindowExposed(&instruments))
+        return state.SkipWithError("the instruments were not shown");
+    instruments.Tabs->setCurrentWidget(instruments.StructurePage);
+    QCoreApplication::processEvents();
+    StructureTab& tab = *instruments.StructurePage;
+    World world = app.world;
+    FastLaw law;
+    using Clock = std::chrono::steady_clock;
+    Clock::duration stepping{}, sampling{}, drawing{};
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        AdvanceStep(world, CoolFactor(false), law);
+        const Clock::time_point stepped = Clock::now();
+        tab.Sample();
+        const Clock::time_point sampled = Clock::now();
+        tab.Refresh(false);
+        tab.repaint();
+        drawing += Clock::now() - sampled;
+        sampling += sampled - stepped;
+        stepping += stepped - start;
+    }
+    const double step = std::chrono::duration<double>(stepping).count();
+    state.counters["sample_steps"] = std::chrono::duration<double>(sampling).count() / step;
+    state.counters["redraw_steps"] = std::chrono::duration<double>(drawing).count() / step;
 }
 
 // Five seconds of running each.
@@ -173,6 +228,11 @@ BENCHMARK_CAPTURE(InstrumentsRunTabCost, TwelveTaons, "04-ring.tao")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(4);
+BENCHMARK_CAPTURE(InstrumentsStructureTabCost, Cloud, "05-cloud.tao")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(StructureTabInSteps)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 } // namespace taonscope

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the example configurations by running the program's own law: every example is placed roughly,
 // then cooled (velocities damped by 0.99 a step) until it has settled, and written with its commentary.
+#include "analysis/Structure.h"
 #include "core/Errors.h"
 #include "core/FastLaw.h"
 #include "core/NumberText.h"
@@ -168,6 +169,58 @@ Extended Extent(const World& w) {
     return most;
 }
 
+// The ideal shape of its size nearest a cluster (Shapes.h), and how far it is; none for other sizes.
+std::pair<std::string, Extended> NearestShape(const World& w, const taonscope::Cluster& c) {
+    std::vector<Position> points;
+    for (const int j : c.Slots) points.push_back({w.PosX[j], w.PosY[j], w.PosZ[j]});
+    std::pair<std::string, Extended> nearest{"none", 1e9L};
+    for (const IdealShape& shape : IdealShapes())
+        if (shape.Points.size() == points.size())
+            if (const Extended error = ShapeError(points, shape.Points); error < nearest.second)
+                nearest = {shape.Name, error};
+    return nearest;
+}
+
+std::string Article(const std::string& noun) {
+    return std::string("aeiou").find(noun[0]) != std::string::npos ? "an " + noun : "a " + noun;
+}
+
+// A cluster's shape as the structure analysis names it: "a dimer", "a dodecagon (error 0.014)", or "of no
+// named shape" with the nearest shape and its error.
+std::string ShapeWords(const World& w, const taonscope::Cluster& c) {
+    if (c.Shape != "none")
+        return Article(c.Shape) + (c.ShapeError > 0.0005L ? " (error " + Text(c.ShapeError) + ")" : "");
+    const auto [name, error] = NearestShape(w, c);
+    return "of no named shape (the nearest, " + Article(name) + ", is off by " + Text(error) +
+           (error < 0.1L ? ", just over the " + Text(ShapeTolerance, 2) + " allowed)" : ")");
+}
+
+// ShapeWords, shorter for a cluster that no shape names: "0.061 off a dodecagon, too far to be named".
+std::string NearMissWords(const World& w, const taonscope::Cluster& c) {
+    if (c.Shape != "none") return ShapeWords(w, c);
+    const auto [name, error] = NearestShape(w, c);
+    return Text(error) + " off " + Article(name) + ", too far to be named";
+}
+
+// "one cluster of 6 taons", "2 clusters of 6 taons", "19 clusters, the largest of 56 taons", as the
+// structure analysis finds them.
+std::string ClusterWords(const Structure& s) {
+    const int n = s.Counts.Clusters;
+    if (n == 1) return "one cluster of " + std::to_string(s.Counts.Largest) + " taons";
+    if (s.Counts.Isolated == 0 && n * s.Counts.Largest == static_cast<int>(s.Bonds.Slots.size()))
+        return std::to_string(n) + " clusters of " + std::to_string(s.Counts.Largest) + " taons";
+    return std::to_string(n) + " clusters, the largest of " + std::to_string(s.Counts.Largest) + " taons";
+}
+
+// The sentence most commentaries end with: what the Structure tab finds in the file.
+std::string StructureSentence(const World& w) {
+    const Structure s = AnalyzeStructure(w);
+    const std::size_t bonds = s.Bonds.Bonds.size();
+    return "View > Instruments > Structure (or taonscope-cli analyze --structure) finds " + ClusterWords(s) +
+           " with " + std::to_string(bonds) + (bonds == 1 ? " bond, " : " bonds, ") +
+           (s.Counts.Clusters > 1 ? "each " : "") + ShapeWords(w, s.Clusters.front()) + ".\n";
+}
+
 struct Example {
     std::string name;
     World world;
@@ -186,10 +239,11 @@ Example Pair(FastLaw& law) {
                 std::to_string(steps) + " steps until they came to rest " + Text(Distance(w, 1, 2)) +
                 " apart, where the attraction of the first shell and the repulsion inside it cancel.\n"
                 "Press Go without Cool: nothing moves, the largest speed stays below 1E-9; turn on Show "
-                "Numbers of Points (F7) and double-click the listing to see the velocities.\n"};
+                "Numbers of Points (F7) and double-click the listing to see the velocities.\n" +
+                StructureSentence(w)};
 }
 
-Example Cluster(FastLaw& law) {
+Example ClusterOfSix(FastLaw& law) {
     long steps = 0;
     World w = SixCluster(law, steps);
     Report("cluster", w, std::to_string(steps) + " cooled steps, distances " + PairDistances(w));
@@ -199,7 +253,8 @@ Example Cluster(FastLaw& law) {
                 std::to_string(steps) + " steps; " + std::to_string(Bonds(w, 2.8L)) +
                 " of their 15 pairs now sit at the pair's equilibrium distance of about 2.71.\n"
                 "Turn the view with the arrow buttons (or drag on the scene) to see the shape from every "
-                "side; Go without Cool leaves it still, its largest speed below 1E-6.\n"};
+                "side; Go without Cool leaves it still, its largest speed below 1E-6.\n" +
+                StructureSentence(w)};
 }
 
 Example ThreeKinds(FastLaw& law) {
@@ -220,7 +275,10 @@ Example ThreeKinds(FastLaw& law) {
                 std::to_string(steps) +
                 " steps into one cluster. The kinds pull with different strengths (A 1, 2 and 0.5) but share "
                 "the inner shells, so every pair agrees on its distance and the cluster can rest.\n"
-                "Press Go without Cool: it stays still, its largest speed below 1E-6.\n"};
+                "Press Go without Cool: it stays still, its largest speed below 1E-6; taonscope-cli analyze "
+                "--structure finds " +
+                ClusterWords(AnalyzeStructure(w)) + ", " +
+                ShapeWords(w, AnalyzeStructure(w).Clusters.front()) + ".\n"};
 }
 
 Example Ring(FastLaw& law) {
@@ -254,7 +312,8 @@ Example Ring(FastLaw& law) {
             " from the next, the distance of a lone pair.\n"
             "Shift+click the up arrow 16 times (0.1 radians a click; a plain click turns 0.01) to see the "
             "face-on ring edge-on, and the down arrow as often to turn it back; Go without Cool leaves it "
-            "still, its largest speed below 1E-6.\n"};
+            "still, its largest speed below 1E-6.\n" +
+            StructureSentence(w)};
 }
 
 Example Cloud(FastLaw& law) {
@@ -271,6 +330,10 @@ Example Cloud(FastLaw& law) {
     const int after1000 = Bonds(cooled, 2.8L);
     Run(cooled, law, 9000, true);
     const int after10000 = Bonds(cooled, 2.8L);
+    const Structure start = AnalyzeStructure(w);
+    World cooled1000 = w;
+    Run(cooled1000, law, 1000, true);
+    const Structure later = AnalyzeStructure(cooled1000);
     Report("cloud", cooled,
            "bonds " + std::to_string(before) + ", " + std::to_string(after1000) + " after 1000, " +
                std::to_string(after10000) + " after 10000 cooled steps");
@@ -279,11 +342,18 @@ Example Cloud(FastLaw& law) {
             "All 100 taons spread at random over a cube of side 16, none closer than 2.2 to another, with "
             "small random velocities; " +
                 std::to_string(before) +
-                " pairs are closer than 2.8.\n"
+                " pairs are closer than 2.8, and taonscope-cli analyze --structure finds " +
+                ClusterWords(start) +
+                ": a random cloud has no clear bond length, and the cutoff it takes from the data (" +
+                Text(start.Cutoff.Value, 2) +
+                ") joins nearly all.\n"
                 "Tick Cool and press Go: the taons fall into their neighbours' wells, gaining speed as they "
                 "fall, and Cool takes it away again; after 1000 steps " +
                 std::to_string(after1000) + " pairs and after 10000 steps " + std::to_string(after10000) +
-                " pairs are bonded, in chains, rings and small clusters. Use Show Listing to follow the "
+                " pairs are bonded, in chains, rings and small clusters (after 1000 steps View > Instruments "
+                "> Structure counts " +
+                ClusterWords(later) +
+                "). Use Show Listing to follow the "
                 "numbers, and F7 to number the taons.\n"};
 }
 
@@ -308,8 +378,10 @@ Example Swimmer(FastLaw& law) {
         "A lime taon of kind 1 and a yellow one of kind 2 whose first shell is wider (B2 2.9 against B1 "
         "2.718): the law on each taon uses the parameters of the other's kind, so at " +
             Text(Distance(w, 1, 51), 2) +
-            " apart the lime taon is pushed away while the yellow one is pulled after it, and the pair "
-            "travels along its axis.\n"
+            " apart the lime taon is pushed away while the yellow one is pulled after it, and the pair (to "
+            "the structure analysis " +
+            ClusterWords(AnalyzeStructure(w)) + ", " + ShapeWords(w, AnalyzeStructure(w).Clusters.front()) +
+            ") travels along its axis.\n"
             "The file holds it as " +
             std::to_string(steps) + " cooled steps left it, moving at " + Text(MaxSpeed(w), 2) +
             ", where Cool's damping balances the push; Go with Cool keeps that speed, Go without Cool lets "
@@ -360,11 +432,14 @@ Example Wheel(FastLaw& law) {
         "09-wheel", w,
         "A wheel of three kinds that turns by itself\n"
         "Twelve taons on a ring in the order lime, yellow, red, lime ..., their kinds differing only in "
-        "the first shell (B 2.718, 2.8 and 2.9). "
-        "The law on each taon uses the parameters of its neighbours' kinds, and the neighbour ahead is "
-        "of another kind than the one behind, so every taon is pushed along the ring: the wheel turns "
-        "about its centre while the centre stays put.\n"
-        "The file holds it as " +
+        "the first shell (B 2.718, 2.8 and 2.9); the structure analysis finds " +
+            ClusterWords(AnalyzeStructure(w)) + ", " +
+            NearMissWords(w, AnalyzeStructure(w).Clusters.front()) +
+            ". "
+            "The law on each taon uses the parameters of its neighbours' kinds, and the neighbour ahead is "
+            "of another kind than the one behind, so every taon is pushed along the ring: the wheel turns "
+            "about its centre while the centre stays put.\n"
+            "The file holds it as " +
             std::to_string(steps) +
             " cooled steps left it, turning face-on in the starting view where Cool's damping balances the "
             "push: Go with Cool keeps it turning, by " +
@@ -407,7 +482,8 @@ Example Collision(FastLaw& law) {
                 std::to_string(meet) +
                 " steps (the run readout counts them), then tick Cool to let what is left settle, with View "
                 "> Keep "
-                "All in View on if pieces leave the scene.\n"};
+                "All in View on if pieces leave the scene.\n" +
+                StructureSentence(w)};
 }
 
 Example Edge(FastLaw& law) {
@@ -445,7 +521,9 @@ Example Edge(FastLaw& law) {
             Text(held, 3) +
             " (found by trying) a step overshoots them and the error feeds itself.\n"
             "Press Go without Cool and within 1000 steps the taons fly apart; open it again and set dt= to " +
-            Text(held, 3) + " or less before pressing Go, and the same cluster holds still.\n"};
+            Text(held, 3) + " or less before pressing Go, and the same cluster holds still.\n" +
+            "View > Instruments > Structure finds " + ClusterWords(AnalyzeStructure(w)) +
+            " at the start and counts the pieces as it flies apart.\n"};
 }
 
 } // namespace
@@ -459,7 +537,7 @@ int main(int argc, char** argv) {
     FastLaw law;
     try {
         const std::vector<std::function<Example(FastLaw&)>> makers = {
-            Pair, Cluster, ThreeKinds, Ring, Cloud, Swimmer, Collision, Edge, Wheel};
+            Pair, ClusterOfSix, ThreeKinds, Ring, Cloud, Swimmer, Collision, Edge, Wheel};
         for (const auto& make : makers) {
             Example example = make(law);
             example.world.StepCounter = 0;

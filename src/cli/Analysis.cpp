@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Analysis.h"
 
+#include "CommandLine.h"
 #include "StructureReport.h"
 
 #include "analysis/Histogram.h"
@@ -47,6 +48,18 @@ std::string Text(const Quantity& q) {
 }
 
 } // namespace
+
+std::optional<StructureOptions> StructureOption(const CommandLine& line) {
+    std::optional<StructureOptions> structure;
+    if (line.Option("--structure")) structure.emplace();
+    if (const std::optional<Extended> cutoff = RealOption(line, "--cutoff")) {
+        if (!structure) throw CommandLineError{"--cutoff needs --structure"};
+        if (!(*cutoff > 0) || !std::isfinite(*cutoff))
+            throw CommandLineError{"--cutoff must be a positive number"};
+        structure->Cutoff = *cutoff;
+    }
+    return structure;
+}
 
 std::string PreciseReal(Extended value) {
     if (std::isnan(value)) return "NAN";

@@ -10,6 +10,12 @@
 
 namespace taonscope {
 
+struct CommandLine;
+
+/// The structure a command line asks for: none without --structure, else the cutoff of --cutoff R
+/// (a positive number) or the one taken from the data; throws CommandLineError for --cutoff alone.
+std::optional<StructureOptions> StructureOption(const CommandLine& line);
+
 /// A real with 21 significant digits and a full stop, as the log and the JSON output write it;
 /// "INF", "-INF" or "NAN" when it is not finite.
 std::string PreciseReal(Extended value);

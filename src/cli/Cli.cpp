@@ -14,7 +14,8 @@ namespace {
 constexpr const char* Usage = R"(Usage:
   taonscope-cli run IN.tao [--steps N] [--dt X] [--cool] [--output OUT.tao]
                     [--kernel fast|literal] [--threads N] [--trajectory OUT.xyz [--every N]]
-                    [--trajectory-format lammps|xyz] [--species N1,N2,N3] [--log FILE.csv]
+                    [--trajectory-format lammps|xyz] [--species N1,N2,N3]
+                    [--log FILE.csv [--structure [--cutoff R]]]
                     [--until-settled SPEED [--max-steps N] [--no-cool]] [--progress] [--force]
       Loads IN.tao, runs N integration steps (default 1; 0 only loads) with the file's dt or X,
       damped by 0.99 per step with --cool, and writes the result to OUT.tao (its dt is the one used).
@@ -26,7 +27,9 @@ constexpr const char* Usage = R"(Usage:
       (step, largest speed, steps per second) when standard error is a terminal or with --progress.
       --log FILE.csv writes step,time,kinetic,pair_energy,total_energy,momentum,largest_speed at the
       start, every N steps (--every, default 100) and the last step, with 21 significant digits;
-      each row reaches the file as it is made.
+      each row reaches the file as it is made. --structure adds clusters,largest_cluster: the
+      clusters of taons closer than R (by default the cutoff taken from each row's data) and the
+      taons in the largest, as analyze --structure counts them.
       --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
       --max-steps N steps (default 1000000; --steps N sets the limit too); it implies --cool unless
       --no-cool is given.

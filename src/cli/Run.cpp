@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Analysis.h"
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
@@ -79,8 +80,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     const CommandLine line =
         SplitCommandLine(args,
                          {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                          "--every", "--until-settled", "--trajectory", "--trajectory-format", "--species"},
-                         {"--cool", "--no-cool", "--progress", "--force"});
+                          "--every", "--until-settled", "--trajectory", "--trajectory-format", "--species",
+                          "--cutoff"},
+                         {"--cool", "--no-cool", "--progress", "--force", "--structure"});
     const std::string input = OnePositional(line, "one input file");
 
     const std::uint64_t steps = StepLimit(line);
@@ -103,6 +105,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
         throw CommandLineError{"--trajectory-format and --species go with --trajectory"};
     if (species && format == TrajectoryFormat::Lammps)
         throw CommandLineError{"--species names the kinds of XYZ frames; a LAMMPS dump gives them as types"};
+    const std::optional<StructureOptions> structure = StructureOption(line);
+    if (structure && !line.Option("--log")) throw CommandLineError{"--structure goes with --log"};
 
     // Everything is checked before the first step, and no file is changed before the run starts.
     World world;
@@ -110,7 +114,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     if (dt) world.dt = *dt;
     const std::optional<std::string> output = line.Option("--output");
     if (output && !Attempt(*output, err, [&] { CheckReplaceable(*output); })) return CliBadInput;
-    RunRecorder recorder(line.Option("--log"), every, settleSpeed);
+    RunRecorder recorder(line.Option("--log"), every, settleSpeed, structure);
     RunTrajectory trajectory(trajectoryPath, static_cast<std::uint64_t>(every), err, format,
                              species.value_or(SpeciesNames{}));
     if (!recorder.Open(err) || !trajectory.Open()) return CliBadInput;

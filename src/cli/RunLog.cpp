@@ -19,8 +19,10 @@ std::string Csv(const Quantity& q) {
 
 } // namespace
 
-RunRecorder::RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed)
-    : logPath_(std::move(logPath)), every_(every < 1 ? 1 : every), settleSpeed_(settleSpeed) {}
+RunRecorder::RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed,
+                         std::optional<StructureOptions> structure)
+    : logPath_(std::move(logPath)), every_(every < 1 ? 1 : every), settleSpeed_(settleSpeed),
+      structure_(std::move(structure)) {}
 
 bool RunRecorder::Open(std::ostream& err) {
     if (!logPath_) return true;
@@ -36,9 +38,14 @@ bool RunRecorder::Open(std::ostream& err) {
 bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& err) {
     const Sample s =
         TakeSample(world, static_cast<std::int64_t>(steps), world.dt * static_cast<Extended>(steps));
-    const std::string row = std::to_string(steps) + "," + PreciseReal(s.Time) + "," + Csv(s.Kinetic) + "," +
-                            Csv(s.PairEnergy) + "," + Csv(s.TotalEnergy) + "," + Csv(s.Momentum) + "," +
-                            Csv(s.LargestSpeed) + "\n";
+    std::string row = std::to_string(steps) + "," + PreciseReal(s.Time) + "," + Csv(s.Kinetic) + "," +
+                      Csv(s.PairEnergy) + "," + Csv(s.TotalEnergy) + "," + Csv(s.Momentum) + "," +
+                      Csv(s.LargestSpeed);
+    if (structure_) {
+        const ClusterCount count = CountClusters(world, *structure_);
+        for (const int value : {count.Clusters, count.Largest}) row += ',' + std::to_string(value);
+    }
+    row += "\n";
     lastRow_ = steps;
     try {
         log_->Write(row);
@@ -53,7 +60,8 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
 bool RunRecorder::Start(const World& world, std::ostream& err) {
     if (!log_) return true;
     try {
-        log_->Write("step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n");
+        log_->Write(std::string("step,time,kinetic,pair_energy,total_energy,momentum,largest_speed") +
+                    (structure_ ? ",clusters,largest_cluster\n" : "\n"));
     } catch (const TaonError& error) {
         ReportFileFailure(err, *logPath_, error);
         log_.reset();

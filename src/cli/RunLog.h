@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/Structure.h"
 #include "core/World.h"
 #include "document/FileIo.h"
 
@@ -17,8 +18,10 @@ namespace taonscope {
 class RunRecorder {
 public:
     /// logPath: the CSV file (none: no log); every: steps between rows; settleSpeed: stop at the first
-    /// step whose largest speed is below it (none: run all steps).
-    RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed);
+    /// step whose largest speed is below it (none: run all steps); structure: add the columns clusters
+    /// and largest_cluster, counted at its cutoff (none: no such columns).
+    RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed,
+                std::optional<StructureOptions> structure = std::nullopt);
 
     /// Opens the log without changing it, as a check before the run; false (with the message on err)
     /// when it cannot be written.
@@ -43,6 +46,7 @@ private:
     std::optional<std::string> logPath_;
     int every_;
     std::optional<Extended> settleSpeed_;
+    std::optional<StructureOptions> structure_;
     std::unique_ptr<OutputFile> log_;
     std::optional<std::uint64_t> lastRow_;
     std::optional<std::uint64_t> settledAt_;

@@ -51,11 +51,16 @@ turns them. Both are remembered.</li>
 lightest (their size: <b>Sphere Size</b>). <b>Trails</b> draws each taon's last positions;
 <b>Follow Centre of Mass</b> keeps a drifting configuration in the middle; <b>Keep All in View</b>
 zooms out when a taon would leave the scene.</li>
-<li>Click a dot without moving the mouse to see its taon's number, kind, position and velocity, and
-the distance to the taon picked before. Double-click a dot to edit that taon.</li>
+<li>Click a dot without moving the mouse to see its taon's number, kind, position and velocity, its
+cluster, bonds and q6, and the distance to the taon picked before. Double-click a dot to edit that
+taon.</li>
+<li>View &gt; <b>Colour By</b>: <b>Kind</b> (Alt+1, the kinds' own colours), <b>Cluster</b> (Alt+2),
+<b>Coordination</b> (Alt+3, the number of bonds) or <b>Speed</b> (Alt+4), with a legend in the top right
+corner; Ctrl+B <b>Show Bonds</b> draws a thin line between bonded taons. Both are remembered.</li>
 <li>Ctrl+I <b>Instruments</b> opens a window beside the scene: energies and momentum of the run (each
 on its own axis; the mouse wheel zooms in time), each kind's law with its shells, the pair distances,
-and <b>Cool until settled</b>.</li>
+the <b>Structure</b> (the clusters with their sizes, kinds and shapes, g(r), the bonds per taon and q6,
+and the bond cutoff: from the data, a shell of the law, or typed), and <b>Cool until settled</b>.</li>
 </ul>
 
 <h3>Undoing</h3>

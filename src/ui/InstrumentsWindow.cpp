@@ -3,6 +3,7 @@
 
 #include "Guard.h"
 #include "MainForm.h"
+#include "StructureTab.h"
 
 #include "analysis/Histogram.h"
 #include "analysis/Measures.h"
@@ -144,6 +145,8 @@ InstrumentsWindow::InstrumentsWindow(AppState& state, TMainForm& main, QWidget* 
     Tabs->addTab(BuildRunTab(), QStringLiteral("Run"));
     Tabs->addTab(BuildLawTab(), QStringLiteral("Law"));
     Tabs->addTab(BuildDistancesTab(), QStringLiteral("Distances"));
+    StructurePage = new StructureTab(state_.world, *main_.StructureMarks);
+    Tabs->addTab(StructurePage, QStringLiteral("Structure"));
 
     SettleSpeed = new QLineEdit(QStringLiteral("1E-6"));
     SettleSpeed->setObjectName(QStringLiteral("SettleSpeed"));
@@ -364,7 +367,11 @@ void InstrumentsWindow::RunStarted(const World& world) {
 }
 
 void InstrumentsWindow::StepDone(const World& world) {
-    if (sampler_.Step(world.dt)) AddSample(world);
+    if (sampler_.Step(world.dt)) {
+        AddSample(world);
+        // The structure is measured only while its tab shows: it costs about a step.
+        if (isVisible() && Tabs->currentWidget() == StructurePage) StructurePage->Sample();
+    }
     if (!settling_) return;
     ++settleSteps_;
     const Quantity speed = LargestSpeed(world);
@@ -377,6 +384,7 @@ void InstrumentsWindow::StepDone(const World& world) {
 void InstrumentsWindow::RunEnded(const World& world) {
     running_ = false;
     if (series_.Samples().empty() || series_.Samples().back().Step != sampler_.Steps()) AddSample(world);
+    StructurePage->Forget();                                  // measured again as the run left it
     if (settling_) FinishSettling(QStringLiteral("Stopped")); // Stop or a fault ended it
 }
 
@@ -384,6 +392,7 @@ void InstrumentsWindow::DocumentReplaced(const World& world) {
     series_.Clear();
     sampler_.Restart();
     AddSample(world);
+    StructurePage->Forget();
 }
 
 void InstrumentsWindow::FinishSettling(const QString& how) {
@@ -431,8 +440,11 @@ void InstrumentsWindow::RefreshTick() {
     case 1:
         if (changed(lawParameters_)) RefreshLaw();
         break;
-    default:
+    case 2:
         RefreshDistances(); // cheap, and the editor may have moved taons without a step
+        break;
+    default:
+        if (Tabs->currentWidget() == StructurePage) StructurePage->Refresh(running_);
     }
 }
 

@@ -31,11 +31,12 @@ class QValueAxis;
 namespace taonscope {
 
 class TMainForm;
+class StructureTab;
 
 /// The instruments beside the scene: the run's K, U, E and |P| against time, each on its own axis and
-/// zoomable in time, each kind's law with its shells, and the pair-distance histograms as filled bars
-/// for all six kind pairs or one, plus "Cool until settled". A window of its
-/// own that follows the main window's runs and documents and never holds or stops a run by itself.
+/// zoomable in time, each kind's law with its shells, the pair-distance histograms as filled bars
+/// for all six kind pairs or one, and the structure (StructureTab), plus "Cool until settled". A window of
+/// its own that follows the main window's runs and documents and never holds or stops a run by itself.
 class InstrumentsWindow : public QWidget, public RunObserver {
 public:
     /// The instruments of main's world; main must outlive them (they are its child window).
@@ -95,6 +96,7 @@ public:
     QLineEdit *SettleSpeed = nullptr, *SettleLimit = nullptr;
     QPushButton* CoolUntilSettled = nullptr;
     QLabel* SettleReport = nullptr;
+    StructureTab* StructurePage = nullptr; ///< the Structure tab (StructureTab.h)
 
 private:
     QWidget* BuildRunTab();

@@ -15,6 +15,7 @@
 #include "PickPopup.h"
 #include "RunMenu.h"
 #include "SceneOptions.h"
+#include "StructureLook.h"
 #include "Text.h"
 #include "TrajectoryRecording.h"
 #include "UndoKeys.h"
@@ -348,6 +349,12 @@ void TMainForm::BuildMenus() {
     SceneLook = new SceneOptions(
         viewMenu, view_, [this] { Redraw(); }, this);
     AddRunObserver(SceneLook);
+    StructureMarks = new StructureLook(
+        viewMenu, [this] { Redraw(); }, this);
+    AddRunObserver(StructureMarks);
+    PickInfo->describe = [this](const World& world, int slot) {
+        return StructureMarks->TaonLines(world, slot);
+    };
     viewMenu->addSeparator();
     Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
                              &TMainForm::Instruments1Click);
@@ -991,8 +998,9 @@ void TMainForm::Redraw() {
 
 void TMainForm::DrawTaons() {
     ImageCanvas canvas(SceneView->Image());
-    taonscope::DrawTaons(canvas, view_, world_, Scene(),
-                         SceneLook ? SceneLook->Extras(world_) : SceneExtras{});
+    SceneExtras extras = SceneLook ? SceneLook->Extras(world_) : SceneExtras{};
+    if (StructureMarks) StructureMarks->AddTo(extras, world_);
+    taonscope::DrawTaons(canvas, view_, world_, Scene(), extras);
     SceneView->Present();
 }
 

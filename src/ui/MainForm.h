@@ -43,6 +43,7 @@ class TrajectoryRecording;
 class FilmExport;
 class RunMenu;
 class SceneOptions;
+class StructureLook;
 class ParameterBoxes;
 class UndoKeys;
 
@@ -191,6 +192,7 @@ public:
     QLabel* RecMark = nullptr;                ///< the red "REC" beside the step count while recording
     RunMenu* RunCommands = nullptr;           ///< the Run menu
     SceneOptions* SceneLook = nullptr;        ///< View > Style, Trails, Follow ... and the run readout
+    StructureLook* StructureMarks = nullptr;  ///< View > Colour By, Show Bonds and the bond cutoff
     ParameterBoxes* ParameterInput = nullptr; ///< the parameter boxes writing back
 
 protected:

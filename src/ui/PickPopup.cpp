@@ -39,6 +39,7 @@ void PickPopup::ShowTaon(const World& world, int slot, QPoint near) {
                                   &world.VelX, &world.VelY, &world.VelZ};
     for (int n = 0; n < 6; ++n)
         lines << QString::fromLatin1(names[n]) + QStringLiteral(" = ") + RealText((*arrays[n])[j]);
+    if (describe) lines << describe(world, j);
     if (before_ != 0 && world.TaonPresent[before_]) {
         const Extended dx = world.PosX[j] - world.PosX[before_], dy = world.PosY[j] - world.PosY[before_],
                        dz = world.PosZ[j] - world.PosZ[before_];

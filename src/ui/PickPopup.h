@@ -5,12 +5,16 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QStringList>
+
+#include <functional>
 
 namespace taonscope {
 
-/// The small panel beside a picked taon: its slot, kind, position and velocity and, when another taon
-/// was picked before, the distance between the two. It lets clicks through to the scene beneath, and
-/// goes away when a run starts or a new document comes (which also forgets the taon picked before).
+/// The small panel beside a picked taon: its slot, kind, position and velocity, what describe adds and,
+/// when another taon was picked before, the distance between the two. It lets clicks through to the scene
+/// beneath, and goes away when a run starts or a new document comes (which also forgets the taon picked
+/// before).
 class PickPopup : public QFrame, public RunObserver {
 public:
     explicit PickPopup(QWidget* parent);
@@ -22,6 +26,9 @@ public:
     int PickedBefore() const { return before_; } ///< see Picked
     /// What the panel says.
     QString Text() const { return label_->text(); }
+
+    /// More lines about a picked taon, written after its velocity (the window's: its structure).
+    std::function<QStringList(const World& world, int slot)> describe;
 
     void RunStarted(const World&) override { hide(); }
     void DocumentReplaced(const World&) override;

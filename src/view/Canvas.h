@@ -51,6 +51,8 @@ public:
     void LineTo(int x, int y);
     /// Writes text in the font colour, opaque on the brush colour, with its top-left corner at (x, y).
     virtual void TextOut(int x, int y, const std::string& text) = 0;
+    /// The width in pixels that TextOut gives text; this default counts 6 pixels a character.
+    virtual int TextWidth(const std::string& text) const { return 6 * static_cast<int>(text.size()); }
     /// Paints a sphere of colour seen from the front and lit from the upper left: a disc of radius
     /// pixels centred at (x, y), its colour scaled by brightness (0..1), its edge smoothed by Blend.
     void ShadedDisc(double x, double y, double radius, Rgb colour, double brightness);

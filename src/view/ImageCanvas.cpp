@@ -58,4 +58,8 @@ void ImageCanvas::TextOut(int x, int y, const std::string& text) {
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, string);
 }
 
+int ImageCanvas::TextWidth(const std::string& text) const {
+    return QFontMetrics(SceneFont()).horizontalAdvance(QString::fromStdString(text));
+}
+
 } // namespace taonscope

@@ -21,6 +21,7 @@ public:
     int Height() const override { return image_.height(); }
     void SetPixel(int x, int y, Rgb colour) override;
     void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) const override;
 
 protected:
     void Fill(int left, int top, int right, int bottom, Rgb colour) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Scene.h"
 
+#include "Colouring.h"
 #include "Figures.h"
 #include "TaonStyle.h"
 #include "Trails.h"
@@ -48,6 +49,9 @@ constexpr Rgb AxisColours[3] = {Colours::Red, Colours::Lime, Rgb{0, 255, 255}};
 constexpr Rgb ReadoutColour{190, 190, 190};
 constexpr int ReadoutMargin = 3;
 constexpr int ReadoutLineHeight = 13;
+// The legend's colour squares and the room between a square and its text, in pixels.
+constexpr int LegendSwatch = 8;
+constexpr int LegendGap = 4;
 
 } // namespace
 
@@ -79,13 +83,14 @@ void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea ar
     ProjectTaons(view, world);
     ClearScene(canvas, area);
     if (extras.trails) DrawTrails(canvas, view, world, *extras.trails);
-    PaintTaons(canvas, view, world);
+    if (extras.bonds) DrawBonds(canvas, view, world, *extras.bonds);
+    PaintTaons(canvas, view, world, extras.colours);
     if (view.ShowNumbersOn) {
         const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
         const int beside = NumberOffset(view);
         for (int j = 1; j <= slots; ++j) {
             if (!world.TaonPresent[j]) continue;
-            canvas.SetFontColor(KindColour(TaonKind(world, j)));
+            canvas.SetFontColor(TaonColour(world, j, extras.colours));
             const std::int64_t x = view.ScreenX[j] + std::int64_t{beside};
             const std::int64_t y = view.ScreenY[j] + std::int64_t{beside};
             if (FitsPixel(x) && FitsPixel(y))
@@ -93,6 +98,7 @@ void DrawTaons(Canvas& canvas, ViewState& view, const World& world, SceneArea ar
         }
     }
     if (view.ShowAxesOn) DrawAxes(canvas, view, area);
+    if (!extras.legend.empty()) DrawLegend(canvas, area, extras.legend);
     if (!extras.readout.empty()) DrawReadout(canvas, extras.readout);
 }
 
@@ -101,6 +107,24 @@ void DrawReadout(Canvas& canvas, const std::vector<std::string>& lines) {
     canvas.SetFontColor(ReadoutColour);
     for (std::size_t n = 0; n < lines.size(); ++n)
         canvas.TextOut(ReadoutMargin, ReadoutMargin + static_cast<int>(n) * ReadoutLineHeight, lines[n]);
+}
+
+void DrawLegend(Canvas& canvas, SceneArea area, const std::vector<LegendEntry>& legend) {
+    int widest = 0;
+    for (const LegendEntry& entry : legend) widest = std::max(widest, canvas.TextWidth(entry.text));
+    const int swatchX = area.width - ReadoutMargin - widest - LegendSwatch - LegendGap;
+    canvas.SetBrushColor(Colours::Black);
+    canvas.SetFontColor(ReadoutColour);
+    for (std::size_t n = 0; n < legend.size(); ++n) {
+        const int y = ReadoutMargin + static_cast<int>(n) * ReadoutLineHeight;
+        if (legend[n].swatch) {
+            canvas.SetPenColor(legend[n].colour);
+            canvas.SetBrushColor(legend[n].colour);
+            canvas.Rectangle(swatchX, y + 2, swatchX + LegendSwatch, y + 2 + LegendSwatch);
+            canvas.SetBrushColor(Colours::Black);
+        }
+        canvas.TextOut(swatchX + LegendSwatch + LegendGap, y, legend[n].text);
+    }
 }
 
 void DrawAxes(Canvas& canvas, const ViewState& view, SceneArea area) {

@@ -19,12 +19,12 @@ bool FitsPixel(std::int64_t v) {
 constexpr double LargestSpherePixels = 4096;
 constexpr double FarthestLight = 0.55;
 
-void PaintDots(Canvas& canvas, const ViewState& view, const World& world) {
+void PaintDots(Canvas& canvas, const ViewState& view, const World& world, const TaonColours* colours) {
     const DotSpan dot = DotOf(view);
     const int slots = std::clamp(world.TaonCount, 0, MaxTaons);
     for (int j = 1; j <= slots; ++j) {
         if (!world.TaonPresent[j]) continue;
-        const Rgb colour = KindColour(TaonKind(world, j));
+        const Rgb colour = TaonColour(world, j, colours);
         const std::int64_t x = view.ScreenX[j], y = view.ScreenY[j];
         for (int dy = dot.offset; dy < dot.offset + dot.size; ++dy)
             for (int dx = dot.offset; dx < dot.offset + dot.size; ++dx)
@@ -33,7 +33,7 @@ void PaintDots(Canvas& canvas, const ViewState& view, const World& world) {
     }
 }
 
-void PaintSpheres(Canvas& canvas, const ViewState& view, const World& world) {
+void PaintSpheres(Canvas& canvas, const ViewState& view, const World& world, const TaonColours* colours) {
     const std::vector<int> order = BackToFront(view, world);
     if (order.empty()) return;
     const double radius = SpherePixels(view);
@@ -49,7 +49,7 @@ void PaintSpheres(Canvas& canvas, const ViewState& view, const World& world) {
         const double centre = (DotOf(view).size - 1) / 2.0 + DotOf(view).offset;
         canvas.ShadedDisc(view.ScreenX[static_cast<std::size_t>(j)] + centre,
                           view.ScreenY[static_cast<std::size_t>(j)] + centre, radius,
-                          KindColour(TaonKind(world, j)), std::isfinite(light) ? light : 1);
+                          TaonColour(world, j, colours), std::isfinite(light) ? light : 1);
     }
 }
 
@@ -74,11 +74,15 @@ std::vector<int> BackToFront(const ViewState& view, const World& world) {
     return order;
 }
 
-void PaintTaons(Canvas& canvas, const ViewState& view, const World& world) {
+void PaintTaons(Canvas& canvas, const ViewState& view, const World& world, const TaonColours* colours) {
     if (view.Style == TaonStyle::Spheres)
-        PaintSpheres(canvas, view, world);
+        PaintSpheres(canvas, view, world, colours);
     else
-        PaintDots(canvas, view, world);
+        PaintDots(canvas, view, world, colours);
+}
+
+Rgb TaonColour(const World& world, int slot, const TaonColours* colours) {
+    return colours ? (*colours)[static_cast<std::size_t>(slot)] : KindColour(TaonKind(world, slot));
 }
 
 int NumberOffset(const ViewState& view) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Scene.h"
 #include "ViewState.h"
 
 #include <vector>
@@ -24,7 +25,12 @@ std::vector<int> BackToFront(const ViewState& view, const World& world);
 /// Paints the present taons where the last projection put them, in the view's style. Dots: each a
 /// DotSize square in its kind's colour, in increasing slot order. Spheres: shaded discs of
 /// SpherePixels in the kinds' colours, back to front, the nearest at full light, the farthest at 55%.
-void PaintTaons(Canvas& canvas, const ViewState& view, const World& world);
+/// colours, when given, replaces the kinds' colours.
+void PaintTaons(Canvas& canvas, const ViewState& view, const World& world,
+                const TaonColours* colours = nullptr);
+
+/// The colour a taon is painted in: colours' when given, else its kind's.
+Rgb TaonColour(const World& world, int slot, const TaonColours* colours);
 
 /// Pixels right of and below a taon's projected point at which its number is written.
 int NumberOffset(const ViewState& view);

@@ -6,14 +6,17 @@
 #include "support/CliRun.h"
 
 #include "core/Scenarios.h"
+#include "document/Json.h"
 #include "support/SystemPython.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 
 namespace taonscope {
 namespace {
@@ -133,6 +136,98 @@ TEST(CliStructure, RefusesACutoffItCannotUse) {
     EXPECT_NE(Cli({"--help"})
                   .out.find("taonscope-cli analyze IN.tao [--format text|json] [--structure [--cutoff R]]"),
               std::string::npos);
+}
+
+// The rows of a CSV log, each split at its commas; the header first.
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        rows.emplace_back();
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');) rows.back().push_back(cell);
+    }
+    return rows;
+}
+
+// The cluster count and the largest cluster that analyze --structure finds in a file.
+std::array<std::string, 2> AnalyzedClusters(const std::string& path,
+                                            const std::optional<std::string>& cutoff) {
+    std::vector<std::string> args = {"analyze", path, "--structure", "--format", "json"};
+    if (cutoff) args.insert(args.end(), {"--cutoff", *cutoff});
+    const Outcome o = Cli(args);
+    EXPECT_EQ(o.status, CliOk) << o.err;
+    const JsonValue json = ParseJson(o.out);
+    return {std::to_string(json.Find("cluster_count")->AsInteger("cluster_count", 0, 100)),
+            std::to_string(json.Find("largest_cluster")->AsInteger("largest_cluster", 0, 100))};
+}
+
+TEST(CliStructure, TheRunLogCountsClustersAsAnalyzeFindsThem) {
+    TempDir dir;
+    const struct {
+        std::string example;
+        std::vector<std::string> run;
+        std::optional<std::string> cutoff;
+        std::size_t rows; // after the header
+    } cases[] = {
+        {"05-cloud", {"--steps", "300", "--cool", "--every", "150"}, {}, 3},
+        {"05-cloud", {"--steps", "250", "--cool"}, "2.8", 4},
+        {"07-collision", {"--steps", "1600", "--every", "800"}, {}, 3}, // the two clusters meet at about 1400
+        {"04-ring", {"--steps", "0"}, "2.7", 1},
+    };
+    for (const auto& c : cases) {
+        const std::string out = dir.File("out.tao"), plainLog = dir.File("plain.csv"),
+                          log = dir.File("log.csv");
+        std::vector<std::string> args = {"run", Example(c.example), "--output", out};
+        args.insert(args.end(), c.run.begin(), c.run.end());
+        std::vector<std::string> plain = args, structured = args;
+        plain.insert(plain.end(), {"--log", plainLog});
+        structured.insert(structured.end(), {"--log", log, "--structure"});
+        if (c.cutoff) structured.insert(structured.end(), {"--cutoff", *c.cutoff});
+        ASSERT_EQ(Cli(plain).status, CliOk);
+        const Outcome run = Cli(structured);
+        ASSERT_EQ(run.status, CliOk) << run.err;
+
+        const auto rows = CsvRows(test::ReadAll(log)), plainRows = CsvRows(test::ReadAll(plainLog));
+        ASSERT_EQ(rows.size(), c.rows + 1) << c.example;
+        ASSERT_EQ(plainRows.size(), rows.size());
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            ASSERT_EQ(rows[n].size(), 9u) << c.example << " row " << n;
+            // The columns that were there stay as they were, and the new ones follow them.
+            EXPECT_EQ(std::vector<std::string>(rows[n].begin(), rows[n].begin() + 7), plainRows[n]);
+        }
+        EXPECT_EQ(rows[0][7] + "," + rows[0][8], "clusters,largest_cluster");
+        const auto first = AnalyzedClusters(Example(c.example), c.cutoff);
+        const auto last = AnalyzedClusters(out, c.cutoff);
+        EXPECT_EQ((std::array<std::string, 2>{rows[1][7], rows[1][8]}), first)
+            << c.example << " at the start";
+        EXPECT_EQ((std::array<std::string, 2>{rows.back()[7], rows.back()[8]}), last)
+            << c.example << " at the end";
+    }
+    // The last case, the ring at a cutoff below its bonds: twelve taons alone.
+    EXPECT_EQ(CsvRows(test::ReadAll(dir.File("log.csv"))).back()[7], "12");
+}
+
+TEST(CliStructure, TheRunRefusesStructureWithoutALogAndACutoffItCannotUse) {
+    TempDir dir;
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--structure"}, "--structure goes with --log"},
+        {{"--log", dir.File("log.csv"), "--cutoff", "3"}, "--cutoff needs --structure"},
+        {{"--log", dir.File("log.csv"), "--structure", "--cutoff", "0"},
+         "--cutoff must be a positive number"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"run", Example("01-pair")};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = Cli(args);
+        EXPECT_EQ(o.status, CliBadInput) << c.message;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("log.csv"))) << c.message;
+    }
+    EXPECT_NE(Cli({"--help"}).out.find("[--log FILE.csv [--structure [--cutoff R]]]"), std::string::npos);
 }
 
 } // namespace

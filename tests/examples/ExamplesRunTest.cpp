@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every shipped example runs 1,000 steps of the fast law without a fault and does what its commentary
 // says it does.
+#include "analysis/Structure.h"
 #include "core/Errors.h"
 #include "core/FastLaw.h"
 #include "core/Step.h"
@@ -183,6 +184,7 @@ const std::map<std::string, Claim>& Claims() {
          {false,
           [](const World& before, const World& after) {
               EXPECT_GT(Extent(after), 3 * Extent(before)) << "with its own dt it flies apart";
+              EXPECT_GT(AnalyzeStructure(after).Counts.Clusters, 1) << "in pieces";
               World careful = before;
               careful.dt = 0.001L;
               RunSteps(careful, false);
@@ -248,6 +250,55 @@ TEST_P(ExampleRun, RunsAThousandStepsAndDoesWhatItsCommentarySays) {
     RunSteps(after, claim.cool);
     ASSERT_EQ(after.StepCounter, Steps);
     claim.check(before, after);
+}
+
+// What each commentary says the structure analysis finds (at its cutoff from the data), in the file or
+// after the 1000 steps of its run above: the clusters, the largest, the shapes of those of two or more
+// (largest first; not listed for the cloud), and the words that say so.
+struct StructureClaim {
+    std::string example;
+    bool afterRun;
+    int clusters, largest;
+    std::vector<std::string> shapes;
+    std::string words;
+};
+
+TEST(Examples, EachCommentaryStatesTheClustersAndShapesTheStructureAnalysisFinds) {
+    // clang-format off
+    const StructureClaim claims[] = {
+        {"01-pair", false, 1, 2, {"dimer"}, "one cluster of 2 taons with 1 bond, a dimer."},
+        {"02-cluster", false, 1, 6, {"none"},
+         "one cluster of 6 taons with 10 bonds, of no named shape (the nearest, an octahedron, is off by 0.241)."},
+        {"03-three-kinds", false, 1, 6, {"none"},
+         "one cluster of 6 taons, of no named shape (the nearest, an octahedron, is off by 0.242)."},
+        {"04-ring", false, 1, 12, {"dodecagon"}, "one cluster of 12 taons with 12 bonds, a dodecagon (error 0.014)."},
+        {"05-cloud", false, 6, 91, {}, "finds 6 clusters, the largest of 91 taons: a random cloud"},
+        {"05-cloud", true, 19, 56, {},
+         "(after 1000 steps View > Instruments > Structure counts 19 clusters, the largest of 56 taons)"},
+        {"06-swimmer", false, 1, 2, {"dimer"}, "one cluster of 2 taons, a dimer)"},
+        {"07-collision", false, 2, 6, {"none", "none"},
+         "finds 2 clusters of 6 taons with 20 bonds, each of no named shape (the nearest, an octahedron, is off by 0.241)."},
+        {"08-edge-of-stability", false, 1, 6, {"none"}, "finds one cluster of 6 taons at the start"},
+        {"09-wheel", false, 1, 12, {"none"}, "one cluster of 12 taons, 0.061 off a dodecagon, too far to be named."},
+    };
+    // clang-format on
+    for (const StructureClaim& c : claims) {
+        World world = test::LoadWorld(ExamplePath(c.example));
+        if (c.afterRun) RunSteps(world, Claims().at(c.example).cool);
+        const Structure s = AnalyzeStructure(world);
+        EXPECT_EQ(s.Counts.Clusters, c.clusters) << c.example;
+        EXPECT_EQ(s.Counts.Largest, c.largest) << c.example;
+        std::vector<std::string> shapes;
+        for (const Cluster& cluster : s.Clusters)
+            if (cluster.Size() >= 2 && !c.shapes.empty()) shapes.push_back(cluster.Shape);
+        EXPECT_EQ(shapes, c.shapes) << c.example;
+        if (c.example == "09-wheel") {
+            EXPECT_NEAR(static_cast<double>(s.Clusters[0].ShapeError), 0.061, 0.0005)
+                << "just over ShapeTolerance";
+        }
+        const std::string commentary = test::ReadAll(CommentFileName(ExamplePath(c.example)));
+        EXPECT_NE(commentary.find(c.words), std::string::npos) << c.example << ": " << c.words;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ExampleRun,
