@@ -61,14 +61,6 @@ std::optional<StructureOptions> StructureOption(const CommandLine& line) {
     return structure;
 }
 
-std::string PreciseReal(Extended value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 21);
-    return std::string(text, result.ptr);
-}
-
 std::string JsonReal(Extended value) {
     if (std::isfinite(value)) return PreciseReal(value);
     std::string text = "\"";

@@ -3,6 +3,7 @@
 
 #include "analysis/Structure.h"
 #include "core/World.h"
+#include "document/CsvTable.h"
 
 #include <iosfwd>
 #include <optional>
@@ -15,10 +16,6 @@ struct CommandLine;
 /// The structure a command line asks for: none without --structure, else the cutoff of --cutoff R
 /// (a positive number) or the one taken from the data; throws CommandLineError for --cutoff alone.
 std::optional<StructureOptions> StructureOption(const CommandLine& line);
-
-/// A real with 21 significant digits and a full stop, as the log and the JSON output write it;
-/// "INF", "-INF" or "NAN" when it is not finite.
-std::string PreciseReal(Extended value);
 
 /// PreciseReal as a JSON value: a number, or the string "INF", "-INF" or "NAN".
 std::string JsonReal(Extended value);

@@ -6,18 +6,11 @@
 
 #include "analysis/Measures.h"
 #include "core/NumberText.h"
+#include "document/CsvTable.h"
 
 #include <ostream>
 
 namespace taonscope {
-
-namespace {
-
-std::string Csv(const Quantity& q) {
-    return q.Valid() ? PreciseReal(q.Value) : "n/a";
-}
-
-} // namespace
 
 RunRecorder::RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed,
                          std::optional<StructureOptions> structure)
@@ -36,11 +29,9 @@ bool RunRecorder::Open(std::ostream& err) {
 }
 
 bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& err) {
-    const Sample s =
-        TakeSample(world, static_cast<std::int64_t>(steps), world.dt * static_cast<Extended>(steps));
-    std::string row = std::to_string(steps) + "," + PreciseReal(s.Time) + "," + Csv(s.Kinetic) + "," +
-                      Csv(s.PairEnergy) + "," + Csv(s.TotalEnergy) + "," + Csv(s.Momentum) + "," +
-                      Csv(s.LargestSpeed);
+    std::string row = RunTableRow(
+        TakeSample(world, static_cast<std::int64_t>(steps), world.dt * static_cast<Extended>(steps)));
+    row.pop_back(); // the line end, after any further columns
     if (structure_) {
         const ClusterCount count = CountClusters(world, *structure_);
         for (const int value : {count.Clusters, count.Largest}) row += ',' + std::to_string(value);
@@ -60,8 +51,9 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
 bool RunRecorder::Start(const World& world, std::ostream& err) {
     if (!log_) return true;
     try {
-        log_->Write(std::string("step,time,kinetic,pair_energy,total_energy,momentum,largest_speed") +
-                    (structure_ ? ",clusters,largest_cluster\n" : "\n"));
+        std::string header(RunTableHeader);
+        if (structure_) header.insert(header.size() - 1, ",clusters,largest_cluster");
+        log_->Write(header);
     } catch (const TaonError& error) {
         ReportFileFailure(err, *logPath_, error);
         log_.reset();

@@ -33,7 +33,13 @@ std::string ParameterTableCsv(const World& world) {
 
 namespace {
 
-std::string RunTableReal(Extended value) {
+std::string RunTableQuantity(const Quantity& q) {
+    return q.Valid() ? PreciseReal(q.Value) : "n/a";
+}
+
+} // namespace
+
+std::string PreciseReal(Extended value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     char text[64];
@@ -41,14 +47,8 @@ std::string RunTableReal(Extended value) {
     return std::string(text, result.ptr);
 }
 
-std::string RunTableQuantity(const Quantity& q) {
-    return q.Valid() ? RunTableReal(q.Value) : "n/a";
-}
-
-} // namespace
-
 std::string RunTableRow(const Sample& sample) {
-    return std::to_string(sample.Step) + ',' + RunTableReal(sample.Time) + ',' +
+    return std::to_string(sample.Step) + ',' + PreciseReal(sample.Time) + ',' +
            RunTableQuantity(sample.Kinetic) + ',' + RunTableQuantity(sample.PairEnergy) + ',' +
            RunTableQuantity(sample.TotalEnergy) + ',' + RunTableQuantity(sample.Momentum) + ',' +
            RunTableQuantity(sample.LargestSpeed) + '\n';

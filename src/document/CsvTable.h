@@ -19,6 +19,10 @@ std::string TaonTableCsv(const World& world);
 /// parameters at full precision.
 std::string ParameterTableCsv(const World& world);
 
+/// A real with 21 significant digits in its shortest form and a full stop, as the run table and the
+/// runner's JSON write it; "INF", "-INF" or "NAN" when it is not finite.
+std::string PreciseReal(Extended value);
+
 /// The header of a table of run samples, the columns of run --log.
 inline constexpr std::string_view RunTableHeader =
     "step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n";
