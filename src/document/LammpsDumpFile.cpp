@@ -196,7 +196,8 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
     while (k < frame.count) {
         const std::uint64_t index = frame.firstLine + k;
         const std::string_view name = *ItemOf(frame.lines[k]);
-        const std::string_view value = Trimmed(frame.lines[k + 1]);
+        // An item's value is on the line after it; ATOMS alone may end the frame (a frame of no atoms).
+        const std::string_view value = k + 1 < frame.count ? Trimmed(frame.lines[k + 1]) : std::string_view();
         switch (ItemNamed(name)) {
         case Item::Timestep:
             WholeField(value.substr(!value.empty() && value.front() == '-' ? 1 : 0), "the step", index + 1);

@@ -197,6 +197,8 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
         {"ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n",
          "line 1: the file ends inside the frame that starts here"},
         {"\n\n", "the file holds no frame"},
+        {"ITEM: NUMBER OF ATOMS\n0\nITEM: ATOMS  0.5 1 2\n", // the last line of a frame of no atoms
+         "line 3: ITEM: ATOMS needs the columns x y z (or xu yu zu, xs ys zs, xsu ysu zsu)"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
     // The sidecar says what is wrong in it.
