@@ -247,10 +247,12 @@ MapLayout LayOutMap(const Atlas& atlas, MapColour colour, int width, int height)
                     for (std::size_t a = 0; a < axes; ++a) place = place * sweep.Vary[a].Count + steps[a];
                     const int cell = place * reps + r + 1;
                     MapTile tile;
+                    // A pixel of ground parts the parameter sets; a set's repetitions stay joined.
+                    const int gap = tileW > 3 && r == reps - 1 ? 1 : 0;
                     const int left = panel.X + x * tileW + r * tileW / reps;
-                    const int right = panel.X + x * tileW + (r + 1) * tileW / reps;
+                    const int right = panel.X + x * tileW + (r + 1) * tileW / reps - gap;
                     tile.Box = {left, panel.Y + panel.Height - (y + 1) * tileH, std::max(right - left, 1),
-                                tileH};
+                                tileH > 3 ? tileH - 1 : tileH};
                     tile.Cell = cell;
                     tile.Record = recordOf[static_cast<std::size_t>(cell)];
                     tile.Colour =

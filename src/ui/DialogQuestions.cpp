@@ -40,6 +40,8 @@ std::pair<QString, QString> FilterOf(FileKind kind) {
         return {QStringLiteral("XYZ files (*.xyz)"), QStringLiteral("xyz")};
     case FileKind::Picture:
         return {QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png")};
+    case FileKind::Atlas:
+        return {QStringLiteral("Atlases (atlas.json sweep.atlas.json)"), QStringLiteral("json")};
     default:
         return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
     }

@@ -11,6 +11,7 @@ enum class FileKind {
     Trajectory, ///< extended XYZ, ".xyz"
     Picture,    ///< PNG, ".png"
     Table,      ///< comma-separated values, ".csv"
+    Atlas,      ///< an atlas folder's atlas.json or sweep.atlas.json
 };
 
 /// Every modal question the program asks. The application answers through Qt's dialogs; tests answer

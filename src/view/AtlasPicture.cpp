@@ -25,11 +25,6 @@ void PaintAtlasMap(QPainter& painter, const MapLayout& layout) {
     painter.fillRect(0, 0, layout.Width, layout.Height, Qt::white);
     for (const MapTile& tile : layout.Tiles)
         painter.fillRect(tile.Box.X, tile.Box.Y, tile.Box.Width, tile.Box.Height, ToColour(tile.Colour));
-    // Thin white lines part the parameter sets; the repetitions within one stay joined.
-    painter.setPen(QPen(Qt::white, 1));
-    for (const MapTile& tile : layout.Tiles) {
-        painter.drawLine(tile.Box.X, tile.Box.Y, tile.Box.X + tile.Box.Width - 1, tile.Box.Y);
-    }
     painter.setPen(QPen(QColor(60, 60, 60), 1));
     painter.setBrush(Qt::NoBrush);
     for (const MapRect& panel : layout.Panels)
