@@ -15,7 +15,7 @@ packages=(
     xvfb xauth                        # a display for screenshots of the window
     python3-mdanalysis                # a real reader of recorded trajectories, in the tests
     python3-numpy python3-scipy       # independent computations of the structure analysis, in the tests
-    python3-pil                       # reads the atlas' map pictures, in the tests
+    python3-pil python3-jsonschema    # read the atlas' map pictures and check sweeps against the schema, in the tests
     slurm-wlm munge                   # a one-node Slurm cluster for the atlas' Slurm test
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies

@@ -14,7 +14,7 @@ namespace {
 
 // Room around the panels, in pixels.
 constexpr int TitleHeight = 30;
-constexpr int LeftMargin = 64;
+constexpr int LeftMargin = 76;
 constexpr int RightMargin = 12;
 constexpr int LegendWidth = 170;
 constexpr int CaptionHeight = 18;

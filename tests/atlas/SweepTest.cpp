@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "atlas/Sweep.h"
 
+#include "support/SystemPython.h"
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 namespace taonscope {
 
@@ -143,6 +147,54 @@ TEST(Sweep, ReadsWhatTheFileSays) {
     const AtlasSweep file = ParseSweep(SweepText(R"({"file": "start.tao"})"));
     EXPECT_FALSE(file.Seeded());
     EXPECT_EQ(*file.Base.File, "start.tao");
+}
+
+TEST(Sweep, TheSchemaInTheDocumentsAcceptsWhatTheReaderAccepts) {
+    // What the schema can say: keys, kinds of values and their ranges (not the count of cells, nor
+    // whether a cloud can be made).
+    const std::string example = test::ReadAll(TAONSCOPE_EXAMPLES_DIR "/strength-and-step.atlas.json");
+    const std::vector<std::string> sweeps = {
+        example,
+        SweepText(),
+        SweepText(R"({"file": "start.tao"})"),
+        SweepText(R"({"scenario": "ring"})",
+                  std::string("[") + Axis("dt", "5", R"(, "spacing": "log")") + "," + Axis("B") + "]"),
+        SweepText(Base, Vary, R"("protocol": {"until_settled": 1e-6, "max_steps": 9, "cool": false},
+                  "classify": {"cutoff": 3, "moving_speed": 0.1}, "title": "t", "repetitions": 3)"),
+        SweepText(Base, Vary, R"("protocol": {"steps": 10}, "seeds": 3)"),
+        SweepText(R"({"scenario": "cloud", "sede": 2})"),
+        SweepText(Base, std::string("[") + Axis("H1") + "]"),
+        SweepText(Base, std::string("[") + Axis("A1", "0") + "]"),
+        SweepText(Base, std::string("[") + Axis("A1", "1000000000") + "]"),
+        SweepText(Base, std::string("[") + Axis("A1", "3", R"(, "spacing": "cubic")") + "]"),
+        SweepText(Base, "[]"),
+        SweepText(R"({"scenario": "ring", "seed": 4})"),
+        SweepText(R"({"scenario": "cloud", "kinds": [51, 0, 0]})"),
+        SweepText(Base, Vary, R"("protocol": {"steps": 10, "until_settled": 1e-3})"),
+        SweepText(Base, Vary, R"("protocol": {"steps": 10, "max_steps": 30})"),
+        SweepText(Base, Vary, R"("protocol": {"cool": true})"),
+    };
+    test::TempDir dir;
+    std::vector<std::string> args{"schema", TAONSCOPE_SCHEMA};
+    for (std::size_t n = 0; n < sweeps.size(); ++n) {
+        args.push_back(dir.File(std::to_string(n) + ".atlas.json"));
+        test::WriteAll(args.back(), sweeps[n]);
+    }
+    const auto python = test::RunSystemPython(TAONSCOPE_ATLAS_ORACLE, args, dir);
+    SKIP_WITHOUT_PYTHON_MODULES(python);
+    ASSERT_EQ(python->status, 0) << python->err;
+    std::istringstream verdicts(python->out);
+    for (const std::string& sweep : sweeps) {
+        std::string verdict;
+        std::getline(verdicts, verdict);
+        bool accepted = true;
+        try {
+            ParseSweep(sweep);
+        } catch (const AtlasError&) {
+            accepted = false;
+        }
+        EXPECT_EQ(verdict == "valid", accepted) << verdict << "\n" << sweep;
+    }
 }
 
 TEST(Sweep, ValuesRunFromTheFirstToTheLastEvenlyOrByEqualRatios) {

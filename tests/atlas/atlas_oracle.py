@@ -13,6 +13,8 @@ Usage:
       docs/ATLAS.md. Prints every difference.
   atlas_oracle.py pixels PNG WIDTH HEIGHT [X Y R G B]...
       Checks the size of a PNG picture and the colour of the pixels given, read with PIL.
+  atlas_oracle.py schema SCHEMA SWEEP...
+      Prints "valid" or "invalid: why" for each sweep file, as jsonschema judges it against SCHEMA.
 Exits with 3 when a module cannot be imported, with 1 when a check finds a difference.
 """
 import csv
@@ -23,13 +25,14 @@ import subprocess
 import sys
 
 try:
+    import jsonschema
     import numpy as np
     from PIL import Image
     from scipy.sparse import coo_matrix
     from scipy.sparse.csgraph import connected_components
     from scipy.spatial.distance import pdist, squareform
 except Exception as error:  # the packages or one of their dependencies are missing
-    print(f"numpy, scipy or PIL cannot be imported: {error}", file=sys.stderr)
+    print(f"jsonschema, numpy, scipy or PIL cannot be imported: {error}", file=sys.stderr)
     sys.exit(3)
 
 
@@ -119,6 +122,16 @@ def pixels(path, width, height, points):
     return faults
 
 
+def schema(path, sweeps):
+    with open(path) as file:
+        validator = jsonschema.Draft202012Validator(json.load(file))
+    for sweep in sweeps:
+        with open(sweep) as file:
+            errors = list(validator.iter_errors(json.load(file)))
+        print("valid" if not errors else "invalid: " + errors[0].message.replace("\n", " "))
+    return []
+
+
 def main(arguments):
     if arguments[:1] == ["check"] and len(arguments) == 3:
         faults = check(arguments[1], arguments[2])
@@ -126,6 +139,8 @@ def main(arguments):
         numbers = [int(a) for a in arguments[4:]]
         faults = pixels(arguments[1], int(arguments[2]), int(arguments[3]),
                         [numbers[i:i + 5] for i in range(0, len(numbers), 5)])
+    elif arguments[:1] == ["schema"] and len(arguments) >= 3:
+        faults = schema(arguments[1], arguments[2:])
     else:
         sys.exit(__doc__)
     for fault in faults:
