@@ -130,8 +130,9 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
                 continue;
             }
             running[pid] = {cells[next++], pipe[0]};
-            tell();
         }
+        // Told once the free places are filled again, so that the line counts the cells running.
+        tell();
         if (stopSignal != 0)
             for (const auto& [pid, child] : running) ::kill(pid, SIGTERM);
 
@@ -142,10 +143,7 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
             watched.push_back({child.Pipe, POLLIN, 0});
             pids.push_back(pid);
         }
-        if (watched.empty() || ::poll(watched.data(), watched.size(), 1000) <= 0) {
-            tell();
-            continue;
-        }
+        if (watched.empty() || ::poll(watched.data(), watched.size(), 1000) <= 0) continue;
         for (std::size_t w = 0; w < watched.size(); ++w) {
             if (watched[w].revents == 0) continue;
             const pid_t pid = pids[w];
@@ -168,8 +166,8 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
                                                : "ended with status " + std::to_string(WEXITSTATUS(status))));
             }
         }
-        tell();
     }
+    tell();
     report.Signal = stopSignal;
     return report;
 }

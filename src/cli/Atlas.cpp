@@ -96,12 +96,14 @@ public:
     ProgressLine(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
     void Show(const BatchProgress& progress, bool last = false) {
         const auto now = std::chrono::steady_clock::now();
-        const bool changed = progress.Done != shownDone_;
+        const bool changed = progress.Done != shownDone_ || progress.Running != shownRunning_;
+        if (last && !changed) return;
         if (!last && now - shown_ < (terminal_ ? std::chrono::milliseconds(250) : std::chrono::seconds(1)))
             return;
         if (!terminal_ && !changed && !last) return;
         shown_ = now;
         shownDone_ = progress.Done;
+        shownRunning_ = progress.Running;
         const std::string text = ProgressText(progress, std::time(nullptr));
         if (terminal_) {
             err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ')
@@ -119,7 +121,7 @@ private:
     std::ostream& err_;
     bool terminal_;
     std::chrono::steady_clock::time_point shown_{};
-    int shownDone_ = -1;
+    int shownDone_ = -1, shownRunning_ = -1;
     std::size_t width_ = 0;
 };
 
