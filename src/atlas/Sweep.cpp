@@ -17,7 +17,8 @@ using Object = JsonValue::Object;
 
 // Refuses a key that is not among the known ones, naming them.
 void CheckKeys(const Object& object, std::initializer_list<const char*> known, const std::string& where) {
-    for (const auto& [key, value] : object) {
+    for (const auto& member : object) {
+        const std::string& key = member.first;
         if (std::any_of(known.begin(), known.end(), [&](const char* k) { return key == k; })) continue;
         std::string list;
         for (const char* k : known) list += (list.empty() ? "" : ", ") + std::string(k);
