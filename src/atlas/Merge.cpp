@@ -33,18 +33,21 @@ std::string ReadText(const std::string& path, std::size_t most) {
 
 } // namespace
 
+CellRecord ReadCellRecord(const AtlasPlan& plan, int index) {
+    const std::string path = plan.Folder.ResultFile(index);
+    CellRecord record;
+    try {
+        record = ParseCellRecord(plan.Sweep, ReadText(path, MostResultBytes));
+    } catch (const AtlasError& error) {
+        throw AtlasError(path + ": " + error.what());
+    }
+    if (record.Index != index) throw AtlasError(path + ": holds cell " + std::to_string(record.Index));
+    return record;
+}
+
 Atlas ReadAtlas(const std::string& dir) {
     Atlas atlas{LoadPlan(dir), {}};
-    for (const int index : DoneCells(atlas.Plan)) {
-        const std::string path = atlas.Plan.Folder.ResultFile(index);
-        try {
-            atlas.Records.push_back(ParseCellRecord(atlas.Plan.Sweep, ReadText(path, MostResultBytes)));
-        } catch (const AtlasError& error) {
-            throw AtlasError(path + ": " + error.what());
-        }
-        if (atlas.Records.back().Index != index)
-            throw AtlasError(path + ": holds cell " + std::to_string(atlas.Records.back().Index));
-    }
+    for (const int index : DoneCells(atlas.Plan)) atlas.Records.push_back(ReadCellRecord(atlas.Plan, index));
     return atlas;
 }
 

@@ -18,6 +18,10 @@ struct Atlas {
 /// or a result file that is not one of this sweep's, throws AtlasError naming it.
 Atlas ReadAtlas(const std::string& dir);
 
+/// The record of one done cell, read from its result file; a file that is missing or not this cell's
+/// throws AtlasError naming it.
+CellRecord ReadCellRecord(const AtlasPlan& plan, int index);
+
 /// The columns of atlas.csv after the cell, its seed and the varied parameters.
 inline constexpr const char* AtlasColumns = "outcome,clusters,largest_cluster,kinetic,pair_energy,steps,"
                                             "isolated,taons,shape,largest_speed,cutoff,message";

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
+#include <iomanip>
 #include <map>
 #include <ostream>
 #include <thread>
@@ -81,11 +82,9 @@ int Cell(const CommandLine& line, std::ostream& err) {
         return CliOk;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const Atlas atlas = ReadAtlas(plan.Folder.Dir);
-    for (const CellRecord& r : atlas.Records)
-        if (r.Index == *index)
-            err << "cell " << *index << ": " << OutcomeName(r.Result.Kind) << " after " << r.Steps
-                << " steps (" << seconds << " s)\n";
+    const CellRecord record = ReadCellRecord(plan, *index);
+    err << "cell " << *index << ": " << OutcomeName(record.Result.Kind) << " after " << record.Steps
+        << " steps (" << std::fixed << std::setprecision(2) << seconds << " s)\n";
     return CliOk;
 }
 
