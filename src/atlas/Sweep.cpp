@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Sweep.h"
 
+#include "core/NumberText.h"
 #include "document/Json.h"
 
 #include <algorithm>
@@ -157,9 +158,12 @@ std::vector<Extended> SweepAxis::Values() const {
             values.push_back(To);
         } else {
             const Extended t = static_cast<Extended>(i) / (Count - 1);
-            values.push_back(Spacing == AxisSpacing::Linear
-                                 ? From + (To - From) * t
-                                 : std::exp(std::log(From) + (std::log(To) - std::log(From)) * t));
+            const Extended exact = Spacing == AxisSpacing::Linear
+                                       ? From + (To - From) * t
+                                       : std::exp(std::log(From) + (std::log(To) - std::log(From)) * t);
+            // Rounded as the program shows numbers, so that a step of a quarter gives 0.25 and not
+            // 0.24999999999999999999.
+            values.push_back(std::isfinite(exact) ? TryParseReal(FormatReal(exact)).value_or(exact) : exact);
         }
     }
     return values;

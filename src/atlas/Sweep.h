@@ -45,7 +45,8 @@ struct SweepAxis {
     int Count = 1;             ///< how many values, both ends included (1: From alone)
     AxisSpacing Spacing = AxisSpacing::Linear; ///< equal steps, or equal ratios
 
-    /// The Count values from From to To; the ends are exactly From and To.
+    /// The Count values from From to To; the ends are exactly From and To, the values between them
+    /// rounded to 15 significant digits.
     std::vector<Extended> Values() const;
 };
 

@@ -207,9 +207,13 @@ TEST(Sweep, ValuesRunFromTheFirstToTheLastEvenlyOrByEqualRatios) {
     const std::vector<Extended> log = axis.Values();
     ASSERT_EQ(log.size(), 4u);
     EXPECT_EQ(log[0], 0.001L);
-    EXPECT_NEAR(static_cast<double>(log[1] / 0.01L), 1.0, 1e-15);
-    EXPECT_NEAR(static_cast<double>(log[2] / 0.1L), 1.0, 1e-15);
+    EXPECT_EQ(log[1], 0.01L); // as typed, not exp(log(0.001) + ...)
+    EXPECT_EQ(log[2], 0.1L);
     EXPECT_EQ(log[3], 1.0L);
+    axis = {"A", 0.125L, 16.0L, 8, AxisSpacing::Log};
+    EXPECT_EQ(axis.Values(), (std::vector<Extended>{0.125L, 0.25L, 0.5L, 1, 2, 4, 8, 16}));
+    axis = {"B", 1.0L, 2.0L, 4, AxisSpacing::Log}; // 2^(1/3): rounded to 15 digits
+    EXPECT_EQ(axis.Values()[1], 1.25992104989487L);
     axis = {"C1", 3.0L, 9.0L, 1, AxisSpacing::Log};
     EXPECT_EQ(axis.Values(), std::vector<Extended>{3.0L});
     axis = {"C1", 4.0L, 2.0L, 3, AxisSpacing::Linear};

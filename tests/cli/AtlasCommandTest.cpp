@@ -33,8 +33,8 @@ using test::WriteAll;
 constexpr const char* SmallSweep = R"({"title": "small",
   "base": {"scenario": "cloud", "seed": 3, "side": 9, "kinds": [12, 5, 3]},
   "vary": [{"parameter": "A", "from": 0.5, "to": 1.5, "count": 2},
-           {"parameter": "B1", "from": 2, "to": 3, "count": 2, "spacing": "log"}],
-  "repetitions": 2, "protocol": {"steps": 200, "cool": true}})";
+           {"parameter": "B1", "from": 2, "to": 3.2, "count": 4, "spacing": "log"}],
+  "protocol": {"steps": 200, "cool": true}})";
 
 // 6 cells of 100 taons, 400 steps each: long enough to be killed while they run.
 constexpr const char* SlowSweep = R"({"base": {"scenario": "cloud", "seed": 11},
