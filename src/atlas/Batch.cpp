@@ -158,7 +158,10 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
                 ++report.Finished;
                 ++state.Done;
                 ++state.FinishedHere;
-            } else if (!(stopSignal != 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)) {
+            } else if (stopSignal != 0 && WIFSIGNALED(status)) {
+                // Ended by the batch's own stop, or by Ctrl+C, which reaches the whole process group:
+                // not done, and no failure.
+            } else {
                 report.Failures.push_back("cell " + std::to_string(child.Index) + ": " +
                                           (!message.empty() ? message
                                            : WIFSIGNALED(status)
