@@ -119,9 +119,4 @@ TEST(Classify, TheLawsCutoffReachesJustBeyondTheFirstShellOfTheKindsPresent) {
     EXPECT_LT(LawCutoff(w), 7);
 }
 
-TEST(Classify, OutcomesReadBackFromTheirNames) {
-    for (const Outcome outcome : AllOutcomes) EXPECT_EQ(OutcomeNamed(OutcomeName(outcome)), outcome);
-    EXPECT_FALSE(OutcomeNamed("settled"));
-}
-
 } // namespace taonscope

@@ -127,10 +127,7 @@ TEST(Map, ColoursTellOutcomesNumbersAndCellsNotDone) {
     EXPECT_EQ(TileOf(clusters, 3).Colour, NoColour);
 }
 
-TEST(Map, ColourNamesAndLabelNumbers) {
-    for (const std::string& name : MapColourNames())
-        EXPECT_EQ(MapColourNames()[static_cast<std::size_t>(*MapColourNamed(name))], name);
-    EXPECT_FALSE(MapColourNamed("colour"));
+TEST(Map, LabelsWriteAtMostFourDigits) {
     EXPECT_EQ(MapNumber(0.5L), "0.5");
     EXPECT_EQ(MapNumber(2.718281828L), "2.718");
     EXPECT_EQ(MapNumber(0.0063245553L), "0.006325");

@@ -231,15 +231,4 @@ TEST(Sweep, ParameterNamesStandForTheirFields) {
         EXPECT_TRUE(ParameterFieldsNamed(none).empty()) << none;
 }
 
-TEST(Sweep, ShortRealsReadBackExactly) {
-    for (const Extended value : {0.5L, 2.718L, 1.0L / 3, 1e-300L, -7.25e12L, 6.02214076e23L}) {
-        const std::string text = ShortReal(value);
-        EXPECT_EQ(std::strtold(text.c_str(), nullptr), value) << text;
-    }
-    EXPECT_EQ(ShortReal(0.5L), "0.5");
-    EXPECT_EQ(ShortReal(2.718L), "2.718");
-    EXPECT_EQ(ShortReal(std::nanl("")), "nan");
-    EXPECT_EQ(ShortReal(-HUGE_VALL), "-inf");
-}
-
 } // namespace taonscope
