@@ -58,6 +58,7 @@ constexpr const char* Usage = R"(Usage:
   taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli scenario cloud OUT.tao [--seed S] [--side L] [--min-distance D] [--kinds N1,N2,N3]
+                         [--force]
       Writes a cloud of N1, N2 and N3 taons of kinds 1, 2 and 3 (default and most 50,30,20) spread
       at random from seed S (default 1) over a cube of side L (default 30), no two closer than D
       (default 1.5); without options exactly the built-in cloud.
@@ -73,10 +74,10 @@ constexpr const char* Usage = R"(Usage:
       Runs one cell (1 to the number of cells) unless it is done: what a cluster's task runs.
   taonscope-cli atlas merge DIR
       Writes DIR/atlas.csv (one row per cell, in cell order), DIR/atlas.json and DIR/timings.csv.
-  taonscope-cli atlas map DIR OUT.png [--colour outcome|clusters|largest|isolated|kinetic|pair-energy|speed|steps]
-                          [--size WxH] [--force]
-      Draws the atlas as a map (default 900x600): the first varied parameter along x, the second
-      along y, one panel per value of the third; cells not done are grey.
+  taonscope-cli atlas map DIR OUT.png [--colour C] [--size WxH] [--force]
+      Draws the atlas as a map (default 900x600) coloured by C: outcome (the default), clusters,
+      largest, isolated, kinetic, pair-energy, speed or steps. The first varied parameter runs
+      along x, the second along y, one panel per value of the third; cells not done are grey.
   taonscope-cli atlas slurm DIR [--partition P] [--time T] [--cells-per-task N] [--submit]
       Writes DIR/slurm/cells.sbatch (a job array whose tasks run N cells each, by default
       enough for about ten minutes, with the time limit T), merge.sbatch and submit.sh, which
