@@ -17,6 +17,8 @@ packages=(
     python3-ase openbabel             # readers of LAMMPS dumps and element-named XYZ, in the tests
     ffmpeg                            # encodes render's MP4 films; ffprobe reads them in the tests
     python3-numpy python3-scipy       # independent computations of the structure analysis, in the tests
+    python3-pil python3-jsonschema    # read the atlas' map pictures and check sweeps against the schema, in the tests
+    slurm-wlm munge                   # a one-node Slurm cluster for the atlas' Slurm test
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies
     librsvg2-bin                      # rsvg-convert draws the PNG icons from the SVG

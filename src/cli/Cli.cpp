@@ -63,6 +63,31 @@ constexpr const char* Usage = R"(Usage:
       q4 and q6 of each taon with their averages over its neighbours.
   taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
+  taonscope-cli scenario cloud OUT.tao [--seed S] [--side L] [--min-distance D] [--kinds N1,N2,N3]
+                         [--force]
+      Writes a cloud of N1, N2 and N3 taons of kinds 1, 2 and 3 (default and most 50,30,20) spread
+      at random from seed S (default 1) over a cube of side L (default 30), no two closer than D
+      (default 1.5); without options exactly the built-in cloud.
+  taonscope-cli atlas plan SWEEP.atlas.json DIR
+      Checks a sweep (see the manual page) and writes its plan into DIR: one cell per set of values
+      of the varied parameters and seed. Nothing is written when the sweep, its base file or DIR
+      (which must be new, empty, or hold this same sweep) is wrong.
+  taonscope-cli atlas run DIR [--jobs N]
+      Runs the cells not done yet on N processes (default: one per core) with a progress line and
+      an estimated end, then merges them. A run ended or killed leaves only whole files; run it
+      again to go on.
+  taonscope-cli atlas cell DIR INDEX
+      Runs one cell (1 to the number of cells) unless it is done: what a cluster's task runs.
+  taonscope-cli atlas merge DIR
+      Writes DIR/atlas.csv (one row per cell, in cell order), DIR/atlas.json and DIR/timings.csv.
+  taonscope-cli atlas map DIR OUT.png [--colour C] [--size WxH] [--force]
+      Draws the atlas as a map (default 900x600) coloured by C: outcome (the default), clusters,
+      largest, isolated, kinetic, pair-energy, speed or steps. The first varied parameter runs
+      along x, the second along y, one panel per value of the third; cells not done are grey.
+  taonscope-cli atlas slurm DIR [--partition P] [--time T] [--cells-per-task N] [--submit]
+      Writes DIR/slurm/cells.sbatch (a job array whose tasks run N cells each, by default
+      enough for about ten minutes, with the time limit T), merge.sbatch and submit.sh, which
+      submits the merge to run after the cells; --submit submits them with sbatch.
   taonscope-cli import IN.xyz OUT.tao [--frame K] [--dt X] [--species N1,N2,N3] [--force]
   taonscope-cli import IN.lammpstrj OUT.tao [--frame K] [--dt X] [--trajectory-format lammps|xyz]
       Writes frame K (default: the last) of a plain or extended XYZ file as a configuration:
@@ -111,6 +136,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "analyze") return AnalyzeCommand(args, out, err);
         if (command == "import") return ImportCommand(args, err);
         if (command == "render") return RenderCommand(args, err, errIsTerminal);
+        if (command == "atlas") return AtlasCommand(args, err, errIsTerminal);
         throw CommandLineError{"unknown command " + command};
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);

@@ -28,4 +28,15 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& err);
 /// OUT.mp4 draws every frame of a trajectory into a film (a progress line on err when errIsTerminal).
 int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal);
 
+/// taonscope-cli atlas plan|run|cell|merge ...: plans a sweep into a folder, runs its cells, merges them;
+/// map and slurm go to their own commands.
+int AtlasCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal);
+
+/// taonscope-cli atlas map DIR OUT.png [--colour C] [--size WxH]: draws the atlas' map without a display.
+int AtlasMapCommand(const std::vector<std::string>& args, std::ostream& err);
+
+/// taonscope-cli atlas slurm DIR [--partition P] [--time T] [--cells-per-task N] [--submit]: writes the
+/// Slurm scripts that run the atlas' cells as a job array and merge them, and submits them.
+int AtlasSlurmCommand(const std::vector<std::string>& args, std::ostream& err);
+
 } // namespace taonscope

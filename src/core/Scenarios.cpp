@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Scenarios.h"
 
+#include "Errors.h"
+#include "NumberText.h"
+
 #include <cmath>
 #include <numbers>
+#include <string>
+#include <vector>
 
 namespace taonscope {
 
@@ -12,6 +17,9 @@ void SetPresent(World& w, int j, Extended x, Extended y, Extended z) {
     w.TaonPresent[j] = true;
     w.PosX[j] = x, w.PosY[j] = y, w.PosZ[j] = z;
 }
+
+// Random positions drawn for one taon before a cloud is given up as too dense to place.
+constexpr int MostPlacementTries = 1000000;
 
 void SetFigureParameters(World& w) {
     for (int kind = 1; kind <= 3; ++kind) SetParameterSet(w, kind, FigureParameters());
@@ -71,28 +79,52 @@ World RingWorld() {
     return w;
 }
 
-World CloudWorld(std::uint64_t seed, bool sameSets, Extended side, Extended minDistance) {
-    World w;
-    Random random(seed);
-    const Extended half = side / 2;
-    for (int j = 1; j <= MaxTaons; ++j) {
-        for (;;) {
-            const Extended x = random.Uniform(-half, half), y = random.Uniform(-half, half),
-                           z = random.Uniform(-half, half);
-            bool clear = true;
-            for (int k = 1; k < j && clear; ++k) {
-                const Extended dx = x - w.PosX[k], dy = y - w.PosY[k], dz = z - w.PosZ[k];
-                clear = dx * dx + dy * dy + dz * dz >= minDistance * minDistance;
-            }
-            if (!clear) continue;
-            SetPresent(w, j, x, y, z);
-            w.VelX[j] = random.Uniform(-0.01L, 0.01L);
-            w.VelY[j] = random.Uniform(-0.01L, 0.01L);
-            w.VelZ[j] = random.Uniform(-0.01L, 0.01L);
-            break;
-        }
+World CloudWorld(const CloudOptions& options) {
+    if (!(options.Side > 0) || !std::isfinite(options.Side))
+        throw TaonError("the side of a cloud must be a positive number, not " + FormatReal(options.Side));
+    if (!(options.MinDistance >= 0) || !std::isfinite(options.MinDistance))
+        throw TaonError("the least distance of a cloud must be a number from 0, not " +
+                        FormatReal(options.MinDistance));
+    int total = 0;
+    for (std::size_t kind = 0; kind < 3; ++kind) {
+        if (options.Kinds[kind] < 0 || options.Kinds[kind] > MostCloudKinds[kind])
+            throw TaonError("a cloud holds 0 to " + std::to_string(MostCloudKinds[kind]) + " taons of kind " +
+                            std::to_string(kind + 1) + ", not " + std::to_string(options.Kinds[kind]));
+        total += options.Kinds[kind];
     }
-    if (sameSets) {
+    if (total == 0) throw TaonError("a cloud needs at least one taon");
+
+    World w;
+    Random random(options.Seed);
+    const Extended half = options.Side / 2, least = options.MinDistance * options.MinDistance;
+    const std::array<int, 3> firstSlot{1, 51, 81};
+    std::vector<int> placed;
+    for (std::size_t kind = 0; kind < 3; ++kind)
+        for (int j = firstSlot[kind]; j < firstSlot[kind] + options.Kinds[kind]; ++j) {
+            for (int tries = 0;; ++tries) {
+                // A packing this dense is out of reach: give up rather than draw for ever.
+                if (tries == MostPlacementTries)
+                    throw TaonError("cannot place " + std::to_string(total) + " taons at least " +
+                                    FormatReal(options.MinDistance) + " apart in a cube of side " +
+                                    FormatReal(options.Side));
+                const Extended x = random.Uniform(-half, half), y = random.Uniform(-half, half),
+                               z = random.Uniform(-half, half);
+                bool clear = true;
+                for (std::size_t p = 0; p < placed.size() && clear; ++p) {
+                    const int k = placed[p];
+                    const Extended dx = x - w.PosX[k], dy = y - w.PosY[k], dz = z - w.PosZ[k];
+                    clear = dx * dx + dy * dy + dz * dz >= least;
+                }
+                if (!clear) continue;
+                SetPresent(w, j, x, y, z);
+                w.VelX[j] = random.Uniform(-0.01L, 0.01L);
+                w.VelY[j] = random.Uniform(-0.01L, 0.01L);
+                w.VelZ[j] = random.Uniform(-0.01L, 0.01L);
+                placed.push_back(j);
+                break;
+            }
+        }
+    if (options.SameSets) {
         SetFigureParameters(w);
     } else {
         SetParameterSet(w, 1, FigureParameters());
@@ -102,6 +134,15 @@ World CloudWorld(std::uint64_t seed, bool sameSets, Extended side, Extended minD
     w.dt = 0.001L;
     SyncCopiesFromCurrent(w);
     return w;
+}
+
+World CloudWorld(std::uint64_t seed, bool sameSets, Extended side, Extended minDistance) {
+    CloudOptions options;
+    options.Seed = seed;
+    options.SameSets = sameSets;
+    options.Side = side;
+    options.MinDistance = minDistance;
+    return CloudWorld(options);
 }
 
 bool BuildScenario(std::string_view name, World& world) {

@@ -3,6 +3,7 @@
 
 #include "World.h"
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -35,6 +36,26 @@ World EasySquareWorld();
 /// Twelve kind-1 taons at rest on a circle of radius 9.62 in the plane y = 0 (neighbours about 5 apart),
 /// the figure's parameters, dt 0.001.
 World RingWorld();
+
+/// How a cloud is made. The defaults make the built-in cloud of 100 taons.
+struct CloudOptions {
+    std::uint64_t Seed = 1;               ///< fixes the positions and velocities
+    Extended Side = 30;                   ///< the edge of the cube the taons are spread over
+    Extended MinDistance = 1.5L;          ///< no two taons closer than this
+    std::array<int, 3> Kinds{50, 30, 20}; ///< taons of kind 1, 2 and 3: slots 1.., 51.. and 81..
+    bool SameSets = false;                ///< the figure's parameters in all three sets
+};
+
+/// The most taons of kind 1, 2 and 3 a cloud can hold: the slots of each kind.
+inline constexpr std::array<int, 3> MostCloudKinds{50, 30, 20};
+
+/// The taons a cloud's options ask for, present in the slots 1..Kinds[0], 51..50+Kinds[1] and
+/// 81..80+Kinds[2], spread at random (fixed by the seed) over a cube centred on the origin with no two
+/// closer than the least distance, small random velocities, dt 0.001; three different parameter sets,
+/// or the figure's in all three. Throws TaonError for options that make no cloud (a side that is not
+/// positive, more taons of a kind than its slots, no taon at all) or when the taons cannot be placed
+/// that far apart in the cube.
+World CloudWorld(const CloudOptions& options);
 
 /// All 100 slots present, spread at random (fixed by seed) over a cube of side `side` with no two taons
 /// closer than minDistance, small random velocities, dt 0.001; three different parameter sets, or the

@@ -124,4 +124,19 @@ void CreateParentFolders(const std::string& path);
 /// folder cannot be read.
 std::vector<std::string> FilesEndingWith(const std::string& folder, std::string_view ending);
 
+/// What a path names, its links followed.
+enum class PathKind { Missing, File, Folder, Other };
+
+/// What path names; Missing also when it cannot be looked at.
+PathKind KindOfPath(const std::string& path);
+
+/// The names of everything in folder, sorted; empty when the folder cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+/// The path made absolute against the working folder, without looking at the file system.
+std::string AbsolutePath(const std::string& path);
+
+/// The absolute path of the running program's file; empty when the system does not say.
+std::string RunningProgramPath();
+
 } // namespace taonscope

@@ -46,6 +46,8 @@ std::pair<QString, QString> FilterOf(FileKind kind) {
         return {QStringLiteral("MP4 films (*.mp4)"), QStringLiteral("mp4")};
     case FileKind::AnyTrajectory:
         return {QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"), QStringLiteral("xyz")};
+    case FileKind::Atlas:
+        return {QStringLiteral("Atlases (atlas.json sweep.atlas.json)"), QStringLiteral("json")};
     default:
         return {QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")};
     }

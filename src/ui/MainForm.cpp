@@ -2,6 +2,7 @@
 #include "MainForm.h"
 
 #include "AboutBox.h"
+#include "AtlasWindow.h"
 #include "CommentaryEncoding.h"
 #include "EditDlg.h"
 #include "ExamplesMenu.h"
@@ -296,6 +297,7 @@ void TMainForm::BuildMenus() {
     Examples = file->addMenu(QStringLiteral("Examples"));
     FillExamplesMenu(Examples, ShippedExamples(), [this](const std::string& path) { OpenExample(path); });
     FName->setPlaceholderText(ExamplesHint(Examples->actions().size()));
+    OpenAtlas1 = AddAction(file, QStringLiteral("Open Atlas..."), {}, &TMainForm::OpenAtlas1Click);
     file->addSeparator();
     Exit1 = AddAction(file, QStringLiteral("Exit"), Qt::ALT | Qt::Key_X, &TMainForm::Exit1Click);
 
@@ -505,6 +507,13 @@ void TMainForm::OpenExample(const std::string& path) {
         FitAll1Click();
         LoadCommentaryOf(path);
         document_.CommentChanged = false;
+    });
+}
+
+void TMainForm::OpenAtlas1Click() {
+    Guard([&] {
+        if (const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Atlas))
+            ShowAtlasWindow(*path, questions_, [this](const std::string& cell) { OpenExample(cell); }, this);
     });
 }
 

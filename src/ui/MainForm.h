@@ -69,6 +69,8 @@ public:
     void Saveas1Click();
     /// Opens a shipped example read-only (Save asks for a name) and fits the view to it.
     void OpenExample(const std::string& path);
+    /// Shows the map of an atlas in a window of its own; a cell clicked there opens as an example does.
+    void OpenAtlas1Click();
     void Exit1Click();
     void Daons1Click();
     void Spiral1Click();
@@ -176,6 +178,7 @@ public:
     QMenu* Images = nullptr;
     QMenu* OldEncodings = nullptr; ///< the memo's submenu "Encoding of Old Commentaries"
     QMenu* Examples = nullptr;     ///< File > Examples: one entry per shipped example
+    QAction* OpenAtlas1 = nullptr; ///< File > Open Atlas...
     QAction *New1 = nullptr, *Open1 = nullptr, *Save1 = nullptr, *Saveas1 = nullptr, *Exit1 = nullptr;
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;

@@ -14,6 +14,7 @@ enum class FileKind {
     LammpsDump,    ///< LAMMPS dump text, ".lammpstrj"
     Film,          ///< MP4 film, ".mp4"
     AnyTrajectory, ///< extended XYZ or LAMMPS dump, to read
+    Atlas,         ///< an atlas folder's atlas.json or sweep.atlas.json
 };
 
 /// Every modal question the program asks. The application answers through Qt's dialogs; tests answer
