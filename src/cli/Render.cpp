@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Film.h"
+#include "GuiApplication.h"
 
 #include "core/NumberText.h"
 #include "document/ConfigFile.h"
@@ -12,32 +13,14 @@
 #include "view/Film.h"
 #include "view/ScenePicture.h"
 
-#include <QGuiApplication>
-
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace taonscope {
 
 namespace {
 
-// Fonts need an application object; one without a display serves the command line.
-void EnsureGuiApplication() {
-    if (QGuiApplication::instance()) return;
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "taonscope-cli";
-    static char* argv[] = {name, nullptr};
-    // The offscreen platform's note about a missing runtime folder is no concern of a picture.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (!message.startsWith(QStringLiteral("QStandardPaths:")))
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    static QGuiApplication application(argc, argv);
-}
-
-Extended RealOption(const std::string& option, const std::string& text) {
+// The real that text, a part of an option's value, stands for.
+Extended ParsedReal(const std::string& option, const std::string& text) {
     const auto value = TryParseReal(text);
     if (!value) throw CommandLineError{option + ": '" + text + "' is not a valid floating point value"};
     return *value;
@@ -102,11 +85,11 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool 
         if (const auto text = line.Option("--angles")) {
             const std::vector<std::string> parts = SplitAt(*text, ',');
             if (parts.size() != 3) throw CommandLineError{"--angles takes TETA,PSI,PHI, not '" + *text + "'"};
-            view.ViewTeta = RealOption("--angles", parts[0]);
-            view.ViewPsi = RealOption("--angles", parts[1]);
-            view.ViewPhi = RealOption("--angles", parts[2]);
+            view.ViewTeta = ParsedReal("--angles", parts[0]);
+            view.ViewPsi = ParsedReal("--angles", parts[1]);
+            view.ViewPhi = ParsedReal("--angles", parts[2]);
         }
-        if (const auto text = line.Option("--scale")) view.ViewScale = RealOption("--scale", *text);
+        if (const auto text = line.Option("--scale")) view.ViewScale = ParsedReal("--scale", *text);
         view.ShowNumbersOn = line.Option("--numbers").has_value();
         if (const auto text = line.Option("--style")) {
             if (*text != "dots" && *text != "spheres")
@@ -114,7 +97,7 @@ int RenderCommand(const std::vector<std::string>& args, std::ostream& err, bool 
             view.Style = *text == "spheres" ? TaonStyle::Spheres : TaonStyle::Dots;
         }
         if (const auto text = line.Option("--sphere-size")) {
-            view.SphereRadius = RealOption("--sphere-size", *text);
+            view.SphereRadius = ParsedReal("--sphere-size", *text);
             if (!(view.SphereRadius > 0) || !std::isfinite(view.SphereRadius))
                 throw CommandLineError{"--sphere-size takes a positive radius, not '" + *text + "'"};
         }
