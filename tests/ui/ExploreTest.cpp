@@ -105,8 +105,7 @@ private slots:
             p.Show();
             p.Install(RingWorld());
             QVERIFY(p.main->RunCommands->Speeds[0]->isChecked()); // Full
-            QCOMPARE(p.main->RunCommands->Speeds[1]->text(), QStringLiteral("1,000 steps a second"));
-            p.main->RunCommands->Speeds[2]->trigger(); // 100 steps a second
+            p.main->RunCommands->Speeds[2]->trigger();            // 100 steps a second
             QElapsedTimer clock;
             clock.start();
             p.main->GoClick();
@@ -167,7 +166,6 @@ private slots:
         p.main->ShowParameters();
         QLineEdit *a2 = p.main->ParameterEdits[6], *g2 = p.main->ParameterEdits[11],
                   *g3 = p.main->ParameterEdits[17];
-        QCOMPARE(a2->objectName(), QStringLiteral("EditA2"));
         test::TypeInto(a2, "2.5");
         QCOMPARE(p.state.world.A2, 2.5L);
         QCOMPARE(p.main->Undo1->text(), QStringLiteral("Undo A2"));
@@ -231,36 +229,26 @@ private slots:
         QVERIFY(again.main->SceneLook->Styles[1]->isChecked());
     }
 
-    void trailsFollowEachTaonDuringARun() {
-        UiProgram p;
-        p.Show();
-        p.Install(DriftingRing());
-        QVERIFY(!p.main->SceneLook->TrailsOn->isChecked());
-        p.main->SceneLook->TrailsOn->trigger();
-        QVERIFY(p.main->SceneLook->TrailLengths[1]->isChecked()); // 50 positions
-        p.main->SceneLook->TrailLengths[0]->trigger();            // 10
-        p.main->GoClick();
-        QVERIFY(WaitFor([&] { return p.main->SceneLook->Trails().Frames() == 10; }));
-        p.main->GoClick();
-        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
-        QVERIFY(LitAndShaded(p).second > 20); // faded segments behind the dots
-        QCOMPARE(ProgramSettings().value("view/trailLength").toInt(), 10);
-        p.main->Daons1Click(); // another document: no trail from the one before
-        QCOMPARE(p.main->SceneLook->Trails().Frames(), 0);
-        p.main->SceneLook->TrailsOn->trigger(); // off
-        QCOMPARE(LitAndShaded(p).second, 0);
-    }
-
-    void followAndKeepAllInViewHoldADriftingConfigurationInSight() {
+    void trailsFollowingAndKeepAllInViewShowADriftingConfiguration() {
         UiProgram p;
         p.Show();
         p.Install(DriftingRing());
         p.main->FitAll1Click();
         const Extended scale = p.state.view.ViewScale;
-        QVERIFY(!p.main->SceneLook->FollowCentreOfMass->isChecked() &&
-                !p.main->SceneLook->KeepAllInView->isChecked());
-        p.main->SceneLook->FollowCentreOfMass->trigger();
-        p.RunAtLeast(2000); // 20 units to the right: far out of the fitted view
+        const SceneOptions& look = *p.main->SceneLook;
+        QVERIFY(!look.TrailsOn->isChecked() && !look.FollowCentreOfMass->isChecked() &&
+                !look.KeepAllInView->isChecked());
+        look.TrailsOn->trigger();
+        QVERIFY(look.TrailLengths[1]->isChecked()); // 50 positions
+        look.TrailLengths[0]->trigger();            // 10
+        look.FollowCentreOfMass->trigger();
+        p.main->GoClick(); // 2000 steps: 20 units to the right, far out of the fitted view
+        QVERIFY(WaitFor(
+            [&] { return p.main->RunSteps() >= 2000 && p.main->SceneLook->Trails().Frames() == 10; }));
+        p.main->GoClick();
+        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+        QVERIFY(LitAndShaded(p).second > 20); // faded segments behind the dots
+        QCOMPARE(ProgramSettings().value("view/trailLength").toInt(), 10);
         const SceneArea area = p.main->Scene();
         Extended x = 0, y = 0, z = 0;
         for (int j = 1; j <= 12; ++j)
@@ -272,15 +260,19 @@ private slots:
         QCOMPARE(p.state.view.ViewScale, scale);
 
         // Keep All in View alone: the view zooms out as the ring leaves it, never in.
-        p.main->SceneLook->FollowCentreOfMass->trigger();
+        look.FollowCentreOfMass->trigger();
         p.main->FitAll1Click();
-        p.main->SceneLook->KeepAllInView->trigger();
+        look.KeepAllInView->trigger();
         p.RunAtLeast(2000);
         QVERIFY(p.state.view.ViewScale < scale);
         for (int j = 1; j <= 12; ++j) {
             QVERIFY(p.state.view.ScreenX[j] >= 0 && p.state.view.ScreenX[j] < area.width);
             QVERIFY(p.state.view.ScreenY[j] >= 0 && p.state.view.ScreenY[j] < area.bottom);
         }
+        p.main->Daons1Click(); // another document: no trail from the one before
+        QCOMPARE(p.main->SceneLook->Trails().Frames(), 0);
+        look.TrailsOn->trigger(); // off
+        QCOMPARE(LitAndShaded(p).second, 0);
     }
 
     void turningArrowsRepeatAndShiftClickTurnsTenSteps() {
@@ -319,10 +311,8 @@ private slots:
         InstrumentsWindow* w = p.main->Instruments;
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QStringList titles;
-        for (ZoomChartView* chart : w->RunCharts) {
-            titles << chart->chart()->title();
-            QVERIFY2(chart->height() >= 100, qPrintable(QString::number(chart->height()))); // readable
-        }
+        for (ZoomChartView* chart : w->RunCharts)
+            titles << chart->chart()->title() + (chart->height() >= 100 ? "" : " is unreadable");
         QCOMPARE(titles, (QStringList{"K", "U", "E = K + U", "|P|"}));
         // A long run's 20,000 samples are drawn as a few hundred points.
         for (int step = 0; step < 20000 * RunSampleEvery; ++step) w->StepDone(p.state.world);
@@ -352,7 +342,6 @@ private slots:
             QVERIFY(area->isVisible() && area->brush().style() == Qt::SolidPattern);
         w->KindPairChoice->setCurrentIndex(2);
         for (std::size_t n = 0; n < 6; ++n) QCOMPARE(w->DistanceAreas[n]->isVisible(), n == 1);
-        QCOMPARE(w->DistanceAreas[1]->name(), QStringLiteral("1-2"));
         w->ZoomDistances({2, 4});
         auto* distance = qobject_cast<QValueAxis*>(w->DistanceChart->chart()->axes(Qt::Horizontal).first());
         QCOMPARE(distance->min(), 2.0);

@@ -19,20 +19,10 @@ World Frame(int n) {
     return world;
 }
 
-TEST(Trails, KeepTheNewestPositionsUpToTheirLength) {
-    TrailHistory trails(3);
-    for (int n = 0; n < 5; ++n) trails.Add(Frame(n));
-    trails.SetLength(2);
-    trails.Add(Frame(5));
-    ASSERT_EQ(trails.Frames(), 2);
-    EXPECT_EQ(trails.At(0).x[1], 4.0f);
-    EXPECT_EQ(trails.At(1).x[1], 5.0f);
-    EXPECT_EQ(TrailHistory(0).Length(), 2) << "a trail has two ends at least";
-}
-
 TEST(Trails, FadeFromTheKindsColourToBlackAndBreakWhereATaonIsAbsent) {
-    TrailHistory trails(4);
-    for (int n = 0; n < 4; ++n) trails.Add(Frame(n));
+    TrailHistory trails(10);
+    for (int n = -2; n < 4; ++n) trails.Add(Frame(n));
+    trails.SetLength(4); // the newest stay: frames 0 to 3
     ViewState view;
     view.ViewScale = 20; // 10 pixels a unit
     UpdateSceneCentre(view, 100, 60);
