@@ -308,7 +308,7 @@ private slots:
             }
     }
 
-    void recordsALammpsDumpOrNamedXyzAsTheDialogSays() {
+    void recordsALammpsDumpOrNamedXyzAsTheDialogSaysAndFilmsIt() {
         auto p = RingProgram();
         p->Show();
         TMainForm& m = *p->main;
@@ -335,6 +335,26 @@ private slots:
         QCOMPARE(RecordOf(ReadLammpsFile(dump, {.frame = 3})), RecordOf(stopped)); // steps 0, 2 and 4
         QCOMPARE(RecordOf(ReadLammpsFile(dump, {.frame = 1})), RecordOf(RingWorld()));
 
+        // Export Film draws the recorded trajectory, a picture a frame.
+        const std::string film = p->dir.File("dump_%d.png");
+        p->questions.openFileAnswers.push_back(dump);
+        Answer<TFilmDlg>(
+            [&](TFilmDlg& dialog) {
+                dialog.TrajectoryBrowse->click();
+                QVERIFY(dialog.TrajectoryBtn->isChecked() && !dialog.EveryEdit->isEnabled());
+                dialog.FilmName->setText(QString::fromStdString(film));
+                dialog.WidthEdit->setValue(40);
+                dialog.HeightEdit->setValue(30);
+                dialog.FitChoice->setCurrentIndex(2);
+            },
+            &seen);
+        m.ExportFilm1->trigger();
+        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::AnyTrajectory);
+        QVERIFY(test::WaitFor([&] { return !p->questions.informations.empty(); }));
+        QCOMPARE(p->questions.informations.back(), "The film " + film + " holds 3 pictures.");
+        QCOMPARE(Pictures(p->dir, "dump_"), 3);
+        QVERIFY(!m.ExportFilm1->isChecked());
+
         // A typed name chooses its format; the names must be three different ones.
         const std::string named = p->dir.File("named.xyz");
         Answer<TRecordDlg>(
@@ -355,7 +375,7 @@ private slots:
         QVERIFY(p->questions.errors.empty());
     }
 
-    void exportFilmFilmsTheNextRunAsTheSceneShowsIt() {
+    void exportFilmFilmsTheNextRunAsTheSceneShowsItOrStopsWhenAsked() {
         auto p = RingProgram();
         p->Show();
         TMainForm& m = *p->main;
@@ -399,45 +419,7 @@ private slots:
         QCOMPARE(QImage(QString::fromStdString(p->dir.File("run_4.png"))),
                  QImage(QString::fromStdString(p->dir.File("after.png"))));
 
-        // The next run is not filmed.
-        m.StepClick(2);
-        QVERIFY(test::WaitFor([&] { return !m.Running(); }));
-        QCOMPARE(Pictures(p->dir, "run_"), 4);
-        QVERIFY(p->questions.errors.empty());
-    }
-
-    void exportFilmDrawsARecordedTrajectoryAndCanBeStopped() {
-        auto p = RingProgram();
-        p->Show();
-        TMainForm& m = *p->main;
-        std::ostringstream out, err;
-        const std::string dump = p->dir.File("ring.lammpstrj");
-        QCOMPARE(
-            RunCli({"run", p->dir.File("ring.tao"), "--steps", "40", "--every", "5", "--trajectory", dump},
-                   out, err),
-            0);
-        const std::string film = p->dir.File("dump_%d.png");
-        p->questions.openFileAnswers.push_back(dump);
-        bool seen = false;
-        Answer<TFilmDlg>(
-            [&](TFilmDlg& dialog) {
-                dialog.TrajectoryBrowse->click();
-                QVERIFY(dialog.TrajectoryBtn->isChecked() && !dialog.EveryEdit->isEnabled());
-                dialog.FilmName->setText(QString::fromStdString(film));
-                dialog.WidthEdit->setValue(40);
-                dialog.HeightEdit->setValue(30);
-                dialog.FitChoice->setCurrentIndex(2);
-            },
-            &seen);
-        m.ExportFilm1->trigger();
-        QVERIFY(seen);
-        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::AnyTrajectory);
-        QVERIFY(test::WaitFor([&] { return !p->questions.informations.empty(); }));
-        QCOMPARE(p->questions.informations.back(), "The film " + film + " holds 9 pictures.");
-        QCOMPARE(Pictures(p->dir, "dump_"), 9);
-        QVERIFY(!m.ExportFilm1->isChecked());
-
-        // A film waiting for its run stops when asked, and nothing is written.
+        // A film waiting for its run stops when asked, and nothing is written; nor is the next run filmed.
         const std::string waiting = p->dir.File("waiting_%d.png");
         Answer<TFilmDlg>([&](TFilmDlg& dialog) { dialog.FilmName->setText(QString::fromStdString(waiting)); },
                          &seen);
@@ -453,6 +435,8 @@ private slots:
         m.StepClick(2);
         QVERIFY(test::WaitFor([&] { return !m.Running(); }));
         QCOMPARE(Pictures(p->dir, "waiting_"), 0);
+        QCOMPARE(Pictures(p->dir, "run_"), 4);
+        QVERIFY(p->questions.errors.empty());
 
         // A trajectory that cannot be read is an error, and no film is begun.
         WriteAll(p->dir.File("bad.xyz"), "2\n\nT1 0 0 0\n");
