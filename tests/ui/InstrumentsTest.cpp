@@ -196,10 +196,12 @@ private slots:
         w->SettleSpeed->setText(QStringLiteral("1E-300"));
         p.Install(SwingingRing());
         QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Stop Settling")); // while it runs
         QVERIFY(WaitFor([&] { return p.main->RunSteps() > 5; }));
         p.main->GoClick();
         QVERIFY(WaitFor([&] { return !p.main->Running(); }));
         QVERIFY(!w->Settling());
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
         QVERIFY(w->SettleReport->text().startsWith(QStringLiteral("Stopped after ")));
         w->SettleLimit->setText(QStringLiteral("25"));
         QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
@@ -207,6 +209,12 @@ private slots:
         QCOMPARE(w->SettleReport->text().section(':', 0, 0),
                  QStringLiteral("Step limit reached after 25 steps"));
         QVERIFY(!p.main->Running());
+        // Stop Settling ends it too.
+        w->SettleLimit->setText(QStringLiteral("1000000"));
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+        QVERIFY(!w->Settling());
     }
 };
 

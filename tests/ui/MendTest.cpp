@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Faults found by driving the window from outside: undo keys in number fields, the focus of the scene,
-// recordings across a jump of the world, Import XYZ's view, a picture of no scene, the settling button.
+// recordings across a jump of the world, Import XYZ's view, a picture of no scene (the settling button's
+// caption is tested with the instruments).
 #include "support/SystemPython.h"
 #include "support/UiProgram.h"
 #include "support/WorldFiles.h"
 
-#include "ui/InstrumentsWindow.h"
 #include "ui/RecordDlg.h"
 
 #include "core/Scenarios.h"
@@ -164,25 +164,6 @@ private slots:
         QVERIFY(WaitFor([&] { return p.main->Scene().bottom > 100; }));
         p.main->ExportPicture1->trigger();
         QVERIFY(QFileInfo::exists(QString::fromStdString(p.dir.File("none.png"))));
-    }
-
-    void coolUntilSettledReadsStopSettlingWhileItRuns() {
-        UiProgram p;
-        p.Show();
-        World ring = RingWorld();
-        ring.VelX[1] = 0.5L; // moving, never settled to 1E-300
-        p.Install(ring);
-        p.main->Instruments1Click();
-        InstrumentsWindow* w = p.main->Instruments;
-        w->SettleSpeed->setText(QStringLiteral("1E-300"));
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
-        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
-        QVERIFY(w->Settling());
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Stop Settling"));
-        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
-        QVERIFY(!w->Settling());
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
     }
 };
 
