@@ -4,57 +4,45 @@
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
-#include "cli/Cli.h"
 #include "core/Scenarios.h"
 #include "view/ScenePicture.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace taonscope {
 namespace {
 
-using test::Cli;
-using test::Outcome;
-using test::TempDir;
-
 TEST(CliRender, DrawsTheWindowsSpheresAndRefusesOtherStyles) {
-    TempDir dir;
+    test::TempDir dir;
     test::SaveWorld(dir.File("ring.tao"), RingWorld());
+    const std::string render =
+        "render " + dir.File("ring.tao") + " " + dir.File("ring.png") + " --size 300x200 --scale 90";
     struct Case {
-        const char* style;
-        TaonStyle expected;
-        const char* size; // --sphere-size, or none
+        const char* options;
+        TaonStyle style;
         Extended radius;
     };
-    const Case cases[] = {{"spheres", TaonStyle::Spheres, nullptr, ViewState{}.SphereRadius},
-                          {"spheres", TaonStyle::Spheres, "0.3", 0.3L},
-                          {"dots", TaonStyle::Dots, nullptr, ViewState{}.SphereRadius}};
-    for (const Case& c : cases) {
-        std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
-                              TAONSCOPE_CLI_PATH + " render " + dir.File("ring.tao") + " " +
-                              dir.File("ring.png") + " --size 300x200 --scale 90 --style " + c.style;
-        if (c.size) command += std::string(" --sphere-size ") + c.size;
-        ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0) << command;
+    for (const Case& c : {Case{" --style spheres", TaonStyle::Spheres, ViewState{}.SphereRadius},
+                          Case{" --style spheres --sphere-size 0.3", TaonStyle::Spheres, 0.3L},
+                          Case{" --style dots", TaonStyle::Dots, ViewState{}.SphereRadius}}) {
+        ASSERT_EQ(test::CliProgram(render + c.options, dir), 0) << c.options;
         ViewState view;
         view.ViewScale = 90;
-        view.Style = c.expected;
+        view.Style = c.style;
         view.SphereRadius = c.radius;
-        const QImage expected = TaonPicture(RingWorld(), view, 300, 200);
         EXPECT_EQ(QImage(QString::fromStdString(dir.File("ring.png"))).convertToFormat(QImage::Format_RGB32),
-                  expected)
-            << command;
+                  TaonPicture(RingWorld(), view, 300, 200))
+            << c.options;
     }
     for (const std::vector<std::string>& extra : {std::vector<std::string>{"--style", "balls"},
                                                   {"--style", "spheres", "--sphere-size", "0"},
                                                   {"--sphere-size", "wide"}}) {
         std::vector<std::string> args = {"render", dir.File("ring.tao"), dir.File("x.png")};
         args.insert(args.end(), extra.begin(), extra.end());
-        const Outcome outcome = Cli(args);
+        const test::Outcome outcome = test::Cli(args);
         EXPECT_EQ(outcome.status, CliBadInput);
         EXPECT_EQ(outcome.err.rfind("taonscope-cli: ", 0), 0u) << outcome.err;
     }

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/LammpsDumpFile.h"
 
-#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
-#include "document/IoError.h"
 #include "document/XyzFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <sys/stat.h>
 
 namespace taonscope {
 namespace {
@@ -22,28 +19,6 @@ ConfigRecord Record(const World& world) {
     ConfigRecord record{};
     PackConfigRecord(world, record);
     return record;
-}
-
-// Three kinds with gaps between the present slots and values of every size, as a frame holds them.
-World OddWorld() {
-    World world = CloudWorld(11);
-    for (int j = 1; j <= MaxTaons; ++j) {
-        if (j % 4 != 0) continue;
-        world.TaonPresent[j] = false;
-        world.PosX[j] = world.PosY[j] = world.PosZ[j] = 0;
-        world.VelX[j] = world.VelY[j] = world.VelZ[j] = 0;
-    }
-    world.PosX[1] = -0.0L;
-    world.PosY[1] = std::numeric_limits<Extended>::denorm_min();
-    world.VelX[2] = -HUGE_VALL;
-    world.VelZ[3] = std::numeric_limits<Extended>::min();
-    world.PosX[5] = 1.0L / 3;
-    world.dt = 0.0123456789012345678901L;
-    world.G3 = -1e-4000L;
-    world.F2 = HUGE_VALL;
-    world.D1 = std::nanl("");
-    SyncCopiesFromCurrent(world);
-    return world;
 }
 
 std::string ErrorOf(std::string_view text, const ImportOptions& options = {},
@@ -56,109 +31,103 @@ std::string ErrorOf(std::string_view text, const ImportOptions& options = {},
     return "no error";
 }
 
+// A number as frames write it: the mantissa filled up to 21 significant digits, then the exponent.
+std::string N(std::string mantissa, const char* exponent = "+00") {
+    mantissa.resize(22 + (mantissa[0] == '-'), '0');
+    return mantissa + "e" + exponent;
+}
+
 TEST(LammpsFrame, HoldsTheStepTheBoundsWithAMarginAndOneLinePerTaonInSlotOrder) {
     World world;
-    for (int kind = 1; kind <= 3; ++kind) SetParameterSet(world, kind, FigureParameters());
     world.TaonPresent[81] = world.TaonPresent[2] = world.TaonPresent[60] = true;
     world.PosX[2] = 20, world.PosY[2] = -1.5L, world.VelZ[2] = 0.25L;
     world.PosZ[60] = 3;
     world.PosX[81] = 4, world.VelX[81] = -1;
-    const std::string zero = "0.00000000000000000000e+00";
+    const std::string o = N("0.") + " ";
     EXPECT_EQ(FormatLammpsFrame(world, 1234567890123),
-              "ITEM: TIMESTEP\n1234567890123\nITEM: NUMBER OF ATOMS\n3\nITEM: BOX BOUNDS ff ff ff\n"
-              // A tenth of the largest extent (20) on every side.
-              "-2.00000000000000000000e+00 2.20000000000000000000e+01\n"
-              "-3.50000000000000000000e+00 2.00000000000000000000e+00\n"
-              "-2.00000000000000000000e+00 5.00000000000000000000e+00\n"
-              "ITEM: ATOMS id type x y z vx vy vz\n"
-              "2 1 2.00000000000000000000e+01 -1.50000000000000000000e+00 " +
-                  zero + " " + zero + " " + zero +
-                  " 2.50000000000000000000e-01\n"
-                  "60 2 " +
-                  zero + " " + zero + " 3.00000000000000000000e+00 " + zero + " " + zero + " " + zero +
-                  "\n"
-                  "81 3 4.00000000000000000000e+00 " +
-                  zero + " " + zero + " -1.00000000000000000000e+00 " + zero + " " + zero + "\n");
-
-    // A lone taon has a box of 1 around it; no taon, a box of 1 around the origin.
+              "ITEM: TIMESTEP\n1234567890123\nITEM: NUMBER OF ATOMS\n3\nITEM: BOX BOUNDS ff ff ff\n" +
+                  // A tenth of the largest extent (20) on every side.
+                  N("-2.") + " " + N("2.2", "+01") + "\n" + N("-3.5") + " " + N("2.") + "\n" + N("-2.") +
+                  " " + N("5.") + "\nITEM: ATOMS id type x y z vx vy vz\n2 1 " + N("2.", "+01") + " " +
+                  N("-1.5") + " " + o + o + o + N("2.5", "-01") + "\n60 2 " + o + o + N("3.") + " " + o + o +
+                  N("0.") + "\n81 3 " + N("4.") + " " + o + o + N("-1.") + " " + o + N("0.") + "\n");
+    // A lone taon, and no taon, have a box of 1 on each side.
     World lone;
     lone.TaonPresent[7] = true;
     lone.PosY[7] = 5;
-    const std::string one = "1.00000000000000000000e+00", minusOne = "-1.00000000000000000000e+00";
-    EXPECT_NE(FormatLammpsFrame(lone, 0).find("ITEM: BOX BOUNDS ff ff ff\n" + minusOne + " " + one + "\n" +
-                                              "4.00000000000000000000e+00 6.00000000000000000000e+00\n"),
+    const std::string unit = N("-1.") + " " + N("1.") + "\n";
+    EXPECT_NE(FormatLammpsFrame(lone, 0).find("ff\n" + unit + N("4.") + " " + N("6.") + "\n"),
               std::string::npos);
-    EXPECT_EQ(FormatLammpsFrame(World{}, 3),
-              "ITEM: TIMESTEP\n3\nITEM: NUMBER OF ATOMS\n0\nITEM: BOX BOUNDS ff ff "
-              "ff\n" +
-                  minusOne + " " + one + "\n" + minusOne + " " + one + "\n" + minusOne + " " + one +
-                  "\nITEM: ATOMS id type x y z vx vy vz\n");
+    EXPECT_NE(FormatLammpsFrame(World{}, 3).find("\n0\nITEM: BOX BOUNDS ff ff ff\n" + unit + unit + unit),
+              std::string::npos);
 }
 
 TEST(LammpsRoundTrip, GivesTheSameRecordByteForByteWithItsSidecar) {
-    const World world = OddWorld();
-    const std::string sidecar = FormatLammpsSidecar(world);
-    const World back = ReadLammpsText(FormatLammpsFrame(world, 5), {}, nullptr, sidecar);
+    // Gaps between the present slots and values of every size, in the frame and in the law.
+    World world = CloudWorld(11);
+    for (int j = 4; j <= MaxTaons; j += 4) {
+        world.TaonPresent[j] = false;
+        world.PosX[j] = world.PosY[j] = world.PosZ[j] = world.VelX[j] = world.VelY[j] = world.VelZ[j] = 0;
+    }
+    world.PosX[1] = -0.0L;
+    world.PosY[1] = std::numeric_limits<Extended>::denorm_min();
+    world.VelX[2] = -HUGE_VALL;
+    world.VelZ[3] = std::numeric_limits<Extended>::min();
+    world.PosX[5] = 1.0L / 3;
+    world.dt = 0.0123456789012345678901L;
+    world.G3 = -1e-4000L;
+    world.F2 = HUGE_VALL;
+    world.D1 = std::nanl("");
+    SyncCopiesFromCurrent(world);
+    const World back = ReadLammpsText(FormatLammpsFrame(world, 5), {}, nullptr, FormatLammpsSidecar(world));
     EXPECT_EQ(Record(back), Record(world));
     EXPECT_TRUE(std::isnan(back.D1));
     EXPECT_EQ(back.ScenePosX[5], world.PosX[5]);
-    EXPECT_NE(sidecar.find("\"F2\": \"inf\""), std::string::npos) << sidecar;
 
     // Without the sidecar the law is the figure's, with dt from the options or 0.001.
     const World bare = ReadLammpsText(FormatLammpsFrame(world, 5), {.dt = 0.5L});
     EXPECT_EQ(bare.dt, 0.5L);
     EXPECT_EQ(bare.B2, FigureParameters().B);
-    EXPECT_EQ(ReadLammpsText(FormatLammpsFrame(world, 5)).dt, 0.001L);
     EXPECT_EQ(bare.PosX, back.PosX);
+    EXPECT_EQ(ReadLammpsText(FormatLammpsFrame(world, 5)).dt, 0.001L);
 }
 
 TEST(LammpsImport, ReadsWhatOtherProgramsWrite) {
     struct Case {
-        const char* what;
-        std::string text;
-        std::vector<int> slots;            // present, in the order of the positions below
+        std::string atoms;                 // the ATOMS line and its three atoms
+        std::vector<int> slots;            // present, in the order of the x below
         std::vector<Extended> x, velocity; // x and vx of each
     };
     const std::string header = "ITEM: TIMESTEP\n100\nITEM: NUMBER OF ATOMS\n3\nITEM: BOX BOUNDS pp pp pp\n"
                                "0 10\n-5 5\n0 2\n";
-    const std::vector<Case> cases = {
-        {"ids that are slots of their types",
-         header + "ITEM: ATOMS id type x y z vx vy vz\n81 3 1 0 0 7 0 0\n5 1 2 0 0 8 0 0\n51 2 3 0 0 9 0 0\n",
+    const Case cases[] = {
+        // ids that are slots of their types
+        {"id type x y z vx vy vz\n81 3 1 0 0 7 0 0\n5 1 2 0 0 8 0 0\n51 2 3 0 0 9 0 0\n",
          {81, 5, 51},
          {1, 2, 3},
          {7, 8, 9}},
-        {"ids of another numbering: by type in the order of the ids, other types kind 1",
-         header + "ITEM: ATOMS id type x y z\n3 2 1 0 0\n1 2 2 0 0\n2 7 3 0 0\n",
-         {52, 51, 1},
-         {1, 2, 3},
-         {0, 0, 0}},
-        {"LAMMPS's own header items before the step, and columns in another order",
-         "ITEM: UNITS\nlj\nITEM: TIME\n0.5\n" + header +
-             "ITEM: ATOMS type vx vy vz xu yu zu id\n1 1 1 1 4 0 0 1\n1 2 2 2 5 0 0 2\n1 3 3 3 6 0 0 3\n",
+        // ids of another numbering: by type in the order of the ids, other types kind 1
+        {"id type x y z\n3 2 1 0 0\n1 2 2 0 0\n2 7 3 0 0\n", {52, 51, 1}, {1, 2, 3}, {0, 0, 0}},
+        // columns in another order, unwrapped positions
+        {"type vx vy vz xu yu zu id\n1 1 1 1 4 0 0 1\n1 2 2 2 5 0 0 2\n1 3 3 3 6 0 0 3\n",
          {1, 2, 3},
          {4, 5, 6},
          {1, 2, 3}},
-        {"scaled positions, no ids: file order",
-         header + "ITEM: ATOMS type xs ys zs\n1 0.5 0.5 0.5\n1 0 0 0\n3 1 1 1\n",
-         {1, 2, 81},
-         {5, 0, 10},
-         {0, 0, 0}},
-        {"an id given twice: by type",
-         header + "ITEM: ATOMS id type x y z\n1 1 1 0 0\n1 1 2 0 0\n51 2 3 0 0\n",
-         {1, 2, 51},
-         {1, 2, 3},
-         {0, 0, 0}},
+        // scaled positions, no ids: file order
+        {"type xs ys zs\n1 0.5 0.5 0.5\n1 0 0 0\n3 1 1 1\n", {1, 2, 81}, {5, 0, 10}, {0, 0, 0}},
+        // an id given twice: by type
+        {"id type x y z\n1 1 1 0 0\n1 1 2 0 0\n51 2 3 0 0\n", {1, 2, 51}, {1, 2, 3}, {0, 0, 0}},
     };
     for (const Case& c : cases) {
-        const World world = ReadLammpsText(c.text);
-        int present = 0;
-        for (int j = 1; j <= MaxTaons; ++j) present += world.TaonPresent[j] ? 1 : 0;
-        EXPECT_EQ(present, static_cast<int>(c.slots.size())) << c.what;
+        // LAMMPS's own items before the step are read past.
+        const World world =
+            ReadLammpsText("ITEM: UNITS\nlj\nITEM: TIME\n0.5\n" + header + "ITEM: ATOMS " + c.atoms);
+        EXPECT_EQ(std::count(world.TaonPresent.begin(), world.TaonPresent.end(), true), 3) << c.atoms;
         for (std::size_t t = 0; t < c.slots.size(); ++t) {
             const int j = c.slots[t];
-            EXPECT_TRUE(world.TaonPresent[j]) << c.what << ", slot " << j;
-            EXPECT_EQ(world.PosX[j], c.x[t]) << c.what << ", slot " << j;
-            EXPECT_EQ(world.VelX[j], c.velocity[t]) << c.what << ", slot " << j;
+            EXPECT_TRUE(world.TaonPresent[j]) << c.atoms << "slot " << j;
+            EXPECT_EQ(world.PosX[j], c.x[t]) << c.atoms << "slot " << j;
+            EXPECT_EQ(world.VelX[j], c.velocity[t]) << c.atoms << "slot " << j;
         }
     }
 }
@@ -170,14 +139,12 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
     for (int i = 0; i < 101; ++i) tooMany += "1 1 0 0 0\n";
     std::string kindOne = "ITEM: NUMBER OF ATOMS\n51\nITEM: ATOMS type x y z\n";
     for (int i = 0; i < 51; ++i) kindOne += "1 0 0 0\n";
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::string columns = "ITEM: ATOMS needs the columns x y z (or xu yu zu, xs ys zs, xsu ysu zsu)";
+    const std::pair<std::string, std::string> cases[] = {
         {atoms + "ITEM: ATOMS id type x y z\n1 1 0 0\n", "line 10: expected 5 fields, found 4"},
         {atoms + "ITEM: ATOMS id type x y z\n1 1 0 zero 0\n", "line 10: 'zero' is not a number"},
-        {atoms + "ITEM: ATOMS id type x y z\n1 1 0 1e5000 0\n",
-         "line 10: '1e5000' is beyond the range of extended reals"},
         {atoms + "ITEM: ATOMS id type x y z\nfirst 1 0 0 0\n", "line 10: id 'first' is not a whole number"},
-        {atoms + "ITEM: ATOMS id type q\n1 1 0\n",
-         "line 9: ITEM: ATOMS needs the columns x y z (or xu yu zu, xs ys zs, xsu ysu zsu)"},
+        {atoms + "ITEM: ATOMS id type q\n1 1 0\n", "line 9: " + columns},
         {"ITEM: TIMESTEP\n0\nITEM: ATOMS x y z\n", "line 3: ITEM: ATOMS before ITEM: NUMBER OF ATOMS"},
         {"ITEM: TIMESTEP\nlater\nITEM: NUMBER OF ATOMS\n0\nITEM: ATOMS x y z\n",
          "line 2: the step 'later' is not a whole number"},
@@ -187,24 +154,19 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
         {"0\n", "line 1: expected an ITEM: line"},
         {atoms + "ITEM: ATOMS x y z\n0 0 0\n0 0 0\n",
          "line 11: expected an ITEM: line; the number of atoms in line 4 does not match its atoms"},
-        {atoms + "ITEM: BOX BOUNDS ff ff ff\n", "line 9: ITEM: BOX BOUNDS ff ff ff twice in a frame"},
         {"ITEM: NUMBER OF ATOMS\n0\nITEM: BOX BOUNDS ff ff ff\n0\n0 1\n0 1\nITEM: ATOMS x y z\n",
          "line 4: expected the low and high bound"},
         {tooMany, "line 4: a frame of 101 atoms; at most 100 fit"},
         {kindOne, "line 54: more than 50 taons of kind 1"},
         {atoms + "ITEM: ATOMS x y z\n",
          "line 1: the file ends inside the frame that starts here, after 0 of its 1 atoms"},
-        {"ITEM: TIMESTEP\n0\nITEM: NUMBER OF ATOMS\n",
-         "line 1: the file ends inside the frame that starts here"},
         {"\n\n", "the file holds no frame"},
-        {"ITEM: NUMBER OF ATOMS\n0\nITEM: ATOMS  0.5 1 2\n", // the last line of a frame of no atoms
-         "line 3: ITEM: ATOMS needs the columns x y z (or xu yu zu, xs ys zs, xsu ysu zsu)"},
+        {"ITEM: NUMBER OF ATOMS\n0\nITEM: ATOMS  0.5 1 2\n", "line 3: " + columns}, // the last line, no atoms
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
     // The sidecar says what is wrong in it.
     const std::string frame = atoms + "ITEM: ATOMS x y z\n0 0 0\n";
     EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": 0.5, \"A1\": \"fast\"}"), "A1 is not a number");
-    EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": true}"), "dt is not a number");
     EXPECT_EQ(ErrorOf(frame, {}, "[1]"), "the sidecar is not an object");
     EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": 0.5,}"), "line 1, column 12: expected a key in quotes");
 }
@@ -213,13 +175,11 @@ TEST(LammpsImport, PicksTheFrameAskedForAndLeavesOutACutLastFrame) {
     const World first = EasySquareWorld(), second = RingWorld();
     const std::string last = FormatLammpsFrame(second, 10);
     const std::string text = FormatLammpsFrame(first, 0) + last + last.substr(0, last.size() / 2);
-    const std::string law = FormatLammpsSidecar(second);
     std::string note;
-    EXPECT_EQ(Record(ReadLammpsText(text, {}, &note, law)), Record(second));
+    EXPECT_EQ(Record(ReadLammpsText(text, {}, &note, FormatLammpsSidecar(second))), Record(second));
     EXPECT_EQ(note, "the last frame (line 35) ends after 6 of its 12 atoms and was left out");
     EXPECT_EQ(Record(ReadLammpsText(text, {.frame = 1}, nullptr, FormatLammpsSidecar(first))), Record(first));
     EXPECT_EQ(ErrorOf(text, {.frame = 3}), "the file holds 2 frames, not 3");
-    note.clear();
     ReadLammpsText(FormatLammpsFrame(first, 0) + "ITEM: TIMESTEP\n", {}, &note);
     EXPECT_EQ(note, "the last frame (line 14) ends inside its header and was left out");
 }
@@ -228,54 +188,28 @@ TEST(LammpsTrajectoryFile, WritesFramesAndASidecarThatFollowsTheLaw) {
     test::TempDir dir;
     const std::string path = dir.File("run.lammpstrj");
     World world = RingWorld();
-    std::string frames;
+    std::string frames = FormatLammpsFrame(world, 0);
     {
         LammpsTrajectory trajectory(path);
         trajectory.Append(world, 0, 0);
-        frames += FormatLammpsFrame(world, 0);
-        EXPECT_EQ(test::ReadAll(LammpsSidecarPath(path)), FormatLammpsSidecar(world));
         world.PosX[1] = 9;
         world.C2 = 4.25L; // the window's parameter boxes change the law while it records
         trajectory.Append(world, 7, 0.007L);
         frames += FormatLammpsFrame(world, 7);
-        EXPECT_EQ(trajectory.Frames(), 2);
         trajectory.Close();
     }
     EXPECT_EQ(test::ReadAll(path), frames);
     EXPECT_EQ(test::ReadAll(dir.File("run.lammpstrj.json")), FormatLammpsSidecar(world));
     EXPECT_EQ(Record(ReadLammpsFile(path)), Record(world));
-    std::string note;
-    EXPECT_EQ(ReadLammpsFile(path, {.frame = 1}, &note).PosX[1], RingWorld().PosX[1]);
-    EXPECT_EQ(note, "");
 
-    // The sidecar is checked with the dump: one nobody may write is refused before anything is written.
-    test::WriteAll(dir.File("locked.lammpstrj.json"), "{}");
-    ASSERT_EQ(::chmod(dir.File("locked.lammpstrj.json").c_str(), 0444), 0);
-    EXPECT_THROW(LammpsTrajectory(dir.File("locked.lammpstrj")), ReadOnlyFileError);
-    EXPECT_THROW(LammpsTrajectory(dir.File("missing/run.lammpstrj")), IoError);
-    {
-        // A frame that does not fit is taken back whole.
-        const std::string frame = FormatLammpsFrame(world, 0);
-        LammpsTrajectory limited(dir.File("limited.lammpstrj"));
-        limited.Append(world, 0, 0); // the sidecar first, while there is room
-        test::FileSizeLimit limit(frame.size() + frame.size() / 2);
-        EXPECT_THROW(limited.Append(world, 1, 0), IoError);
-        EXPECT_EQ(test::ReadAll(dir.File("limited.lammpstrj")), frame);
-    }
-
-    // Without a sidecar the note says which law the configuration has.
-    test::WriteAll(dir.File("bare.lammpstrj"), FormatLammpsFrame(world, 0));
-    note.clear();
-    EXPECT_EQ(ReadLammpsFile(dir.File("bare.lammpstrj"), {}, &note).C2, FigureParameters().C);
-    EXPECT_EQ(note, "there is no " + dir.File("bare.lammpstrj.json") +
-                        " beside it: the parameters are the figure's, dt is 0.001");
-    test::WriteAll(dir.File("bare.lammpstrj.json"), "{\"dt\": 1e5000}");
+    // A sidecar that cannot be read is named.
+    test::WriteAll(dir.File("run.lammpstrj.json"), "{\"dt\": 1e5000}");
     try {
-        ReadLammpsFile(dir.File("bare.lammpstrj"));
+        ReadLammpsFile(path);
         ADD_FAILURE() << "no error";
     } catch (const TaonError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  dir.File("bare.lammpstrj.json") + ": dt is not a number an extended real can hold");
+                  dir.File("run.lammpstrj.json") + ": dt is not a number an extended real can hold");
     }
 }
 

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "TempDir.h"
+
 #include "cli/Cli.h"
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace taonscope::test {
@@ -21,5 +25,18 @@ inline Outcome Cli(const std::vector<std::string>& args) {
     const int status = RunCli(args, out, err);
     return {status, out.str(), err.str()};
 }
+
+#ifdef TAONSCOPE_CLI_PATH
+/// Runs taonscope-cli as a program of its own, without a display and with extra environment settings
+/// (render needs its own application object); its status, its output and errors in dir's cli.out and
+/// cli.err.
+inline int CliProgram(const std::string& args, const TempDir& dir, const std::string& environment = "") {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + environment + " " +
+                                TAONSCOPE_CLI_PATH + " " + args + " > " + dir.File("cli.out") + " 2> " +
+                                dir.File("cli.err");
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+#endif
 
 } // namespace taonscope::test

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 
 #include <cstdlib>
@@ -26,6 +27,15 @@ template <typename Done> bool WaitFor(Done done, int ms = 20000) {
     guard.start();
     while (!done() && guard.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
+}
+
+/// Types text into a box as a user does: a click into it, all of it selected, the keys, then Enter when
+/// confirm is true (else the focus stays in the box).
+inline void TypeInto(QLineEdit* box, const QString& text, bool confirm = true) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    if (confirm) QTest::keyClick(box, Qt::Key_Return);
 }
 
 /// The program's three windows over fresh state, with a start pointer file in a temporary folder and

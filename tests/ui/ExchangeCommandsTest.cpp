@@ -84,23 +84,15 @@ ConfigRecord RecordOf(const World& world) {
     return record;
 }
 
-// Answers the Export Film dialog once it is open with what fill sets, then OK.
-void AnswerFilmDialog(const std::function<void(TFilmDlg&)>& fill, bool* seen) {
+// Answers the modal dialog of that type once it is open with what fill sets, then OK.
+template <typename Dialog> void Answer(const std::function<void(Dialog&)>& fill, bool* seen) {
     QTimer::singleShot(50, [fill, seen] {
-        auto* dialog = dynamic_cast<TFilmDlg*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         *seen = true;
         fill(*dialog);
         dialog->OKBtn->click();
     });
-}
-
-// Turns the event loop until done() holds or 20 s have passed.
-bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
 }
 
 // The pictures of a series film_1.png, film_2.png ... in dir.
@@ -293,7 +285,10 @@ private slots:
         const std::tuple<FileKind, QString, std::string> kinds[] = {
             {FileKind::Trajectory, QStringLiteral("XYZ files (*.xyz)"), "run.xyz"},
             {FileKind::Picture, QStringLiteral("PNG pictures (*.png)"), "run.png"},
-            {FileKind::Table, QStringLiteral("CSV files (*.csv)"), "run.csv"}};
+            {FileKind::Table, QStringLiteral("CSV files (*.csv)"), "run.csv"},
+            {FileKind::LammpsDump, QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"), "run.lammpstrj"},
+            {FileKind::Film, QStringLiteral("MP4 films (*.mp4)"), "run.mp4"},
+            {FileKind::AnyTrajectory, QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"), "run.xyz"}};
         for (const auto& [kind, filter, name] : kinds)
             for (const bool saving : {true, false}) {
                 QStringList filters;
@@ -313,57 +308,66 @@ private slots:
             }
     }
 
-    void recordsALammpsDumpOrNamedXyzAsTheDialogSays() {
+    void recordsALammpsDumpOrNamedXyzAsTheDialogSaysAndFilmsIt() {
         auto p = RingProgram();
         p->Show();
         TMainForm& m = *p->main;
         const std::string dump = p->dir.File("ring.lammpstrj");
         p->questions.saveFileAnswers.push_back(dump);
         bool seen = false;
-        QTimer::singleShot(50, [&] {
-            auto* dialog = dynamic_cast<TRecordDlg*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            seen = true;
-            QCOMPARE(dialog->SpeciesEdit->text(), QStringLiteral("T1,T2,T3"));
-            dialog->FormatChoice->setCurrentIndex(1);
-            QVERIFY(!dialog->SpeciesEdit->isEnabled()); // a dump has types, not names
-            dialog->Browse->click();
-            dialog->EveryEdit->setValue(2);
-            dialog->OKBtn->click();
-        });
+        Answer<TRecordDlg>(
+            [](TRecordDlg& dialog) {
+                QCOMPARE(dialog.SpeciesEdit->text(), QStringLiteral("T1,T2,T3"));
+                dialog.FormatChoice->setCurrentIndex(1);
+                QVERIFY(!dialog.SpeciesEdit->isEnabled()); // a dump has types, not names
+                dialog.Browse->click();
+                dialog.EveryEdit->setValue(2);
+            },
+            &seen);
         m.RecordTrajectory1->trigger();
         QVERIFY(seen);
         QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::LammpsDump);
         m.StepClick(4);
-        QVERIFY(WaitFor([&] { return !m.Running(); }));
+        QVERIFY(test::WaitFor([&] { return !m.Running(); }));
         m.StopRecording1->trigger();
         const World stopped = p->state.world;
-        QCOMPARE(stopped.StepCounter, 4);
-        QCOMPARE(ReadAll(dump).rfind("ITEM: TIMESTEP\n0\n", 0), std::size_t{0});
         QCOMPARE(ReadAll(dump + ".json"), FormatLammpsSidecar(stopped));
-        QCOMPARE(RecordOf(ReadLammpsFile(dump)), RecordOf(stopped));
-        QCOMPARE(RecordOf(ReadLammpsFile(dump, {.frame = 3})), RecordOf(stopped));
+        QCOMPARE(RecordOf(ReadLammpsFile(dump, {.frame = 3})), RecordOf(stopped)); // steps 0, 2 and 4
         QCOMPARE(RecordOf(ReadLammpsFile(dump, {.frame = 1})), RecordOf(RingWorld()));
+
+        // Export Film draws the recorded trajectory, a picture a frame.
+        const std::string film = p->dir.File("dump_%d.png");
+        p->questions.openFileAnswers.push_back(dump);
+        Answer<TFilmDlg>(
+            [&](TFilmDlg& dialog) {
+                dialog.TrajectoryBrowse->click();
+                QVERIFY(dialog.TrajectoryBtn->isChecked() && !dialog.EveryEdit->isEnabled());
+                dialog.FilmName->setText(QString::fromStdString(film));
+                dialog.WidthEdit->setValue(40);
+                dialog.HeightEdit->setValue(30);
+                dialog.FitChoice->setCurrentIndex(2);
+            },
+            &seen);
+        m.ExportFilm1->trigger();
+        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::AnyTrajectory);
+        QVERIFY(test::WaitFor([&] { return !p->questions.informations.empty(); }));
+        QCOMPARE(p->questions.informations.back(), "The film " + film + " holds 3 pictures.");
+        QCOMPARE(Pictures(p->dir, "dump_"), 3);
+        QVERIFY(!m.ExportFilm1->isChecked());
 
         // A typed name chooses its format; the names must be three different ones.
         const std::string named = p->dir.File("named.xyz");
-        seen = false;
-        QTimer::singleShot(50, [&] {
-            auto* dialog = dynamic_cast<TRecordDlg*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            seen = true;
-            dialog->FormatChoice->setCurrentIndex(1);
-            dialog->FileName->setText(QString::fromStdString(named));
-            QCOMPARE(dialog->FormatChoice->currentIndex(), 0);
-            QVERIFY(dialog->SpeciesEdit->isEnabled());
-            dialog->SpeciesEdit->setText(QStringLiteral("Ar,Ar,Xe"));
-            QVERIFY(!dialog->OKBtn->isEnabled());
-            dialog->SpeciesEdit->setText(QStringLiteral("Ar,Kr,Xe"));
-            QVERIFY(dialog->OKBtn->isEnabled());
-            dialog->OKBtn->click();
-        });
+        Answer<TRecordDlg>(
+            [&](TRecordDlg& dialog) {
+                dialog.FormatChoice->setCurrentIndex(1);
+                dialog.FileName->setText(QString::fromStdString(named));
+                QCOMPARE(dialog.FormatChoice->currentIndex(), 0);
+                dialog.SpeciesEdit->setText(QStringLiteral("Ar,Ar,Xe"));
+                QVERIFY(!dialog.OKBtn->isEnabled());
+                dialog.SpeciesEdit->setText(QStringLiteral("Ar,Kr,Xe"));
+            },
+            &seen);
         m.RecordTrajectory1->trigger();
-        QVERIFY(seen);
         m.StopRecording1->trigger();
         QCOMPARE(ReadAll(named),
                  FormatXyzFrame(stopped, stopped.StepCounter, stopped.StepCounter * stopped.dt,
@@ -371,26 +375,21 @@ private slots:
         QVERIFY(p->questions.errors.empty());
     }
 
-    void exportFilmFilmsTheNextRunAsTheSceneShowsIt() {
+    void exportFilmFilmsTheNextRunAsTheSceneShowsItOrStopsWhenAsked() {
         auto p = RingProgram();
         p->Show();
         TMainForm& m = *p->main;
-        QVERIFY(!m.ExportFilm1->isChecked());
         auto* mark = m.SceneView->findChild<QLabel*>(QStringLiteral("FilmMark"));
         QVERIFY(mark && !mark->isVisible());
         p->state.view.ViewTeta = 0.5L;
         p->state.view.ViewPsi = 0.25L;
-
         const std::string film = p->dir.File("run_%d.png");
         bool seen = false;
-        AnswerFilmDialog(
+        Answer<TFilmDlg>(
             [&](TFilmDlg& dialog) {
-                QVERIFY(dialog.NextRunBtn->isChecked());
-                QVERIFY(!dialog.OKBtn->isEnabled());
+                QVERIFY(dialog.NextRunBtn->isChecked() && !dialog.OKBtn->isEnabled());
                 // A run to come cannot be fitted as a whole.
-                const auto* fits = qobject_cast<QStandardItemModel*>(dialog.FitChoice->model());
-                QVERIFY(!fits->item(2)->isEnabled());
-                QCOMPARE(dialog.WidthEdit->value() % 2, 0);
+                QVERIFY(!qobject_cast<QStandardItemModel*>(dialog.FitChoice->model())->item(2)->isEnabled());
                 dialog.FilmName->setText(QString::fromStdString(film));
                 dialog.WidthEdit->setValue(64);
                 dialog.HeightEdit->setValue(48);
@@ -399,18 +398,16 @@ private slots:
             },
             &seen);
         m.ExportFilm1->trigger();
-        QVERIFY(seen);
-        QVERIFY(m.ExportFilm1->isChecked());
-        QVERIFY(mark->isVisible());
+        QVERIFY(seen && m.ExportFilm1->isChecked());
         QCOMPARE(mark->text(), QStringLiteral("FILM: next run"));
+        QVERIFY(mark->isVisible());
         QCOMPARE(Pictures(p->dir, "run_"), 0);
 
         m.StepClick(5); // pictures at the start, after steps 2 and 4, and at the end
-        QVERIFY(WaitFor([&] { return !m.Running() && !p->questions.informations.empty(); }));
+        QVERIFY(test::WaitFor([&] { return !m.Running() && !p->questions.informations.empty(); }));
         QCOMPARE(p->questions.informations.back(), "The film " + film + " holds 4 pictures.");
         QCOMPARE(Pictures(p->dir, "run_"), 4);
-        QVERIFY(!m.ExportFilm1->isChecked());
-        QVERIFY(!mark->isVisible());
+        QVERIFY(!m.ExportFilm1->isChecked() && !mark->isVisible());
 
         // The last picture is the world the run left, as render draws it with the scene's angles.
         test::SaveWorld(p->dir.File("after.tao"), p->state.world);
@@ -422,66 +419,28 @@ private slots:
         QCOMPARE(QImage(QString::fromStdString(p->dir.File("run_4.png"))),
                  QImage(QString::fromStdString(p->dir.File("after.png"))));
 
-        // The next run is not filmed.
-        m.StepClick(2);
-        QVERIFY(WaitFor([&] { return !m.Running(); }));
-        QCOMPARE(Pictures(p->dir, "run_"), 4);
-        QVERIFY(p->questions.errors.empty());
-    }
-
-    void exportFilmDrawsARecordedTrajectoryAndCanBeStopped() {
-        auto p = RingProgram();
-        p->Show();
-        TMainForm& m = *p->main;
-        std::ostringstream out, err;
-        const std::string dump = p->dir.File("ring.lammpstrj");
-        QCOMPARE(
-            RunCli({"run", p->dir.File("ring.tao"), "--steps", "40", "--every", "5", "--trajectory", dump},
-                   out, err),
-            0);
-        const std::string film = p->dir.File("dump_%d.png");
-        p->questions.openFileAnswers.push_back(dump);
-        bool seen = false;
-        AnswerFilmDialog(
-            [&](TFilmDlg& dialog) {
-                dialog.TrajectoryBrowse->click();
-                QVERIFY(dialog.TrajectoryBtn->isChecked());
-                QVERIFY(!dialog.EveryEdit->isEnabled());
-                dialog.FilmName->setText(QString::fromStdString(film));
-                dialog.WidthEdit->setValue(40);
-                dialog.HeightEdit->setValue(30);
-                dialog.FitChoice->setCurrentIndex(2);
-            },
-            &seen);
-        m.ExportFilm1->trigger();
-        QVERIFY(seen);
-        QCOMPARE(p->questions.fileKindsAsked.back(), FileKind::AnyTrajectory);
-        QVERIFY(WaitFor([&] { return !p->questions.informations.empty(); }));
-        QCOMPARE(p->questions.informations.back(), "The film " + film + " holds 9 pictures.");
-        QCOMPARE(Pictures(p->dir, "dump_"), 9);
-        QVERIFY(!m.ExportFilm1->isChecked());
-
-        // A film waiting for its run stops when asked, and nothing is written.
+        // A film waiting for its run stops when asked, and nothing is written; nor is the next run filmed.
         const std::string waiting = p->dir.File("waiting_%d.png");
-        AnswerFilmDialog([&](TFilmDlg& dialog) { dialog.FilmName->setText(QString::fromStdString(waiting)); },
+        Answer<TFilmDlg>([&](TFilmDlg& dialog) { dialog.FilmName->setText(QString::fromStdString(waiting)); },
                          &seen);
         m.ExportFilm1->trigger();
-        QVERIFY(m.ExportFilm1->isChecked());
-        p->questions.confirmAnswers.push_back(false);
-        m.ExportFilm1->trigger();
-        QVERIFY(m.ExportFilm1->isChecked());
-        p->questions.confirmAnswers.push_back(true);
-        m.ExportFilm1->trigger();
+        for (const bool stop : {false, true}) {
+            QVERIFY(m.ExportFilm1->isChecked());
+            p->questions.confirmAnswers.push_back(stop);
+            m.ExportFilm1->trigger();
+        }
         QCOMPARE(p->questions.confirmations.back(),
                  "A film is being made into " + waiting + ". Stop it? The pictures made so far are kept.");
         QVERIFY(!m.ExportFilm1->isChecked());
         m.StepClick(2);
-        QVERIFY(WaitFor([&] { return !m.Running(); }));
+        QVERIFY(test::WaitFor([&] { return !m.Running(); }));
         QCOMPARE(Pictures(p->dir, "waiting_"), 0);
+        QCOMPARE(Pictures(p->dir, "run_"), 4);
+        QVERIFY(p->questions.errors.empty());
 
         // A trajectory that cannot be read is an error, and no film is begun.
         WriteAll(p->dir.File("bad.xyz"), "2\n\nT1 0 0 0\n");
-        AnswerFilmDialog(
+        Answer<TFilmDlg>(
             [&](TFilmDlg& dialog) {
                 dialog.TrajectoryBtn->setChecked(true);
                 dialog.TrajectoryName->setText(QString::fromStdString(p->dir.File("bad.xyz")));
@@ -493,33 +452,6 @@ private slots:
                  std::string("line 1: the count 2 does not match: the file ends after 1 taons."));
         QVERIFY(!m.ExportFilm1->isChecked());
         QCOMPARE(Pictures(p->dir, "bad_"), 0);
-    }
-
-    void fileDialogsOfTheExchangeKindsFilterAndAddTheirExtension() {
-        test::TempDir dir;
-        DialogQuestions questions;
-        const std::tuple<FileKind, bool, QString, std::string> kinds[] = {
-            {FileKind::LammpsDump, true, QStringLiteral("LAMMPS dumps (*.lammpstrj *.dump)"),
-             "run.lammpstrj"},
-            {FileKind::Film, true, QStringLiteral("MP4 films (*.mp4)"), "run.mp4"},
-            {FileKind::AnyTrajectory, false, QStringLiteral("Trajectories (*.xyz *.lammpstrj *.dump)"),
-             "run.xyz"}};
-        for (const auto& [kind, saving, filter, name] : kinds) {
-            QStringList filters;
-            QTimer::singleShot(100, [&] {
-                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                if (!dialog) return;
-                filters = dialog->nameFilters();
-                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                edit->setText(QString::fromStdString(dir.File("run")));
-                QTest::keyClick(edit, Qt::Key_Return);
-            });
-            const std::optional<std::string> path =
-                saving ? questions.SaveFilePath(kind) : questions.OpenFilePath(kind);
-            QCOMPARE(filters, QStringList{filter});
-            QVERIFY(path.has_value());
-            QCOMPARE(*path, dir.File(name));
-        }
     }
 
     void theListingCopiesAndSavesAsCsv() {

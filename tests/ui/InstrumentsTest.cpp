@@ -51,35 +51,28 @@ private slots:
         p.Install(SwingingRing());
         p.main->Instruments1Click();
         InstrumentsWindow* w = p.main->Instruments;
-        for (ZoomChartView* chart : w->RunCharts) {
-            QCOMPARE(chart->contextMenuPolicy(), Qt::ActionsContextMenu);
-            QVERIFY(chart->actions().contains(w->SaveRunCsv));
-        }
+        for (ZoomChartView* chart : w->RunCharts) QVERIFY(chart->actions().contains(w->SaveRunCsv));
+        QCOMPARE(w->RunCharts[0]->contextMenuPolicy(), Qt::ActionsContextMenu);
         QCOMPARE(w->SaveRunCsv->text(), QStringLiteral("Save as CSV..."));
         p.main->StepClick(400);
         QVERIFY(WaitFor([&] { return !p.main->Running(); }));
-        QCOMPARE(w->Series().Samples().size(), std::size_t{3}); // steps 0, 200 and 400
-
-        const std::string path = p.dir.File("run.csv");
-        p.questions.saveFileAnswers.push_back(path);
+        p.questions.saveFileAnswers.push_back(p.dir.File("run.csv"));
         w->SaveRunCsv->trigger();
         QCOMPARE(p.questions.fileKindsAsked.back(), FileKind::Table);
 
-        // The same run made by taonscope-cli logs the same table; only the time, which the window adds
-        // up step by step, may differ in its last digits.
+        // The same run made by taonscope-cli logs the same table (a row at steps 0, 200 and 400); only the
+        // time, which the window adds up step by step, may differ in its last digits.
         std::ostringstream out, err;
         QCOMPARE(RunCli({"run", p.dir.File("ring.tao"), "--steps", "400", "--every", "200", "--log",
                          p.dir.File("log.csv")},
                         out, err),
                  0);
-        QStringList saved = QString::fromStdString(test::ReadAll(path)).split(QLatin1Char('\n'));
-        QStringList logged =
-            QString::fromStdString(test::ReadAll(p.dir.File("log.csv"))).split(QLatin1Char('\n'));
+        const QStringList saved = QString::fromStdString(test::ReadAll(p.dir.File("run.csv"))).split('\n'),
+                          logged = QString::fromStdString(test::ReadAll(p.dir.File("log.csv"))).split('\n');
         QCOMPARE(saved.size(), 5); // the header, three rows and the end of the last
         QCOMPARE(saved.size(), logged.size());
         for (qsizetype row = 0; row < saved.size(); ++row) {
-            QStringList ours = saved[row].split(QLatin1Char(',')),
-                        theirs = logged[row].split(QLatin1Char(','));
+            QStringList ours = saved[row].split(','), theirs = logged[row].split(',');
             QCOMPARE(ours.size(), theirs.size());
             if (row > 0 && ours.size() > 1) {
                 QVERIFY(std::fabs(ours[1].toDouble() - theirs[1].toDouble()) < 1e-15);
@@ -87,7 +80,6 @@ private slots:
             }
             QCOMPARE(ours, theirs);
         }
-        QVERIFY(p.questions.errors.empty());
     }
 
     void samplesArriveInTheRunTabDuringARun() {
@@ -204,10 +196,12 @@ private slots:
         w->SettleSpeed->setText(QStringLiteral("1E-300"));
         p.Install(SwingingRing());
         QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Stop Settling")); // while it runs
         QVERIFY(WaitFor([&] { return p.main->RunSteps() > 5; }));
         p.main->GoClick();
         QVERIFY(WaitFor([&] { return !p.main->Running(); }));
         QVERIFY(!w->Settling());
+        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
         QVERIFY(w->SettleReport->text().startsWith(QStringLiteral("Stopped after ")));
         w->SettleLimit->setText(QStringLiteral("25"));
         QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
@@ -215,6 +209,12 @@ private slots:
         QCOMPARE(w->SettleReport->text().section(':', 0, 0),
                  QStringLiteral("Step limit reached after 25 steps"));
         QVERIFY(!p.main->Running());
+        // Stop Settling ends it too.
+        w->SettleLimit->setText(QStringLiteral("1000000"));
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
+        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+        QVERIFY(!w->Settling());
     }
 };
 

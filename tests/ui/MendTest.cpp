@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Faults found by driving the window from outside: undo keys in number fields, the focus of the scene,
-// recordings across a jump of the world, Import XYZ's view, a picture of no scene, the settling button.
+// recordings across a jump of the world, Import XYZ's view, a picture of no scene (the settling button's
+// caption is tested with the instruments).
+#include "support/SystemPython.h"
 #include "support/UiProgram.h"
+#include "support/WorldFiles.h"
 
-#include "ui/InstrumentsWindow.h"
 #include "ui/RecordDlg.h"
-#include "ui/WorldHistory.h"
 
 #include "core/Scenarios.h"
-#include "document/ConfigFile.h"
 #include "document/StartPointer.h"
 #include "document/XyzFile.h"
 
@@ -16,8 +16,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
-#include <sys/wait.h>
 
 using namespace taonscope;
 using taonscope::test::UiProgram;
@@ -39,31 +37,22 @@ void Record(UiProgram& p, const std::string& path) {
     QVERIFY(p.main->RecordTrajectory1->isChecked());
 }
 
-std::vector<int> FrameSteps(const std::string& text) {
+// A trajectory as written (the steps of its frames) and as MDAnalysis reads it.
+struct Trajectory {
     std::vector<int> steps;
-    for (std::size_t at = text.find(" Step="); at != std::string::npos; at = text.find(" Step=", at + 1))
-        steps.push_back(std::atoi(text.c_str() + at + 6));
-    return steps;
-}
-
-// What MDAnalysis reads of a trajectory: frames, and atoms in the first.
-struct Read {
-    int frames = 0, atoms = 0;
+    long frames = -1, atoms = -1; // in all
 };
-Read ReadWithMdAnalysis(const std::string& path) {
-    const std::string seen = path + ".seen";
-    const std::string command =
-        std::string("/usr/bin/python3 ") + TAONSCOPE_MDA_SCRIPT + " " + path + " > " + seen;
-    if (WEXITSTATUS(std::system(command.c_str())) != 0) return {-1, -1};
-    std::istringstream out(test::ReadAll(seen));
-    Read read;
-    out >> read.frames;
-    std::string line;
-    std::getline(out, line);
-    int lines = 0;
-    while (std::getline(out, line)) ++lines;
-    read.atoms = read.frames > 0 ? lines / read.frames : 0;
-    return read;
+Trajectory ReadTrajectory(const UiProgram& p, const std::string& path) {
+    Trajectory trajectory;
+    const std::string text = test::ReadAll(path);
+    for (std::size_t at = text.find(" Step="); at != std::string::npos; at = text.find(" Step=", at + 1))
+        trajectory.steps.push_back(std::atoi(text.c_str() + at + 6));
+    const auto read = test::RunSystemPython(TAONSCOPE_MDA_SCRIPT, {path}, p.dir);
+    if (read && read->status == 0) {
+        trajectory.frames = std::atol(read->out.c_str());
+        trajectory.atoms = std::count(read->out.begin(), read->out.end(), '\n') - 1;
+    }
+    return trajectory;
 }
 
 } // namespace
@@ -77,12 +66,8 @@ private slots:
         p.Show();
         p.Install(RingWorld());
         p.main->ShowParameters();
-        // A change of the world: B1 through its box.
         QLineEdit* b1 = p.main->ParameterEdits[1];
-        QTest::mouseClick(b1, Qt::LeftButton);
-        b1->selectAll();
-        QTest::keyClicks(b1, "4");
-        QTest::keyClick(b1, Qt::Key_Return);
+        test::TypeInto(b1, "4"); // a change of the world
         QCOMPARE(p.state.world.B1, 4.0L);
         // The focus in dt, which has its own undo of typed text: Ctrl+Z takes back the world's change.
         QTest::mouseClick(p.main->EditDT, Qt::LeftButton);
@@ -97,9 +82,7 @@ private slots:
         QCOMPARE(p.state.world.B1, RingWorld().B1);
 
         // A click on the scene takes the focus: dt typed and left is read then, as leaving it always was.
-        QTest::mouseClick(p.main->EditDT, Qt::LeftButton);
-        p.main->EditDT->selectAll();
-        QTest::keyClicks(p.main->EditDT, "0.004");
+        test::TypeInto(p.main->EditDT, "0.004", false);
         QTest::mouseClick(p.main->SceneView, Qt::LeftButton, {}, QPoint(20, 20));
         QVERIFY(p.main->SceneView->hasFocus());
         QCOMPARE(p.state.world.dt, 0.004L);
@@ -109,45 +92,39 @@ private slots:
 
     void aNewDocumentAndUndoEndTheRecordingWithALineInTheFileBar() {
         UiProgram p([](UiProgram& q) {
-            ConfigRecord buffer{};
-            WriteConfigFile(q.dir.File("ring.tao"), RingWorld(), buffer);
-            WriteConfigFile(q.dir.File("pair.tao"), EasySquareWorld(), buffer);
+            test::SaveWorld(q.dir.File("ring.tao"), RingWorld());
+            test::SaveWorld(q.dir.File("pair.tao"), EasySquareWorld());
             WriteStartPointer(q.PointerPath(), q.dir.File("ring.tao"));
         });
         p.Show();
-        const std::string first = p.dir.File("first.xyz");
-        Record(p, first);
+        Record(p, p.dir.File("first.xyz"));
         p.RunAtLeast(30);
         p.questions.openAnswers.push_back(p.dir.File("pair.tao"));
         p.main->Open1Click();
-        QVERIFY(!p.main->RecordTrajectory1->isChecked());
-        QVERIFY(!p.main->RecMark->isVisible());
+        QVERIFY(!p.main->RecordTrajectory1->isChecked() && !p.main->RecMark->isVisible());
         QCOMPARE(p.main->FName->text(), QStringLiteral("Recording ended (a new document): ") +
                                             QString::fromStdString(p.dir.File("pair.tao")));
-        p.RunAtLeast(30); // not recorded
-        const std::string text = test::ReadAll(first);
-        const std::vector<int> steps = FrameSteps(text);
-        QCOMPARE(steps.front(), 0);
-        QCOMPARE(steps.back(), static_cast<int>(steps.size()) - 1);
-        const Read read = ReadWithMdAnalysis(first);
-        QCOMPARE(read.frames, static_cast<int>(steps.size())); // every frame written is read
-        QCOMPARE(read.atoms, 12);
+        p.RunAtLeast(30); // not recorded: every frame is one of the ring's, and MDAnalysis reads them all
+        const Trajectory first = ReadTrajectory(p, p.dir.File("first.xyz"));
+        QCOMPARE(first.steps.front(), 0);
+        QCOMPARE(first.steps.back(), static_cast<int>(first.steps.size()) - 1);
+        QCOMPARE(first.frames, static_cast<long>(first.steps.size()));
+        QCOMPARE(first.atoms, 12 * first.frames);
 
         // Undo after a recorded run: the recording ends rather than go back in time.
-        const std::string second = p.dir.File("second.xyz");
-        Record(p, second);
+        Record(p, p.dir.File("second.xyz"));
         p.RunAtLeast(20);
-        QVERIFY(p.main->RecordTrajectory1->isChecked());
         p.main->Undo1->trigger();
         QVERIFY(!p.main->RecordTrajectory1->isChecked());
         const QString ended = QStringLiteral("Recording ended (Undo or Redo): ") +
                               QString::fromStdString(p.dir.File("pair.tao"));
         QCOMPARE(p.main->FName->text(), ended); // one line: the earlier one is replaced
         p.RunAtLeast(5);
-        const std::vector<int> after = FrameSteps(test::ReadAll(second));
-        QVERIFY(std::is_sorted(after.begin(), after.end()));
-        QVERIFY(std::adjacent_find(after.begin(), after.end()) == after.end());
-        QCOMPARE(ReadWithMdAnalysis(second).frames, static_cast<int>(after.size()));
+        const Trajectory second = ReadTrajectory(p, p.dir.File("second.xyz"));
+        QVERIFY(second.steps.size() > 20);
+        QVERIFY(std::adjacent_find(second.steps.begin(), second.steps.end(), std::greater_equal<>()) ==
+                second.steps.end()); // never back in time
+        QCOMPARE(second.frames, static_cast<long>(second.steps.size()));
         p.main->Redo1->trigger(); // nothing recorded: nothing said
         QCOMPARE(p.main->FName->text(), ended);
     }
@@ -157,19 +134,15 @@ private slots:
         p.Show();
         World six;
         for (int j = 1; j <= 6; ++j) six.TaonPresent[j] = true, six.PosX[j] = j, six.PosZ[j] = j % 2;
-        six.dt = 0.001L;
-        const std::string path = p.dir.File("six.xyz");
-        test::WriteAll(path, FormatXyzFrame(six, 0, 0));
-        p.questions.openFileAnswers.push_back(path);
+        test::WriteAll(p.dir.File("six.xyz"), FormatXyzFrame(six, 0, 0));
+        p.questions.openFileAnswers.push_back(p.dir.File("six.xyz"));
         p.main->ImportXyz1->trigger();
         QVERIFY(p.questions.errors.empty());
         const SceneArea area = p.main->Scene();
-        int inside = 0;
         for (int j = 1; j <= 6; ++j)
-            inside += p.state.view.ScreenX[j] > area.width / 20 &&
-                      p.state.view.ScreenX[j] < area.width * 19 / 20 && p.state.view.ScreenY[j] > 0 &&
-                      p.state.view.ScreenY[j] < area.bottom;
-        QCOMPARE(inside, 6);
+            QVERIFY(p.state.view.ScreenX[j] > area.width / 20 &&
+                    p.state.view.ScreenX[j] < area.width * 19 / 20 && p.state.view.ScreenY[j] > 0 &&
+                    p.state.view.ScreenY[j] < area.bottom);
         // Spread over most of the width, as Fit All leaves it.
         QVERIFY(p.state.view.ScreenX[6] - p.state.view.ScreenX[1] > area.width / 2);
     }
@@ -191,25 +164,6 @@ private slots:
         QVERIFY(WaitFor([&] { return p.main->Scene().bottom > 100; }));
         p.main->ExportPicture1->trigger();
         QVERIFY(QFileInfo::exists(QString::fromStdString(p.dir.File("none.png"))));
-    }
-
-    void coolUntilSettledReadsStopSettlingWhileItRuns() {
-        UiProgram p;
-        p.Show();
-        World ring = RingWorld();
-        ring.VelX[1] = 0.5L; // moving, never settled to 1E-300
-        p.Install(ring);
-        p.main->Instruments1Click();
-        InstrumentsWindow* w = p.main->Instruments;
-        w->SettleSpeed->setText(QStringLiteral("1E-300"));
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
-        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
-        QVERIFY(w->Settling());
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Stop Settling"));
-        QTest::mouseClick(w->CoolUntilSettled, Qt::LeftButton);
-        QVERIFY(WaitFor([&] { return !p.main->Running(); }));
-        QVERIFY(!w->Settling());
-        QCOMPARE(w->CoolUntilSettled->text(), QStringLiteral("Cool until settled"));
     }
 };
 
