@@ -33,12 +33,6 @@ World WorldOf(const std::vector<Position>& points, Extended scale = 1) {
     return world;
 }
 
-StructureOptions CutAt(std::optional<Extended> cutoff) {
-    StructureOptions options;
-    options.Cutoff = cutoff;
-    return options;
-}
-
 const std::vector<Position>& ShapePoints(const std::string& name) {
     for (const IdealShape& shape : IdealShapes())
         if (shape.Name == name) return shape.Points;
@@ -155,8 +149,8 @@ TEST(Cutoff, TheLawOffersTheReachOfEachShell) {
     EXPECT_EQ(choices[9].Radius, 27); // G2
     // B's reach bonds the pair that sits in it and the cluster's first shell, not its second.
     const Extended reach = choices[0].Cutoff;
-    EXPECT_EQ(AnalyzeStructure(Example("01-pair"), CutAt(reach)).Counts.Largest, 2);
-    EXPECT_EQ(AnalyzeStructure(Example("02-cluster"), CutAt(reach)).Bonds.Bonds.size(), 10u);
+    EXPECT_EQ(AnalyzeStructure(Example("01-pair"), {reach, {}}).Counts.Largest, 2);
+    EXPECT_EQ(AnalyzeStructure(Example("02-cluster"), {reach, {}}).Bonds.Bonds.size(), 10u);
 }
 
 TEST(Structure, LeavesOutAbsentTaonsAndPositionsThatAreNotFinite) {
