@@ -194,11 +194,13 @@ TEST(Atlas, RefusesBadSweepsFoldersCloudsAndCommandLinesWithOneLineBeforeWriting
     const std::string atlas = Plan(dir, "taken", SmallSweep);
     std::filesystem::create_directory(dir.path() / "busy");
     WriteAll(dir.File("busy/notes.txt"), "mine");
-    const std::string bad = dir.File("bad.atlas.json"), cloud = R"({"base": {"scenario": "cloud"}, )",
-                      protocol = R"("protocol": {"steps": 10})";
-    const auto axis = [](const std::string& parameter, const std::string& count) {
-        return R"("vary": [{"parameter": ")" + parameter + R"(", "from": 1, "to": 2, "count": )" + count +
-               "}], ";
+    const std::string bad = dir.File("bad.atlas.json"), cloud = R"({"scenario": "cloud"})";
+    // A sweep of one varied parameter from the base, with more keys after the protocol.
+    const auto sweep = [](const std::string& base, const std::string& parameter = "A1",
+                          const std::string& count = "2", const std::string& more = "") {
+        return R"({"base": )" + base + R"(, "vary": [{"parameter": ")" + parameter +
+               R"(", "from": 1, "to": 2, "count": )" + count + R"(}], "protocol": {"steps": 10})" + more +
+               "}";
     };
     const auto plan = [&](const std::string& folder) {
         return std::vector<std::string>{"atlas", "plan", bad, dir.File(folder)};
@@ -210,19 +212,14 @@ TEST(Atlas, RefusesBadSweepsFoldersCloudsAndCommandLinesWithOneLineBeforeWriting
         std::vector<std::string> args;
         std::string says, sweep = ""; // the sweep written to bad.atlas.json first, if any
     } cases[] = {
-        {plan("new"), "unknown key \"seeds\"", cloud + axis("A1", "2") + protocol + ", \"seeds\": 3}"},
-        {plan("new"), "vary[0].parameter: no parameter named \"Q1\"",
-         cloud + axis("Q1", "2") + protocol + "}"},
-        {plan("new"), "vary[0].count is not a whole number from 1 to 1000",
-         cloud + axis("A1", "0") + protocol + "}"},
-        {plan("new"), "vary[0].count is not a whole number from 1 to 1000",
-         cloud + axis("A1", "1000000000") + protocol + "}"},
-        {plan("new"), "gone.tao: File not found",
-         R"({"base": {"file": "gone.tao"}, )" + axis("A1", "2") + protocol + "}"},
+        {plan("new"), "unknown key \"seeds\"", sweep(cloud, "A1", "2", R"(, "seeds": 3)")},
+        {plan("new"), "vary[0].parameter: no parameter named \"Q1\"", sweep(cloud, "Q1")},
+        {plan("new"), "vary[0].count is not a whole number from 1 to 1000", sweep(cloud, "A1", "0")},
+        {plan("new"), "vary[0].count is not a whole number from 1 to 1000", sweep(cloud, "A1", "1000000000")},
+        {plan("new"), "gone.tao: File not found", sweep(R"({"file": "gone.tao"})")},
         {plan("new"), "a file base allows one repetition only",
-         R"({"base": {"file": "ring.tao"}, "repetitions": 2, )" + axis("A1", "2") + protocol + "}"},
-        {plan("taken"), "taken belongs to another sweep: its sweep.atlas.json differs from",
-         cloud + axis("A1", "2") + protocol + "}"},
+         sweep(R"({"file": "ring.tao"})", "A1", "2", R"(, "repetitions": 2)")},
+        {plan("taken"), "taken belongs to another sweep: its sweep.atlas.json differs from", sweep(cloud)},
         {plan("busy"), "busy holds other files and no sweep", SmallSweep},
         {plan("busy/notes.txt"), "notes.txt is not a folder", SmallSweep},
         {{"atlas", "plan", dir.File("absent.atlas.json"), dir.File("new")},
