@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "atlas/Map.h"
 #include "cli/Cli.h"
+#include "support/ChildProcess.h"
 #include "support/CliRun.h"
 
 #include "core/Scenarios.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -42,14 +44,18 @@ int Lines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// The status of the real taonscope-cli run with args, sent `signal` after `seconds` if it is still
-// running then (its children are left to die with it); what it writes is thrown away.
-int RunCliFor(const std::vector<std::string>& args, int signal, double seconds) {
-    std::string command = "timeout --foreground --preserve-status -s " + std::to_string(signal) + " " +
-                          std::to_string(seconds) + " '" + TAONSCOPE_CLI_PATH + "'";
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    const int status = std::system((command + " 2> /dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs the real taonscope-cli with args, its messages thrown away, and kills it (leaving its workers to die
+// with it) if it has not ended after ms milliseconds; whether it was killed.
+bool KilledWhileRunning(const std::vector<std::string>& args, int ms) {
+    const auto run = [&] {
+        std::vector<char*> argv{const_cast<char*>(TAONSCOPE_CLI_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+        ::execv(TAONSCOPE_CLI_PATH, argv.data());
+        return 127;
+    };
+    return test::RunInChild(run, ms) == test::ChildTimedOut;
 }
 
 // Every path under a folder with the bytes of its file, to see that nothing changed.
@@ -152,8 +158,7 @@ TEST(Atlas, RunsKilledAtRandomMomentsResumeToTheSameAtlas) {
     std::uniform_int_distribution<int> moment(1, 700);
     int kills = 0;
     for (int round = 0; round < 8 && DoneCells(plan).size() < 6; ++round) {
-        kills += RunCliFor({"atlas", "run", cut, "--jobs", "2"}, SIGKILL, moment(random) / 1000.0) ==
-                 128 + SIGKILL;
+        kills += KilledWhileRunning({"atlas", "run", cut, "--jobs", "2"}, moment(random));
         // Whatever is there is whole: every result reads, every configuration is a full record.
         std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the workers die with their parent
         EXPECT_NO_THROW(ReadAtlas(cut)) << "kill moments from seed " << seed;
