@@ -2,16 +2,18 @@
 """Independent computations of the structure analysis with numpy and scipy, for the tests.
 
 Usage:
-  structure_oracle.py compare TAONS.json ANALYZE.json [TAONS.json ANALYZE.json ...]
-      TAONS.json: {"taons": [[slot, kind, x, y, z, vx, vy, vz], ...], "cutoff": R or null}; ANALYZE.json:
-      what `taonscope-cli analyze --structure --format json` wrote for them. Recomputes bonds, clusters,
-      coordination, g(r), q4 and q6 at the cutoff ANALYZE.json states and prints every difference.
+  structure_oracle.py compare TAONSCOPE-CLI IN.tao CUTOFF ANALYZE.json [IN.tao CUTOFF ANALYZE.json ...]
+      ANALYZE.json: what `analyze IN.tao --structure --format json [--cutoff CUTOFF]` wrote (CUTOFF "-":
+      none given). Recomputes bonds, clusters, coordination, g(r), q4 and q6 of the taons as `show IN.tao
+      --format csv` prints them, at the cutoff ANALYZE.json states, and prints every difference.
   structure_oracle.py shapes SEED
       Prints ideal shapes built here, perfect and shaken, and random point sets, each as a line
       "NAME N" (blanks as _, none for the random sets) and N lines "x y z".
 Exits with 3 when numpy or scipy cannot be imported, with 1 when compare finds a difference.
 """
+import io
 import json
+import subprocess
 import sys
 import warnings
 
@@ -104,12 +106,14 @@ def expected_structure(taons, cutoff, r):
     return expected
 
 
-def compare(taons_path, analyze_path):
-    given, actual = json.load(open(taons_path)), json.load(open(analyze_path))  # strict JSON, or this fails
-    found = [] if given["cutoff"] is None else differences("cutoff", actual["cutoff"], given["cutoff"])
+def compare(cli, path, cutoff, analyze_path):
+    actual = json.load(open(analyze_path))  # strict JSON, or this fails
+    shown = subprocess.run([cli, "show", path, "--format", "csv"], capture_output=True, text=True, check=True)
+    taons = np.loadtxt(io.StringIO(shown.stdout), delimiter=",", skiprows=1, ndmin=2)
+    found = [] if cutoff == "-" else differences("cutoff", actual["cutoff"], float(cutoff))
     if sorted(map(int, actual["q6"]["by_slot"])) != sorted(int(s) for s, b in actual["coordination"]["by_slot"].items() if b):
         found.append("q6.by_slot: not the bonded taons")
-    expected = expected_structure(np.array(given["taons"], float), actual["cutoff"], np.array(actual["rdf"]["r"]))
+    expected = expected_structure(taons, actual["cutoff"], np.array(actual["rdf"]["r"]))
     return found + differences("", actual, expected)
 
 
@@ -180,6 +184,7 @@ if __name__ == "__main__":
     if sys.argv[1] == "shapes":
         print_shapes(int(sys.argv[2]))
         sys.exit(0)
-    found = [f"{analyze}: {line}" for taons, analyze in zip(sys.argv[2::2], sys.argv[3::2]) for line in compare(taons, analyze)]
+    cases = zip(sys.argv[3::3], sys.argv[4::3], sys.argv[5::3])
+    found = [f"{analyze}: {line}" for path, cutoff, analyze in cases for line in compare(sys.argv[2], path, cutoff, analyze)]
     print("\n".join(found), end="\n" if found else "")
     sys.exit(1 if found else 0)

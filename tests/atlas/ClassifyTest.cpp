@@ -89,14 +89,16 @@ TEST(Classify, NamesWhatTheTaonsMadeInOrderOfPrecedence) {
     }
 }
 
-TEST(Classify, GivesTheNumbersBehindTheOutcome) {
+TEST(Classify, GivesTheNumbersBehindTheOutcomeAtTheLawsCutoffOrTheRules) {
     World w = Figure();
     AddTetrahedron(w, 1, 0, 0.3L);
     const Classification c = Classify(w, {}, {});
     EXPECT_EQ(c.Shape, "tetrahedron");
-    EXPECT_NEAR(static_cast<double>(c.Kinetic), 0.3 * 0.3 / 2 / 4, 1e-17);
     EXPECT_EQ(c.PairEnergy, PairEnergy(w).Value / 4);
-    EXPECT_EQ(c.LargestSpeed, 0.3L);
+    // The law's cutoff reaches just beyond the first shell of the kinds present.
+    EXPECT_EQ(c.Cutoff, LawCutoff(w));
+    EXPECT_GT(c.Cutoff, 2.718L);
+    EXPECT_LT(c.Cutoff, 3.3L);
     SweepRules rules;
     rules.Cutoff = 2.0L; // shorter than the edges: four taons alone
     const Classification apart = Classify(w, rules, {});
@@ -104,16 +106,9 @@ TEST(Classify, GivesTheNumbersBehindTheOutcome) {
     EXPECT_EQ(apart.Isolated, 4);
     EXPECT_EQ(apart.Shape, "none");
     EXPECT_EQ(apart.Kind, Outcome::Dispersed);
-}
 
-TEST(Classify, TheLawsCutoffReachesJustBeyondTheFirstShellOfTheKindsPresent) {
-    World w = Figure();
-    AddTetrahedron(w, 1, 0);
-    const Extended figure = LawCutoff(w);
-    EXPECT_GT(figure, 2.718L);
-    EXPECT_LT(figure, 3.3L);
     w.B3 = 6; // no taon of kind 3: its shell does not count
-    EXPECT_EQ(LawCutoff(w), figure);
+    EXPECT_EQ(LawCutoff(w), c.Cutoff);
     AddTetrahedron(w, 90, 30);
     EXPECT_GT(LawCutoff(w), 6);
     EXPECT_LT(LawCutoff(w), 7);

@@ -4,13 +4,10 @@
 
 Usage:
   atlas_oracle.py check TAONSCOPE-CLI DIR
-      Reads DIR/sweep.atlas.json, DIR/atlas.csv and DIR/atlas.json. Checks that the rows are the cells in
-      order, their values the grid numpy.linspace or numpy.geomspace makes with the repetitions' seeds
-      fastest; that atlas.json says what atlas.csv says; and, from each cell's configuration as
-      `taonscope-cli show --format csv` prints it, that the bonds closer than the row's cutoff make the
-      clusters, largest cluster and taons without a bond the row gives (scipy's connected components),
-      that K per taon and the largest speed are numpy's, and that the outcome follows the rules of
-      docs/ATLAS.md. Prints every difference.
+      Checks that DIR/atlas.csv holds the cells in order with the values of numpy's grid (repetitions
+      fastest), that atlas.json says the same, and, from each cell's configuration as `show --format csv`
+      prints it, the clusters (scipy's connected components at the row's cutoff), K per taon, the largest
+      speed and the outcome by the rules of docs/ATLAS.md. Prints every difference.
   atlas_oracle.py pixels PNG WIDTH HEIGHT [X Y R G B]...
       Checks the size of a PNG picture and the colour of the pixels given, read with PIL.
   atlas_oracle.py schema SCHEMA SWEEP...
@@ -41,20 +38,15 @@ def close(a, b, rtol=1e-12):
 
 
 def axis_values(axis):
-    count = axis["count"]
-    if axis.get("spacing", "linear") == "log":
-        return np.geomspace(axis["from"], axis["to"], count)
-    return np.linspace(axis["from"], axis["to"], count)
+    spaced = np.geomspace if axis.get("spacing", "linear") == "log" else np.linspace
+    return spaced(axis["from"], axis["to"], axis["count"])
 
 
 def check(cli, folder):
     faults = []
-    with open(f"{folder}/sweep.atlas.json") as file:
-        sweep = json.load(file)
+    sweep, merged = (json.load(open(f"{folder}/{name}")) for name in ("sweep.atlas.json", "atlas.json"))
     with open(f"{folder}/atlas.csv", newline="") as file:
         rows = list(csv.DictReader(file))
-    with open(f"{folder}/atlas.json") as file:
-        merged = json.load(file)
     names = [axis["parameter"] for axis in sweep["vary"]]
     repetitions = sweep.get("repetitions", 1)
     base = sweep["base"]

@@ -46,10 +46,15 @@ AtlasWindow* OpenedAtlas(UiProgram& p, const std::string& path) {
     return windows.isEmpty() ? nullptr : windows.back();
 }
 
-QPoint CentreOf(AtlasWindow& window, int cell) {
+const MapTile& TileOf(AtlasWindow& window, int cell) {
     for (const MapTile& tile : window.MapView->Layout().Tiles)
-        if (tile.Cell == cell) return {tile.Box.X + tile.Box.Width / 2, tile.Box.Y + tile.Box.Height / 2};
-    return {-1, -1};
+        if (tile.Cell == cell) return tile;
+    throw std::runtime_error("no tile of cell " + std::to_string(cell));
+}
+
+QPoint CentreOf(AtlasWindow& window, int cell) {
+    const MapRect& box = TileOf(window, cell).Box;
+    return {box.X + box.Width / 2, box.Y + box.Height / 2};
 }
 
 } // namespace
@@ -58,7 +63,7 @@ class AtlasWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void openAtlasSitsInTheFileMenuAndAsksForAnAtlas() {
+    void openAtlasAsksForAnAtlasAndHoveringACellShowsItsNumbers() {
         TempDir dir;
         const std::string atlas = MakeAtlas(dir);
         UiProgram p;
@@ -69,45 +74,32 @@ private slots:
         QVERIFY(AtlasWindows(p).isEmpty());
         AtlasWindow* window = OpenedAtlas(p, atlas + "/sweep.atlas.json");
         QVERIFY(window);
-        QVERIFY(window->isVisible());
         QCOMPARE(window->Shown().Records.size(), std::size_t{5});
         QVERIFY(window->Readout->text().startsWith(QStringLiteral("5 of 6 cells done")));
-    }
-
-    void hoveringACellShowsItsNumbers() {
-        TempDir dir;
-        const std::string atlas = MakeAtlas(dir);
-        UiProgram p;
-        AtlasWindow* window = OpenedAtlas(p, atlas + "/sweep.atlas.json");
-        QVERIFY(window);
         window->resize(900, 700);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        const Atlas& shown = window->Shown();
-        const CellRecord& third = shown.Records[2]; // cell 3: A1 0.5, B1 3
+        const CellRecord& third = window->Shown().Records[2]; // cell 3: A1 0.5, B1 3
         QTest::mouseMove(window->MapView, CentreOf(*window, 3));
         QTRY_COMPARE(window->MapView->Hovered(), 3);
         const QString text = window->Readout->text();
-        QVERIFY2(text.contains(QStringLiteral("cell 3 of 6, seed 2")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("A1 = 0.5, B1 = 3")), qPrintable(text));
-        QVERIFY2(text.contains(QString::fromStdString(OutcomeName(third.Result.Kind)) + " after 50 steps"),
-                 qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("the largest of %1").arg(third.Result.Largest)),
-                 qPrintable(text));
+        for (const QString& part :
+             {QStringLiteral("cell 3 of 6, seed 2"), QStringLiteral("A1 = 0.5, B1 = 3"),
+              QString::fromStdString(OutcomeName(third.Result.Kind)) + " after 50 steps",
+              QStringLiteral("the largest of %1").arg(third.Result.Largest)})
+            QVERIFY2(text.contains(part), qPrintable(text + " lacks " + part));
         QTest::mouseMove(window->MapView, CentreOf(*window, 4));
         QTRY_COMPARE(window->MapView->Hovered(), 4);
         QCOMPARE(window->Readout->text(), QStringLiteral("cell 4 is not done yet"));
         // The hovered cell is outlined: black pixels at both ends of its middle row, none in between.
         const QImage picture = window->MapView->grab().toImage();
-        MapRect box;
-        for (const MapTile& tile : window->MapView->Layout().Tiles)
-            if (tile.Cell == 4) box = tile.Box;
+        const MapRect box = TileOf(*window, 4).Box;
         int black = 0;
         for (int x = box.X; x < box.X + box.Width; ++x)
             black += picture.pixel(x, box.Y + box.Height / 2) == qRgb(0, 0, 0);
         QCOMPARE(black, 4);
     }
 
-    void clickingACellOpensItsConfigurationReadOnlyWithItsParameters() {
+    void clickingACellOpensItsConfigurationReadOnlyAndTheColourBoxRecolours() {
         TempDir dir;
         const std::string atlas = MakeAtlas(dir);
         UiProgram p;
@@ -132,19 +124,9 @@ private slots:
         // A cell not done opens nothing.
         QTest::mouseClick(window->MapView, Qt::LeftButton, {}, CentreOf(*window, 4));
         QCOMPARE(p.main->FName->text(), FromPath(configuration));
-    }
 
-    void theColourBoxRecoloursAndReloadReadsTheCellsDoneSince() {
-        TempDir dir;
-        const std::string atlas = MakeAtlas(dir);
-        UiProgram p;
-        AtlasWindow* window = OpenedAtlas(p, atlas + "/sweep.atlas.json");
-        QVERIFY(window);
-        const auto colourOf = [&](int cell) {
-            for (const MapTile& tile : window->MapView->Layout().Tiles)
-                if (tile.Cell == cell) return tile.Colour;
-            return MapRgb{};
-        };
+        // The colour box recolours; Reload reads the cells done since.
+        const auto colourOf = [&](int cell) { return TileOf(*window, cell).Colour; };
         QCOMPARE(colourOf(1), OutcomeColour(window->Shown().Records[0].Result.Kind));
         window->ColourBox->setCurrentText(QStringLiteral("steps"));
         QCOMPARE(colourOf(4), NoColour);
