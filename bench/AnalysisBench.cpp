@@ -65,7 +65,7 @@ void Structure100(benchmark::State& state) {
 // The cheap path of a run's log: the cluster count and the largest cluster at a given cutoff.
 void ClusterCount100(benchmark::State& state) {
     const World world = CloudWorld(1, true, 12);
-    for (auto _ : state) benchmark::DoNotOptimize(CountClusters(world, 3.0L));
+    for (auto _ : state) benchmark::DoNotOptimize(CountClustersWithin(world, 3.0L));
 }
 
 // Steps and structure samples of the crowded cloud taken in turn in one run; the counter

@@ -111,7 +111,7 @@ ClusterCount CountClusters(const std::vector<Cluster>& clusters) {
     return count;
 }
 
-ClusterCount CountClusters(const World& w, Extended cutoff) {
+ClusterCount CountClustersWithin(const World& w, Extended cutoff) {
     std::vector<int> slots;
     const int used = std::clamp(w.TaonCount, 0, MaxTaons);
     for (int i = 1; i <= used; ++i)

@@ -40,6 +40,6 @@ struct ClusterCount {
 ClusterCount CountClusters(const std::vector<Cluster>& clusters);
 
 /// The counts of clusters at a cutoff without measuring anything else: the cheap path for a run's log.
-ClusterCount CountClusters(const World& world, Extended cutoff);
+ClusterCount CountClustersWithin(const World& world, Extended cutoff);
 
 } // namespace taonscope

@@ -21,7 +21,7 @@ Structure AnalyzeStructure(const World& world, const StructureOptions& options) 
 }
 
 ClusterCount CountClusters(const World& world, const StructureOptions& options) {
-    return CountClusters(world, options.Cutoff ? *options.Cutoff : DefaultCutoff(world).Value);
+    return CountClustersWithin(world, options.Cutoff ? *options.Cutoff : DefaultCutoff(world).Value);
 }
 
 } // namespace taonscope
