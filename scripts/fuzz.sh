@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# each for FUZZ_SECONDS (default 30) from the committed seed corpus. New inputs go to a working copy;
+# each for FUZZ_SECONDS (default 20) from the committed seed corpus. New inputs go to a working copy;
 # a crash stops the script, and its input is left in build-sanitize/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${FUZZ_SECONDS:-30}
+seconds=${FUZZ_SECONDS:-20}
 scripts/sanitized-build.sh
 
 # The targets that write files do so in a memory file system where there is one: a save's fsync then
