@@ -3,6 +3,8 @@
 
 #include "Cell.h"
 
+#include "core/StopSignals.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -18,31 +20,6 @@
 namespace taonscope {
 
 namespace {
-
-volatile std::sig_atomic_t stopSignal = 0;
-
-// While it lives, SIGINT and SIGTERM ask the batch to stop (and interrupt its waiting).
-class StopOnSignals {
-public:
-    StopOnSignals() {
-        stopSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = [](int signal) { stopSignal = signal; };
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &previousInt_);
-        ::sigaction(SIGTERM, &action, &previousTerm_);
-    }
-    StopOnSignals(const StopOnSignals&) = delete;
-    StopOnSignals& operator=(const StopOnSignals&) = delete;
-    ~StopOnSignals() {
-        ::sigaction(SIGINT, &previousInt_, nullptr);
-        ::sigaction(SIGTERM, &previousTerm_, nullptr);
-    }
-
-private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
-};
 
 // A running cell: its process and the pipe its message comes through.
 struct Child {
@@ -108,8 +85,8 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
     const pid_t self = ::getpid();
     jobs = std::max(1, jobs);
 
-    while ((next < cells.size() && stopSignal == 0) || !running.empty()) {
-        while (stopSignal == 0 && next < cells.size() && static_cast<int>(running.size()) < jobs) {
+    while ((next < cells.size() && StopSignal() == 0) || !running.empty()) {
+        while (StopSignal() == 0 && next < cells.size() && static_cast<int>(running.size()) < jobs) {
             int pipe[2];
             if (::pipe2(pipe, O_CLOEXEC) != 0) {
                 report.Failures.push_back("cell " + std::to_string(cells[next]) + ": no pipe to run it with");
@@ -133,7 +110,7 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
         }
         // Told once the free places are filled again, so that the line counts the cells running.
         tell();
-        if (stopSignal != 0)
+        if (StopSignal() != 0)
             for (const auto& [pid, child] : running) ::kill(pid, SIGTERM);
 
         // A child's pipe closes when it ends; the wait also ends once a second, or on a signal.
@@ -158,7 +135,7 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
                 ++report.Finished;
                 ++state.Done;
                 ++state.FinishedHere;
-            } else if (stopSignal != 0 && WIFSIGNALED(status)) {
+            } else if (StopSignal() != 0 && WIFSIGNALED(status)) {
                 // Ended by the batch's own stop, or by Ctrl+C, which reaches the whole process group:
                 // not done, and no failure.
             } else {
@@ -171,7 +148,7 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
         }
     }
     tell();
-    report.Signal = stopSignal;
+    report.Signal = StopSignal();
     return report;
 }
 

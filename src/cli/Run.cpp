@@ -11,6 +11,7 @@
 #include "core/FastLaw.h"
 #include "core/NumberText.h"
 #include "core/Step.h"
+#include "core/StopSignals.h"
 #include "document/FileIo.h"
 
 #include <chrono>
@@ -30,32 +31,6 @@ constexpr int MostThreads = 256;
 
 // The step limit of a run that waits to settle, as in the window.
 constexpr int DefaultMaxSteps = 1000000;
-
-// The signal that asked the run to end, or 0.
-volatile std::sig_atomic_t stopSignal = 0;
-
-// While it lives, SIGINT and SIGTERM end the run after the step under way instead of the program.
-class StopOnSignals {
-public:
-    StopOnSignals() {
-        stopSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = [](int signal) { stopSignal = signal; };
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &previousInt_);
-        ::sigaction(SIGTERM, &action, &previousTerm_);
-    }
-    StopOnSignals(const StopOnSignals&) = delete;
-    StopOnSignals& operator=(const StopOnSignals&) = delete;
-    ~StopOnSignals() {
-        ::sigaction(SIGINT, &previousInt_, nullptr);
-        ::sigaction(SIGTERM, &previousTerm_, nullptr);
-    }
-
-private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
-};
 
 // The steps of a run: --steps (default 1); a run that waits to settle stops after --max-steps, or
 // --steps as before, at the latest.
@@ -77,12 +52,11 @@ bool CoolRequested(const CommandLine& line) {
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal) {
-    const CommandLine line =
-        SplitCommandLine(args,
-                         {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log",
-                          "--every", "--until-settled", "--trajectory", "--trajectory-format", "--species",
-                          "--cutoff"},
-                         {"--cool", "--no-cool", "--progress", "--force", "--structure"});
+    const CommandLine line = SplitCommandLine(
+        args,
+        {"--steps", "--max-steps", "--dt", "--output", "--kernel", "--threads", "--log", "--every",
+         "--until-settled", "--trajectory", "--trajectory-format", "--species", "--cutoff"},
+        {"--cool", "--no-cool", "--progress", "--force", "--structure"});
     const std::string input = OnePositional(line, "one input file");
 
     const std::uint64_t steps = StepLimit(line);
@@ -126,7 +100,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     ProgressLine progress(err, errIsTerminal, line.Option("--progress").has_value());
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t made = 0;
-    while (written && made < steps && stopSignal == 0) {
+    while (written && made < steps && StopSignal() == 0) {
         try {
             if (fastLaw)
                 AdvanceStep(world, cool, *fastLaw);
@@ -156,15 +130,15 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     if (!trajectory.Finish(world, made)) written = false;
     if (!recorder.Finish(world, made, err)) written = false;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (stopSignal != 0)
-        err << "stopped by " << (stopSignal == SIGINT ? "SIGINT" : "SIGTERM") << " after step " << made
+    if (StopSignal() != 0)
+        err << "stopped by " << (StopSignal() == SIGINT ? "SIGINT" : "SIGTERM") << " after step " << made
             << '\n';
     err << made << " steps in " << std::fixed << std::setprecision(3) << seconds << " s ("
         << std::setprecision(1) << (seconds > 0 ? static_cast<double>(made) / seconds : 0.0) << " steps/s)\n";
     if (const std::string settled = recorder.SettleSummary(made); !settled.empty()) err << settled << '\n';
     if (output && !SaveWorld(*output, world, err)) return CliBadInput;
     if (!written) return CliBadInput;
-    if (stopSignal != 0) return 128 + stopSignal;
+    if (StopSignal() != 0) return 128 + StopSignal();
     if (settleSpeed && !recorder.Settled()) return CliNotSettled;
     return CliOk;
 }
