@@ -2,6 +2,7 @@
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Progress.h"
 
 #include "atlas/Batch.h"
 #include "atlas/Cell.h"
@@ -88,40 +89,23 @@ int Cell(const CommandLine& line, std::ostream& err) {
     return CliOk;
 }
 
-// The line that says how far a run is: redrawn in place on a terminal, else a line when it changed
-// and a second has passed.
-class ProgressLine {
+// How far a batch is, on the progress line: redrawn in place on a terminal, else a line when a cell
+// started or finished and a second has passed; the last is always shown.
+class BatchProgressLine {
 public:
-    ProgressLine(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+    BatchProgressLine(std::ostream& err, bool terminal) : line_(err, terminal, true) {}
     void Show(const BatchProgress& progress, bool last = false) {
-        const auto now = std::chrono::steady_clock::now();
         const bool changed = progress.Done != shownDone_ || progress.Running != shownRunning_;
-        if (last && !changed) return;
-        if (!last && now - shown_ < (terminal_ ? std::chrono::milliseconds(250) : std::chrono::seconds(1)))
-            return;
-        if (!terminal_ && !changed && !last) return;
-        shown_ = now;
+        if (last ? !changed : !line_.Due() || (!line_.Terminal() && !changed)) return;
         shownDone_ = progress.Done;
         shownRunning_ = progress.Running;
-        const std::string text = ProgressText(progress, std::time(nullptr));
-        if (terminal_) {
-            err_ << '\r' << text << std::string(width_ > text.size() ? width_ - text.size() : 0, ' ')
-                 << std::flush;
-            width_ = text.size();
-        } else {
-            err_ << text << '\n' << std::flush;
-        }
+        line_.Show(ProgressText(progress, std::time(nullptr)));
     }
-    void Finish() {
-        if (terminal_ && width_ > 0) err_ << '\n';
-    }
+    void Finish() { line_.Finish(true); }
 
 private:
-    std::ostream& err_;
-    bool terminal_;
-    std::chrono::steady_clock::time_point shown_{};
+    ProgressLine line_;
     int shownDone_ = -1, shownRunning_ = -1;
-    std::size_t width_ = 0;
 };
 
 int Run(const CommandLine& line, std::ostream& err, bool errIsTerminal) {
@@ -145,7 +129,7 @@ int Run(const CommandLine& line, std::ostream& err, bool errIsTerminal) {
     }
     err << "running " << todo.size() << " of " << plan.Sweep.CellCount() << " cells on " << jobs
         << (jobs == 1 ? " process" : " processes") << '\n';
-    ProgressLine progress(err, errIsTerminal);
+    BatchProgressLine progress(err, errIsTerminal);
     BatchProgress last;
     const BatchReport report = RunBatch(plan, todo, jobs, [&](const BatchProgress& p) {
         last = p;

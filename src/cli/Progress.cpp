@@ -26,8 +26,8 @@ void ProgressLine::Show(const std::string& text) {
     }
 }
 
-void ProgressLine::Finish() {
-    if (terminal_ && width_ > 0) err_ << '\r' << std::string(width_, ' ') << '\r';
+void ProgressLine::Finish(bool keep) {
+    if (terminal_ && width_ > 0) err_ << (keep ? std::string("\n") : '\r' + std::string(width_, ' ') + '\r');
     width_ = 0;
 }
 

@@ -17,8 +17,10 @@ public:
     bool Due();
     /// Shows text as the line.
     void Show(const std::string& text);
-    /// Clears the line from a terminal.
-    void Finish();
+    /// Clears the line from a terminal, or with keep leaves the last one shown there.
+    void Finish(bool keep = false);
+    /// True when standard error is a terminal.
+    bool Terminal() const { return terminal_; }
     /// Seconds since the line was made.
     double Seconds() const;
 
