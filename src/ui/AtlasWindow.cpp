@@ -68,8 +68,7 @@ void AtlasMapView::leaveEvent(QEvent*) {
     HoverAt(-1, -1);
 }
 
-AtlasWindow::AtlasWindow(Atlas atlas, Questions& questions, std::function<void(const std::string&)> open,
-                         QWidget* parent)
+AtlasWindow::AtlasWindow(Atlas atlas, Questions& questions, OpenCell open, QWidget* parent)
     : QWidget(parent, Qt::Window), atlas_(std::move(atlas)), questions_(questions), open_(std::move(open)) {
     setObjectName(QStringLiteral("AtlasWindow"));
     setWindowTitle(QStringLiteral("Atlas: %1").arg(FromPath(atlas_.Plan.Folder.Dir)));
@@ -136,11 +135,10 @@ void AtlasWindow::MapHover(int cell) {
 
 void AtlasWindow::MapClick(int cell) {
     if (!RecordOf(cell) || !open_) return;
-    open_(atlas_.Plan.Folder.ConfigurationFile(cell));
+    open_(atlas_.Plan.Folder.ConfigurationFile(cell), atlas_.Plan.Sweep.Protocol.Cool);
 }
 
-AtlasWindow* ShowAtlasWindow(const std::string& path, Questions& questions,
-                             std::function<void(const std::string&)> open, QWidget* parent) {
+AtlasWindow* ShowAtlasWindow(const std::string& path, Questions& questions, OpenCell open, QWidget* parent) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     auto* window = new AtlasWindow(ReadAtlas(folder), questions, std::move(open), parent);

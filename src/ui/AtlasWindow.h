@@ -48,13 +48,15 @@ private:
     int hovered_ = 0;
 };
 
+/// Opens a clicked cell's last configuration: its path, and whether the sweep's runs cooled.
+using OpenCell = std::function<void(const std::string& path, bool cool)>;
+
 /// A window that shows the map of an atlas folder: a choice of colouring, the map, and below it the
 /// numbers of the cell the mouse is over. Clicking a done cell opens its last configuration.
 class AtlasWindow : public QWidget {
 public:
-    /// Shows the atlas of dir; open is called with the path of a clicked cell's configuration.
-    AtlasWindow(Atlas atlas, Questions& questions, std::function<void(const std::string&)> open,
-                QWidget* parent = nullptr);
+    /// Shows the atlas of dir; open is called for a clicked cell.
+    AtlasWindow(Atlas atlas, Questions& questions, OpenCell open, QWidget* parent = nullptr);
 
     /// Reads the folder again, for the cells done since (Reload).
     void ReloadClick();
@@ -78,12 +80,11 @@ private:
 
     Atlas atlas_;
     Questions& questions_;
-    std::function<void(const std::string&)> open_;
+    OpenCell open_;
 };
 
 /// Opens the atlas whose folder holds path (its atlas.json or sweep.atlas.json) in a window of its own,
-/// a child of parent that is deleted when closed; open is called with a clicked cell's configuration.
-AtlasWindow* ShowAtlasWindow(const std::string& path, Questions& questions,
-                             std::function<void(const std::string&)> open, QWidget* parent);
+/// a child of parent that is deleted when closed; open is called for a clicked cell.
+AtlasWindow* ShowAtlasWindow(const std::string& path, Questions& questions, OpenCell open, QWidget* parent);
 
 } // namespace taonscope

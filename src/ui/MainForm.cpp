@@ -513,7 +513,13 @@ void TMainForm::OpenExample(const std::string& path) {
 void TMainForm::OpenAtlas1Click() {
     Guard([&] {
         if (const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Atlas))
-            ShowAtlasWindow(*path, questions_, [this](const std::string& cell) { OpenExample(cell); }, this);
+            ShowAtlasWindow(
+                *path, questions_,
+                [this](const std::string& cell, bool cool) {
+                    OpenExample(cell);
+                    Cool->setChecked(cool); // Go goes on as the sweep ran
+                },
+                this);
     });
 }
 
@@ -537,8 +543,8 @@ void TMainForm::Save1Click() {
     if (world_.ShowingFigure) return;
     if (!document_.CurrentIsFile) return Saveas1Click();
     Guard([&] {
-        SaveAskingForReadOnly(questions_,
-                              [&] { WriteConfigFile(document_.CurrentFileName, world_, document_.ConfigBuffer); });
+        SaveAskingForReadOnly(
+            questions_, [&] { WriteConfigFile(document_.CurrentFileName, world_, document_.ConfigBuffer); });
     });
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File > Open Atlas...: the map of an atlas folder, the numbers of the cell under the mouse, a click that
-// opens the cell's last configuration read-only with its parameters in the panel.
+// opens the cell's last configuration read-only with its parameters in the panel and Cool as the sweep ran.
 #include "support/UiProgram.h"
 
 #include "atlas/Cell.h"
@@ -109,8 +109,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         const std::string configuration = atlas + "/cells/000005.tao";
         const std::string before = ReadAll(configuration);
+        QVERIFY(!p.main->Cool->isChecked());
         QTest::mouseClick(window->MapView, Qt::LeftButton, {}, CentreOf(*window, 5));
         QCOMPARE(p.main->FName->text(), FromPath(configuration));
+        QVERIFY(p.main->Cool->isChecked()); // Go goes on as the sweep's runs did
         QCOMPARE(p.state.document.CurrentIsFile, false);
         QCOMPARE(p.state.world.A1, 1.5L);
         QCOMPARE(p.state.world.B1, 2.5L);
