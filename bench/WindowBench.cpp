@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace taonscope {
@@ -33,16 +34,26 @@ namespace {
 
 std::filesystem::path scratch; // the home folder of this run: no user file is read or written
 
-void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
+// The main window as the program opens it, shown; its start pointer is in the scratch folder.
+struct ShownWindow {
     AppState app;
-    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
     DialogQuestions questions;
-    TMainForm form(app, questions);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
-        state.SkipWithError("the window was not shown");
-        return;
+    std::unique_ptr<TMainForm> form;
+    bool shown = false;
+
+    ShownWindow() {
+        app.document.StartPointerFile = (scratch / "Start.-ts-").string();
+        form = std::make_unique<TMainForm>(app, questions);
+        form->show();
+        shown = QTest::qWaitForWindowExposed(form.get());
     }
+};
+
+void WindowRun(benchmark::State& state, bool listing, bool sameSets) {
+    ShownWindow window;
+    if (!window.shown) return state.SkipWithError("the window was not shown");
+    AppState& app = window.app;
+    TMainForm& form = *window.form;
     form.Daons1Click();
     const bool stopped = app.world.Stopped;
     app.world = CloudWorld(1, sameSets);
@@ -91,12 +102,10 @@ long long RunOneSecond(TMainForm& form, const World& world) {
 // readout), in turn, so that "styled/plain" compares them under the same load. The styled window must
 // still make 2,000 steps a second.
 void WindowRunSpheresTrailsReadout(benchmark::State& state) {
-    AppState app;
-    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
-    DialogQuestions questions;
-    TMainForm form(app, questions);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    ShownWindow window;
+    if (!window.shown) return state.SkipWithError("the window was not shown");
+    AppState& app = window.app;
+    TMainForm& form = *window.form;
     form.Daons1Click();
     const bool stopped = app.world.Stopped;
     app.world = CloudWorld(1);
@@ -126,12 +135,10 @@ void WindowRunSpheresTrailsReadout(benchmark::State& state) {
 // The cost of an instruments tab, open (after a full series of 20,000 samples), against the instruments
 // hidden: the same window, a second of each in turn.
 void InstrumentsTabCost(benchmark::State& state, const char* example, int tab) {
-    AppState app;
-    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
-    DialogQuestions questions;
-    TMainForm form(app, questions);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    ShownWindow window;
+    if (!window.shown) return state.SkipWithError("the window was not shown");
+    AppState& app = window.app;
+    TMainForm& form = *window.form;
     ConfigRecord record{};
     if (ReadConfigFile(std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + example, record) != 0)
         return state.SkipWithError("the example was not found");
@@ -176,12 +183,10 @@ void InstrumentsStructureTabCost(benchmark::State& state, const char* example) {
 // A run samples every RunSampleEvery steps and redraws at most once a second, so it is slowed by
 // sample_steps / RunSampleEvery plus redraw_steps for each second's steps.
 void StructureTabInSteps(benchmark::State& state) {
-    AppState app;
-    app.document.StartPointerFile = (scratch / "Start.-ts-").string();
-    DialogQuestions questions;
-    TMainForm form(app, questions);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) return state.SkipWithError("the window was not shown");
+    ShownWindow window;
+    if (!window.shown) return state.SkipWithError("the window was not shown");
+    AppState& app = window.app;
+    TMainForm& form = *window.form;
     form.OpenExample(std::string(TAONSCOPE_EXAMPLES_DIR) + "/05-cloud.tao");
     form.Instruments1Click();
     InstrumentsWindow& instruments = *form.Instruments;

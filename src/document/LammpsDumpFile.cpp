@@ -321,19 +321,9 @@ public:
         : law_(LawBeside(path)), file_(path), reader_(file_), splitter_(reader_), options_(options) {}
 
     bool Next(World& world) override {
-        switch (splitter_.Next(true, frame_)) {
-        case FrameSplitter::Found::Frame:
-            world = ParseLammpsFrame(frame_, options_, law_);
-            ++frames_;
-            return true;
-        case FrameSplitter::Found::Cut:
-            if (frames_ == 0) throw TaonError(splitter_.CutError());
-            note_ = splitter_.CutNote();
-            return false;
-        default:
-            if (frames_ == 0) throw TaonError("the file holds no frame");
-            return false;
-        }
+        if (!NextWholeFrame(splitter_, frame_, frames_, note_)) return false;
+        world = ParseLammpsFrame(frame_, options_, law_);
+        return true;
     }
 
 private:

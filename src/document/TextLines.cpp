@@ -119,4 +119,19 @@ void FrameLines::Add(std::string_view line) {
     lines[count++].assign(line);
 }
 
+bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note) {
+    switch (splitter.Next(true, frame)) {
+    case FrameSplitter::Found::Frame:
+        ++read;
+        return true;
+    case FrameSplitter::Found::Cut:
+        if (read == 0) throw TaonError(splitter.CutError());
+        note = splitter.CutNote();
+        return false;
+    default:
+        if (read == 0) throw TaonError("the file holds no frame");
+        return false;
+    }
+}
+
 } // namespace taonscope

@@ -97,6 +97,11 @@ public:
     virtual std::string CutNote() const = 0;
 };
 
+/// Reads the next whole frame into frame; false after the last one. read counts the whole frames read
+/// so far. A cut last frame is left out (note says so) when whole frames came before it; otherwise, and
+/// for a text without frames, throws TaonError.
+bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note);
+
 /// Reads the frame asked for (1 for the first ...; 0 for the last) and parses it, keeping the lines of
 /// two frames at most. A cut last frame is left out (note, when given, says so) when whole frames come
 /// before it; otherwise, and for a file without frames or too few, throws TaonError.

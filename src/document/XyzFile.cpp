@@ -410,19 +410,9 @@ public:
         : file_(path), reader_(file_), splitter_(reader_), options_(options) {}
 
     bool Next(World& world) override {
-        switch (splitter_.Next(true, frame_)) {
-        case FrameSplitter::Found::Frame:
-            world = ParseFrame(frame_, options_);
-            ++frames_;
-            return true;
-        case FrameSplitter::Found::Cut:
-            if (frames_ == 0) throw TaonError(splitter_.CutError());
-            note_ = splitter_.CutNote();
-            return false;
-        default:
-            if (frames_ == 0) throw TaonError("the file holds no frame");
-            return false;
-        }
+        if (!NextWholeFrame(splitter_, frame_, frames_, note_)) return false;
+        world = ParseFrame(frame_, options_);
+        return true;
     }
 
 private:

@@ -90,12 +90,7 @@ void ShowQuantity(QLabel* label, const Quantity& q) {
 
 // A stacked chart: small margins, no legend, the quantity's name as its title.
 ZoomChartView* MakeStackedChart(const QString& title) {
-    auto* chart = new QChart;
-    chart->setTheme(QChart::ChartThemeDark);
-    chart->setTitle(title);
-    QFont font = chart->titleFont();
-    font.setPointSize(8);
-    chart->setTitleFont(font);
+    QChart* chart = SmallChart(title);
     chart->legend()->hide();
     chart->setMargins(QMargins(2, 0, 6, 0));
     auto* view = new ZoomChartView(chart);
@@ -104,13 +99,7 @@ ZoomChartView* MakeStackedChart(const QString& title) {
 }
 
 QValueAxis* AttachedAxis(QChart* chart, QAbstractSeries* series, Qt::Alignment where, const QString& title) {
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    QFont font = axis->labelsFont();
-    font.setPointSize(7);
-    axis->setLabelsFont(font);
-    axis->setTitleFont(font);
-    chart->addAxis(axis, where);
+    QValueAxis* axis = AddSmallAxis(chart, where, title);
     series->attachAxis(axis);
     return axis;
 }

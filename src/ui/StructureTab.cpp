@@ -2,6 +2,7 @@
 #include "StructureTab.h"
 
 #include "Text.h"
+#include "ZoomChartView.h"
 
 #include "analysis/Histogram.h"
 #include "core/Errors.h"
@@ -44,28 +45,12 @@ QString Short(Extended value) {
 }
 
 QChartView* MakeChart(const QString& title) {
-    auto* chart = new QChart;
-    chart->setTheme(QChart::ChartThemeDark);
-    chart->setTitle(title);
-    QFont font = chart->titleFont();
-    font.setPointSize(8);
-    chart->setTitleFont(font);
+    QChart* chart = SmallChart(title);
     chart->setMargins(QMargins(2, 0, 4, 0));
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(200, 150);
     return view;
-}
-
-QValueAxis* AddAxis(QChart* chart, Qt::Alignment where, const QString& title) {
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    QFont font = axis->labelsFont();
-    font.setPointSize(7);
-    axis->setLabelsFont(font);
-    axis->setTitleFont(font);
-    chart->addAxis(axis, where);
-    return axis;
 }
 
 QColor ToQColor(Rgb c) {
@@ -107,10 +92,10 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
     RdfChart = MakeChart(QStringLiteral("g(r)"));
     RdfChart->setObjectName(QStringLiteral("RdfChart"));
     RdfChart->chart()->legend()->setAlignment(Qt::AlignRight);
-    rdfX_ = AddAxis(RdfChart->chart(), Qt::AlignBottom, QStringLiteral("r"));
+    rdfX_ = AddSmallAxis(RdfChart->chart(), Qt::AlignBottom, QStringLiteral("r"));
     rdfX_->setTickType(QValueAxis::TicksDynamic);
     rdfX_->setTickAnchor(0);
-    rdfY_ = AddAxis(RdfChart->chart(), Qt::AlignLeft, QStringLiteral("g"));
+    rdfY_ = AddSmallAxis(RdfChart->chart(), Qt::AlignLeft, QStringLiteral("g"));
     for (std::size_t n = 0; n < RdfCurves; ++n) {
         RdfSeries[n] = new QLineSeries;
         RdfSeries[n]->setName(n + 1 == RdfCurves ? QStringLiteral("all")
@@ -144,7 +129,7 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
     coordinationX_->setTitleText(QStringLiteral("bonds"));
     CoordinationChart->chart()->addAxis(coordinationX_, Qt::AlignBottom);
     coordinationSeries_->attachAxis(coordinationX_);
-    coordinationY_ = AddAxis(CoordinationChart->chart(), Qt::AlignLeft, QStringLiteral("taons"));
+    coordinationY_ = AddSmallAxis(CoordinationChart->chart(), Qt::AlignLeft, QStringLiteral("taons"));
     coordinationY_->setLabelFormat(QStringLiteral("%d"));
     coordinationSeries_->attachAxis(coordinationY_);
 
@@ -156,9 +141,9 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
     area->setBrush(QColor(80, 200, 255, 150));
     area->setPen(QPen(QColor(80, 200, 255), 1.2));
     OrderChart->chart()->addSeries(area);
-    QValueAxis* orderX = AddAxis(OrderChart->chart(), Qt::AlignBottom, QStringLiteral("q6"));
+    QValueAxis* orderX = AddSmallAxis(OrderChart->chart(), Qt::AlignBottom, QStringLiteral("q6"));
     orderX->setRange(0, 1);
-    orderY_ = AddAxis(OrderChart->chart(), Qt::AlignLeft, QStringLiteral("taons"));
+    orderY_ = AddSmallAxis(OrderChart->chart(), Qt::AlignLeft, QStringLiteral("taons"));
     orderY_->setLabelFormat(QStringLiteral("%d"));
     area->attachAxis(orderX);
     area->attachAxis(orderY_);

@@ -69,4 +69,25 @@ QList<QPointF> Decimated(const QList<QPointF>& points, std::optional<AxisRange> 
     return kept;
 }
 
+QChart* SmallChart(const QString& title) {
+    auto* chart = new QChart;
+    chart->setTheme(QChart::ChartThemeDark);
+    chart->setTitle(title);
+    QFont font = chart->titleFont();
+    font.setPointSize(8);
+    chart->setTitleFont(font);
+    return chart;
+}
+
+QValueAxis* AddSmallAxis(QChart* chart, Qt::Alignment where, const QString& title) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    QFont font = axis->labelsFont();
+    font.setPointSize(7);
+    axis->setLabelsFont(font);
+    axis->setTitleFont(font);
+    chart->addAxis(axis, where);
+    return axis;
+}
+
 } // namespace taonscope

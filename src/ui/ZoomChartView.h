@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QChartView>
+#include <QValueAxis>
 
 #include <functional>
 #include <optional>
@@ -37,5 +38,10 @@ protected:
 /// At most 2 x buckets points of a line through points (ascending in x) within range, each bucket of x
 /// giving its lowest and highest point in their order, so that peaks stay; all points when fewer.
 QList<QPointF> Decimated(const QList<QPointF>& points, std::optional<AxisRange> range, int buckets);
+
+/// A chart of the instruments' small kind: the dark theme, title in 8 points.
+QChart* SmallChart(const QString& title);
+/// A value axis with labels and title in 7 points, added to chart at where.
+QValueAxis* AddSmallAxis(QChart* chart, Qt::Alignment where, const QString& title);
 
 } // namespace taonscope

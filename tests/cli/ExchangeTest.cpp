@@ -28,8 +28,10 @@
 namespace taonscope {
 namespace {
 
+using test::CloudFrames;
 using test::ReadAll;
 using test::SaveWorld;
+using test::SmallCloud;
 using test::TempDir;
 using test::WriteAll;
 
@@ -122,25 +124,6 @@ TEST(CliTrajectory, ARunThatFaultsKeepsTheFramesWrittenSoFar) {
     const std::string text = ReadAll(dir.File("fly.xyz"));
     EXPECT_EQ(FrameSteps(text), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(ReadXyzText(text).PosX[1], world.PosX[1] + 2 * world.VelX[1]);
-}
-
-// Five taons of each kind from the cloud.
-World SmallCloud() {
-    World world = CloudWorld();
-    for (int j = 1; j <= MaxTaons; ++j)
-        if (!(j <= 5 || (j >= 51 && j <= 55) || (j >= 81 && j <= 85))) world.TaonPresent[j] = false;
-    return world;
-}
-
-// The run of the small cloud that the reader tests record: 20 steps, a frame every 10.
-std::vector<World> CloudFrames() {
-    std::vector<World> frames = {SmallCloud()};
-    World world = SmallCloud();
-    for (int step = 1; step <= 20; ++step) {
-        AdvanceStep(world, CoolFactor(false));
-        if (step % 10 == 0) frames.push_back(world);
-    }
-    return frames;
 }
 
 std::string RecordCloud(const TempDir& dir) {

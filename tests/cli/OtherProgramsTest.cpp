@@ -20,34 +20,11 @@ namespace taonscope {
 namespace {
 
 using test::Cli;
+using test::CloudFrames;
 using test::Outcome;
 using test::ReadAll;
+using test::SmallCloud;
 using test::TempDir;
-
-// Five taons of each kind from the cloud; the slots left empty are all zero, as a frame cannot hold them.
-World SmallCloud() {
-    World world = CloudWorld();
-    for (int j = 1; j <= MaxTaons; ++j) {
-        if (j <= 5 || (j >= 51 && j <= 55) || (j >= 81 && j <= 85)) continue;
-        world.TaonPresent[j] = false;
-        for (TaonArray* values :
-             {&world.PosX, &world.PosY, &world.PosZ, &world.VelX, &world.VelY, &world.VelZ})
-            (*values)[static_cast<std::size_t>(j)] = 0;
-    }
-    SyncCopiesFromCurrent(world);
-    return world;
-}
-
-// The frames of 20 steps of the small cloud, one every 10.
-std::vector<World> CloudFrames() {
-    std::vector<World> frames = {SmallCloud()};
-    World world = SmallCloud();
-    for (int step = 1; step <= 20; ++step) {
-        AdvanceStep(world, CoolFactor(false));
-        if (step % 10 == 0) frames.push_back(world);
-    }
-    return frames;
-}
 
 // Records the run of the small cloud into the trajectory at path, with extra options.
 void Record(const TempDir& dir, const std::string& path, std::vector<std::string> extra = {}) {

@@ -2,6 +2,7 @@
 #include "document/LammpsDumpFile.h"
 
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
@@ -15,11 +16,7 @@
 namespace taonscope {
 namespace {
 
-ConfigRecord Record(const World& world) {
-    ConfigRecord record{};
-    PackConfigRecord(world, record);
-    return record;
-}
+using test::PackedRecord;
 
 std::string ErrorOf(std::string_view text, const ImportOptions& options = {},
                     std::optional<std::string_view> sidecar = std::nullopt) {
@@ -80,7 +77,7 @@ TEST(LammpsRoundTrip, GivesTheSameRecordByteForByteWithItsSidecar) {
     world.D1 = std::nanl("");
     SyncCopiesFromCurrent(world);
     const World back = ReadLammpsText(FormatLammpsFrame(world, 5), {}, nullptr, FormatLammpsSidecar(world));
-    EXPECT_EQ(Record(back), Record(world));
+    EXPECT_EQ(PackedRecord(back), PackedRecord(world));
     EXPECT_TRUE(std::isnan(back.D1));
     EXPECT_EQ(back.ScenePosX[5], world.PosX[5]);
 
@@ -176,9 +173,11 @@ TEST(LammpsImport, PicksTheFrameAskedForAndLeavesOutACutLastFrame) {
     const std::string last = FormatLammpsFrame(second, 10);
     const std::string text = FormatLammpsFrame(first, 0) + last + last.substr(0, last.size() / 2);
     std::string note;
-    EXPECT_EQ(Record(ReadLammpsText(text, {}, &note, FormatLammpsSidecar(second))), Record(second));
+    EXPECT_EQ(PackedRecord(ReadLammpsText(text, {}, &note, FormatLammpsSidecar(second))),
+              PackedRecord(second));
     EXPECT_EQ(note, "the last frame (line 35) ends after 6 of its 12 atoms and was left out");
-    EXPECT_EQ(Record(ReadLammpsText(text, {.frame = 1}, nullptr, FormatLammpsSidecar(first))), Record(first));
+    EXPECT_EQ(PackedRecord(ReadLammpsText(text, {.frame = 1}, nullptr, FormatLammpsSidecar(first))),
+              PackedRecord(first));
     EXPECT_EQ(ErrorOf(text, {.frame = 3}), "the file holds 2 frames, not 3");
     ReadLammpsText(FormatLammpsFrame(first, 0) + "ITEM: TIMESTEP\n", {}, &note);
     EXPECT_EQ(note, "the last frame (line 14) ends inside its header and was left out");
@@ -200,7 +199,7 @@ TEST(LammpsTrajectoryFile, WritesFramesAndASidecarThatFollowsTheLaw) {
     }
     EXPECT_EQ(test::ReadAll(path), frames);
     EXPECT_EQ(test::ReadAll(dir.File("run.lammpstrj.json")), FormatLammpsSidecar(world));
-    EXPECT_EQ(Record(ReadLammpsFile(path)), Record(world));
+    EXPECT_EQ(PackedRecord(ReadLammpsFile(path)), PackedRecord(world));
 
     // A sidecar that cannot be read is named.
     test::WriteAll(dir.File("run.lammpstrj.json"), "{\"dt\": 1e5000}");

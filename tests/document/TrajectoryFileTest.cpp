@@ -2,6 +2,7 @@
 #include "document/TrajectoryFile.h"
 
 #include "support/TempDir.h"
+#include "support/WorldFiles.h"
 
 #include "core/Scenarios.h"
 #include "core/Step.h"
@@ -15,11 +16,7 @@
 namespace taonscope {
 namespace {
 
-ConfigRecord Record(const World& world) {
-    ConfigRecord record{};
-    PackConfigRecord(world, record);
-    return record;
-}
+using test::PackedRecord;
 
 TEST(TrajectoryFormat, FollowsTheExtensionOrTheName) {
     for (const char* path : {"run.lammpstrj", "RUN.LAMMPSTRJ", "dir.xyz/run.dump"})
@@ -66,11 +63,12 @@ TEST(TrajectoryFiles, ReadBackWhatTheirWritersWroteInEitherFormat) {
         const std::unique_ptr<TrajectoryReader> reader = OpenTrajectoryReader(path, format);
         for (const World& expected : frames) {
             ASSERT_TRUE(reader->Next(world)) << name;
-            EXPECT_EQ(Record(world), Record(expected)) << name;
+            EXPECT_EQ(PackedRecord(world), PackedRecord(expected)) << name;
         }
         EXPECT_FALSE(reader->Next(world)) << name;
         EXPECT_NE(reader->Note().find("and was left out"), std::string::npos) << name;
-        EXPECT_EQ(Record(ReadTrajectoryFile(path, format, {.frame = 2})), Record(frames[1])) << name;
+        EXPECT_EQ(PackedRecord(ReadTrajectoryFile(path, format, {.frame = 2})), PackedRecord(frames[1]))
+            << name;
     }
 
     // A reader refuses what holds no frame, and what is no file.

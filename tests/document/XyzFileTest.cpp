@@ -5,6 +5,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/WorldCompare.h"
+#include "support/WorldFiles.h"
 
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
@@ -26,6 +27,7 @@
 namespace taonscope {
 namespace {
 
+using test::PackedRecord;
 using test::SameBits;
 
 // A value from its sign, 64-bit significand and biased exponent.
@@ -60,12 +62,6 @@ World MixedWorld() {
     world.G3 = -1e-4000L;
     SyncCopiesFromCurrent(world);
     return world;
-}
-
-ConfigRecord Record(const World& world) {
-    ConfigRecord record{};
-    PackConfigRecord(world, record);
-    return record;
 }
 
 std::string ErrorOf(std::string_view text, const XyzImportOptions& options = {}) {
@@ -155,7 +151,7 @@ TEST(XyzFrame, LaysOutTheCommentAndOneLinePerPresentTaon) {
 TEST(XyzRoundTrip, GivesTheSameRecordByteForByte) {
     const World world = MixedWorld();
     const World back = ReadXyzText(FormatXyzFrame(world, 0, 0));
-    EXPECT_EQ(Record(back), Record(world));
+    EXPECT_EQ(PackedRecord(back), PackedRecord(world));
     EXPECT_EQ(back.TaonCount, MaxTaons);
     EXPECT_TRUE(SameBits(back.NextVelX[2], world.VelX[2]));
     EXPECT_TRUE(SameBits(back.ScenePosZ[1], world.PosZ[1]));
@@ -164,7 +160,7 @@ TEST(XyzRoundTrip, GivesTheSameRecordByteForByte) {
     World empty;
     empty.dt = 0.5L;
     SetParameterSet(empty, 2, {9, 8, 7, 6, 5, 4});
-    EXPECT_EQ(Record(ReadXyzText(FormatXyzFrame(empty, 0, 0))), Record(empty));
+    EXPECT_EQ(PackedRecord(ReadXyzText(FormatXyzFrame(empty, 0, 0))), PackedRecord(empty));
 }
 
 TEST(XyzRoundTrip, PicksTheFrameAskedForAndTheLastByDefault) {
@@ -172,9 +168,9 @@ TEST(XyzRoundTrip, PicksTheFrameAskedForAndTheLastByDefault) {
     World second = RingWorld();
     second.dt = 0.002L;
     const std::string text = FormatXyzFrame(first, 0, 0) + FormatXyzFrame(second, 100, 0.2L) + "\n\n";
-    EXPECT_EQ(Record(ReadXyzText(text)), Record(second));
-    EXPECT_EQ(Record(ReadXyzText(text, {.frame = 2})), Record(second));
-    EXPECT_EQ(Record(ReadXyzText(text, {.frame = 1})), Record(first));
+    EXPECT_EQ(PackedRecord(ReadXyzText(text)), PackedRecord(second));
+    EXPECT_EQ(PackedRecord(ReadXyzText(text, {.frame = 2})), PackedRecord(second));
+    EXPECT_EQ(PackedRecord(ReadXyzText(text, {.frame = 1})), PackedRecord(first));
     EXPECT_EQ(ErrorOf(text, {.frame = 3}), "the file holds 2 frames, not 3");
     EXPECT_EQ(ReadXyzText(text, {.frame = 1, .dt = 0.5L}).dt, 0.5L);
 }
@@ -270,7 +266,7 @@ TEST(XyzRoundTrip, NamedKindsComeBackToTheirSlotsByteForByte) {
     const World world = MixedWorld();
     const std::string named = FormatXyzFrame(world, 0, 0, *ParseSpeciesNames("Ar,Kr,Xe"));
     EXPECT_NE(named.find(" species=\"Ar,Kr,Xe\"\nAr "), std::string::npos);
-    EXPECT_EQ(Record(ReadXyzText(named)), Record(world));
+    EXPECT_EQ(PackedRecord(ReadXyzText(named)), PackedRecord(world));
     EXPECT_EQ(FormatXyzFrame(world, 4, 0.5L, SpeciesNames{}), FormatXyzFrame(world, 4, 0.5L)); // as it was
 
     // Without the slot column the names place the taons, from the comment line or from the options;
@@ -295,10 +291,10 @@ TEST(XyzImport, ACutLastFrameIsLeftOutWithANote) {
                       second = FormatXyzFrame(RingWorld(), 5, 0);
     const std::string text = first + second + second.substr(0, second.size() / 2);
     std::string note;
-    EXPECT_EQ(Record(ReadXyzText(text, {}, &note)), Record(RingWorld()));
+    EXPECT_EQ(PackedRecord(ReadXyzText(text, {}, &note)), PackedRecord(RingWorld()));
     EXPECT_EQ(note, "the last frame (line " + std::to_string(7 + 14) +
                         ") ends after 5 of its 12 taons and was left out");
-    EXPECT_EQ(Record(ReadXyzText(text, {.frame = 1})), Record(EasySquareWorld()));
+    EXPECT_EQ(PackedRecord(ReadXyzText(text, {.frame = 1})), PackedRecord(EasySquareWorld()));
     EXPECT_EQ(ErrorOf(text, {.frame = 3}), "the file holds 2 frames, not 3");
 }
 
@@ -319,7 +315,7 @@ TEST(XyzImport, FilesOfAnySizeAreReadInPiecesAndDevicesNotAtAll) {
         pieces.push_back({n * Mib, "0\n"}), pieces.push_back({(n + 1) * Mib - 1, "\n"});
     pieces.push_back({2048 * Mib, FormatXyzFrame(RingWorld(), 9, 0)});
     WriteSparse(dir.File("huge.xyz"), pieces);
-    EXPECT_EQ(Record(ReadXyzFile(dir.File("huge.xyz"))), Record(RingWorld()));
+    EXPECT_EQ(PackedRecord(ReadXyzFile(dir.File("huge.xyz"))), PackedRecord(RingWorld()));
 
     // Blank lines after a frame, and empty frames, need no memory of their own.
     WriteSparse(dir.File("blank.xyz"), {{0, FormatXyzFrame(RingWorld(), 0, 0) + std::string(8 << 20, '\n')}});

@@ -9,7 +9,6 @@
 #include "view/ScenePicture.h"
 #include "view/TaonStyle.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -136,10 +135,3 @@ TEST(TaonStyle, SpheresAreDrawnBackToFrontTheNearestLightestAndPickedSo) {
 
 } // namespace
 } // namespace taonscope
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
