@@ -53,7 +53,7 @@ public:
         std::vector<int> cells(16);
         for (int i = 0; i < 16; ++i) cells[static_cast<std::size_t>(i)] = i + 1;
         const Clock::time_point start = Clock::now();
-        const BatchReport report = RunBatch(plan_, cells, jobs, {});
+        const BatchReport report = RunAtlasBatch(plan_, cells, jobs, {});
         if (report.Finished != 16) throw std::runtime_error("a cell failed");
         return std::chrono::duration<double>(Clock::now() - start).count();
     }

@@ -107,25 +107,27 @@ cat > "$state/jobs/small.atlas.json" << 'EOF'
           {"parameter": "B1", "from": 2.4, "to": 3.2, "count": 2}],
  "repetitions": 2, "protocol": {"steps": 300, "cool": true}}
 EOF
-"$cli" atlas plan "$state/jobs/small.atlas.json" "$state/jobs/slurm"
+# A folder name that a shell would split or run: the scripts quote it.
+slurm="$state/jobs/Slurm's atlas (a;b)"
+"$cli" atlas plan "$state/jobs/small.atlas.json" "$slurm"
 "$cli" atlas plan "$state/jobs/small.atlas.json" "$state/jobs/local"
-"$cli" atlas slurm "$state/jobs/slurm" --cells-per-task 5 --time 10 --submit
+"$cli" atlas slurm "$slurm" --cells-per-task 5 --time 10 --submit
 "$cli" atlas run "$state/jobs/local" --jobs 2 2> /dev/null
 
 for _ in $(seq 240); do
-    [[ -f $state/jobs/slurm/atlas.csv ]] && [[ -z $(squeue -h 2> /dev/null) ]] && break
+    [[ -f $slurm/atlas.csv ]] && [[ -z $(squeue -h 2> /dev/null) ]] && break
     sleep 0.5
 done
-if [[ ! -f $state/jobs/slurm/atlas.csv ]]; then
+if [[ ! -f $slurm/atlas.csv ]]; then
     echo "Slurm test FAILED: the jobs did not write atlas.csv within two minutes"
     squeue || true
-    cat "$state"/jobs/slurm/slurm/*.out 2> /dev/null | tail -n 20 || true
+    cat "$slurm"/slurm/*.out 2> /dev/null | tail -n 20 || true
     exit 1
 fi
 for file in atlas.csv atlas.json; do
-    if ! cmp "$state/jobs/slurm/$file" "$state/jobs/local/$file"; then
+    if ! cmp "$slurm/$file" "$state/jobs/local/$file"; then
         echo "Slurm test FAILED: $file of the Slurm jobs differs from that of atlas run"
         exit 1
     fi
 done
-echo "Slurm test passed: $(($(wc -l < "$state/jobs/slurm/atlas.csv") - 1)) cells in $(ls "$state"/jobs/slurm/slurm/cells-*.out | wc -l) array tasks, atlas.csv and atlas.json byte for byte those of atlas run"
+echo "Slurm test passed: $(($(wc -l < "$slurm/atlas.csv") - 1)) cells in $(ls "$slurm"/slurm/cells-*.out | wc -l) array tasks, atlas.csv and atlas.json byte for byte those of atlas run"

@@ -28,7 +28,7 @@ struct Child {
 };
 
 // The child's side: runs the cell and says what went wrong through the pipe.
-[[noreturn]] void RunChild(const AtlasPlan& plan, int index, int pipe, pid_t parent) {
+[[noreturn]] void RunChild(const std::function<void(int)>& runCell, int index, int pipe, pid_t parent) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) ::_exit(1);
     std::signal(SIGINT, SIG_DFL);
@@ -36,7 +36,7 @@ struct Child {
     int status = 0;
     std::string message;
     try {
-        RunAndKeepCell(plan, index);
+        runCell(index);
     } catch (const std::exception& error) {
         message = error.what();
         status = 2;
@@ -67,13 +67,13 @@ std::string Drain(int pipe) {
 
 } // namespace
 
-BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int jobs,
+BatchReport RunBatch(int total, const std::vector<int>& cells, int jobs, const std::function<void(int)>& runCell,
                      const std::function<void(const BatchProgress&)>& progress) {
     BatchReport report;
     const StopOnSignals signals;
     const auto start = std::chrono::steady_clock::now();
     BatchProgress state;
-    state.Total = plan.Sweep.CellCount();
+    state.Total = total;
     state.Done = state.Total - static_cast<int>(cells.size());
     std::map<pid_t, Child> running;
     std::size_t next = 0;
@@ -96,7 +96,7 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
             const pid_t pid = ::fork();
             if (pid == 0) {
                 ::close(pipe[0]);
-                RunChild(plan, cells[next], pipe[1], self);
+                RunChild(runCell, cells[next], pipe[1], self);
             }
             ::close(pipe[1]);
             if (pid < 0) {
@@ -150,6 +150,12 @@ BatchReport RunBatch(const AtlasPlan& plan, const std::vector<int>& cells, int j
     tell();
     report.Signal = StopSignal();
     return report;
+}
+
+BatchReport RunAtlasBatch(const AtlasPlan& plan, const std::vector<int>& cells, int jobs,
+                          const std::function<void(const BatchProgress&)>& progress) {
+    return RunBatch(
+        plan.Sweep.CellCount(), cells, jobs, [&plan](int index) { RunAndKeepCell(plan, index); }, progress);
 }
 
 std::string ClockDuration(double seconds) {

@@ -49,8 +49,6 @@ struct AtlasFolder {
     std::string AtlasJson() const { return Dir + "/atlas.json"; }
     /// The seconds of every cell.
     std::string Timings() const { return Dir + "/timings.csv"; }
-    /// The folder of the Slurm scripts and their output.
-    std::string SlurmFolder() const { return Dir + "/slurm"; }
 };
 
 /// The name of a cell's files without the ending ("000042"), relative to the cell folder.

@@ -24,20 +24,112 @@ std::string TaskTime(double seconds) {
     return text;
 }
 
-// A word a shell and sbatch take as it is.
-bool PlainPath(const std::string& path) {
-    return path.find_first_of(" \t\n'\"\\$`") == std::string::npos;
+// The #SBATCH lines: sbatch reads them itself, so they name no path. The output files are relative
+// to the Slurm folder, from which the scripts are submitted.
+std::string Header(const std::string& name, const SlurmOptions& options, const std::string& time,
+                   const std::string& output) {
+    std::string text = "#!/bin/bash\n#SBATCH --job-name=" + name +
+                       "\n#SBATCH --ntasks=1\n#SBATCH --cpus-per-task=1\n#SBATCH --time=" + time + "\n";
+    if (!options.Partition.empty()) text += "#SBATCH --partition=" + options.Partition + "\n";
+    return text + "#SBATCH --output=" + output + "\n";
 }
 
-std::string Header(const std::string& name, const SlurmOptions& options, const std::string& time) {
-    std::string text =
-        "#!/bin/bash\n#SBATCH --job-name=" + name + "\n#SBATCH --ntasks=1\n#SBATCH --cpus-per-task=1\n";
-    text += "#SBATCH --time=" + time + "\n";
-    if (!options.Partition.empty()) text += "#SBATCH --partition=" + options.Partition + "\n";
+// The words of a command, each quoted, after a space each.
+std::string Words(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        text += ' ';
+        text += ShellWord(word);
+    }
     return text;
 }
 
 } // namespace
+
+std::string ShellWord(std::string_view text) {
+    constexpr std::string_view Plain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./,:=+-@";
+    if (!text.empty() && text.find_first_not_of(Plain) == std::string_view::npos) return std::string(text);
+    std::string word = "'";
+    for (const char c : text) {
+        if (c == '\'')
+            word += "'\\''";
+        else
+            word += c;
+    }
+    return word + "'";
+}
+
+std::string SlurmFolder(const std::string& folder) {
+    return folder + "/slurm";
+}
+
+SlurmScripts MakeSlurmScripts(const SlurmBatch& batch, const SlurmOptions& options, double cellSeconds) {
+    if (batch.Folder.empty() || batch.Folder[0] != '/')
+        throw AtlasError(batch.Folder + ": Slurm needs the folder as an absolute path");
+    const int cells = std::max(batch.Cells, 1);
+    SlurmScripts s;
+    s.CellsPerTask = options.CellsPerTask > 0
+                         ? options.CellsPerTask
+                         : static_cast<int>(std::ceil(TaskMinutes * 60 / std::max(cellSeconds, 1e-3)));
+    s.CellsPerTask = std::clamp(s.CellsPerTask, (cells + MostArrayTasks - 1) / MostArrayTasks, cells);
+    s.Tasks = (cells + s.CellsPerTask - 1) / s.CellsPerTask;
+    s.Time = options.Time.empty() ? TaskTime(s.CellsPerTask * cellSeconds) : options.Time;
+    const std::string program = "program=" + ShellWord(options.Program) +
+                                "\nprogram=${TAONSCOPE_CLI:-$program}\n";
+
+    s.Cells = Header(batch.Name + "-cells", options, s.Time, "cells-%A_%a.out") + "#SBATCH --array=1-" +
+              std::to_string(s.Tasks) +
+              "\n# Task T runs the cells (T-1) x per_task + 1 ... T x per_task; a cell done already is\n"
+              "# left as it is, so a task run again finishes what is missing.\n"
+              "set -eu\n" +
+              program + "per_task=" + std::to_string(s.CellsPerTask) + "\ncells=" + std::to_string(cells) +
+              "\n"
+              "first=$(( (SLURM_ARRAY_TASK_ID - 1) * per_task + 1 ))\n"
+              "last=$(( first + per_task - 1 ))\n"
+              "if (( last > cells )); then last=$cells; fi\n"
+              "for (( cell = first; cell <= last; cell++ )); do\n"
+              "    \"$program\"" +
+              Words(batch.CellCommand) +
+              " \"$cell\"\n"
+              "done\n";
+    s.Merge = Header(batch.Name + "-merge", options, "0:10:00", "merge-%j.out") +
+              "# Merges the cells once every one is done.\nset -eu\n" + program + "\"$program\"" +
+              Words(batch.MergeCommand) + "\n";
+    s.Submit = std::string("#!/bin/bash\n"
+                           "# Submits the cells as a job array and the merge to run after all of them "
+                           "succeeded, from\n# this folder, where the jobs write what they print.\n"
+                           "set -eu\n"
+                           "cd -- ") +
+               ShellWord(SlurmFolder(batch.Folder)) + "\ncells=$(sbatch --parsable " + SlurmCellsScript +
+               ")\n"
+               "merge=$(sbatch --parsable --dependency=afterok:${cells%%;*} " +
+               SlurmMergeScript +
+               ")\n"
+               "echo \"cells: job ${cells%%;*}; merge: job ${merge%%;*}\"\n";
+    return s;
+}
+
+std::vector<std::string> WriteSlurmScripts(const SlurmBatch& batch, const SlurmScripts& scripts) {
+    const std::string folder = SlurmFolder(batch.Folder);
+    const std::vector<std::pair<std::string, const std::string*>> files = {
+        {folder + "/" + SlurmCellsScript, &scripts.Cells},
+        {folder + "/" + SlurmMergeScript, &scripts.Merge},
+        {folder + "/" + SlurmSubmitScript, &scripts.Submit}};
+    std::vector<std::string> paths;
+    for (const auto& [path, text] : files) {
+        Writing(path, [&] {
+            CreateParentFolders(path);
+            ReplaceFileContents(path, *text);
+        });
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+SlurmBatch AtlasSlurmBatch(const AtlasPlan& plan) {
+    const std::string& dir = plan.Folder.Dir;
+    return {"atlas", dir, plan.Sweep.CellCount(), {"atlas", "cell", dir}, {"atlas", "merge", dir}};
+}
 
 double EstimatedCellSeconds(const AtlasPlan& plan) {
     double total = 0;
@@ -62,71 +154,6 @@ double EstimatedCellSeconds(const AtlasPlan& plan) {
     const SweepProtocol& p = plan.Sweep.Protocol;
     const double steps = static_cast<double>(p.UntilSettled ? p.MaxSteps : p.Steps);
     return steps * SecondsPerStepOfHundred * (taons * taons) / 1e4 + 0.05;
-}
-
-SlurmScripts MakeSlurmScripts(const AtlasPlan& plan, const SlurmOptions& options, double cellSeconds) {
-    const std::string& dir = plan.Folder.Dir;
-    if (dir.empty() || dir[0] != '/' || !PlainPath(dir))
-        throw AtlasError(dir + ": Slurm needs the atlas folder as an absolute path without blanks or quotes");
-    if (!PlainPath(options.Program))
-        throw AtlasError(options.Program + ": a program path with blanks or quotes");
-    const int cells = plan.Sweep.CellCount();
-    SlurmScripts s;
-    s.CellsPerTask = options.CellsPerTask > 0
-                         ? options.CellsPerTask
-                         : static_cast<int>(std::ceil(TaskMinutes * 60 / std::max(cellSeconds, 1e-3)));
-    s.CellsPerTask = std::clamp(s.CellsPerTask, (cells + MostArrayTasks - 1) / MostArrayTasks, cells);
-    s.Tasks = (cells + s.CellsPerTask - 1) / s.CellsPerTask;
-    s.Time = options.Time.empty() ? TaskTime(s.CellsPerTask * cellSeconds) : options.Time;
-    const std::string slurm = plan.Folder.SlurmFolder();
-
-    s.Cells =
-        Header("atlas-cells", options, s.Time) + "#SBATCH --array=1-" + std::to_string(s.Tasks) +
-        "\n#SBATCH --output=" + slurm +
-        "/cells-%A_%a.out\n"
-        "# Task T runs the cells (T-1) x per_task + 1 ... T x per_task of the atlas; a cell done already\n"
-        "# is left as it is, so a task run again finishes what is missing.\n"
-        "set -eu\n"
-        "program=${TAONSCOPE_CLI:-" +
-        options.Program +
-        "}\n"
-        "dir=" +
-        dir +
-        "\n"
-        "per_task=" +
-        std::to_string(s.CellsPerTask) +
-        "\n"
-        "cells=" +
-        std::to_string(cells) +
-        "\n"
-        "first=$(( (SLURM_ARRAY_TASK_ID - 1) * per_task + 1 ))\n"
-        "last=$(( first + per_task - 1 ))\n"
-        "if (( last > cells )); then last=$cells; fi\n"
-        "for (( cell = first; cell <= last; cell++ )); do\n"
-        "    \"$program\" atlas cell \"$dir\" \"$cell\"\n"
-        "done\n";
-    s.Merge = Header("atlas-merge", options, "0:10:00") + "#SBATCH --output=" + slurm +
-              "/merge-%j.out\n"
-              "# Writes atlas.csv, atlas.json and timings.csv once every cell is done.\n"
-              "set -eu\n"
-              "program=${TAONSCOPE_CLI:-" +
-              options.Program +
-              "}\n"
-              "\"$program\" atlas merge " +
-              dir + "\n";
-    s.Submit =
-        std::string("#!/bin/bash\n"
-                    "# Submits the cells as a job array and the merge to run after all of them succeeded.\n"
-                    "set -eu\n"
-                    "cd \"$(dirname \"$0\")\"\n"
-                    "cells=$(sbatch --parsable ") +
-        SlurmCellsScript +
-        ")\n"
-        "merge=$(sbatch --parsable --dependency=afterok:${cells%%;*} " +
-        SlurmMergeScript +
-        ")\n"
-        "echo \"cells: job ${cells%%;*}; merge: job ${merge%%;*}\"\n";
-    return s;
 }
 
 } // namespace taonscope

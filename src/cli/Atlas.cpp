@@ -131,7 +131,7 @@ int Run(const CommandLine& line, std::ostream& err, bool errIsTerminal) {
         << (jobs == 1 ? " process" : " processes") << '\n';
     BatchProgressLine progress(err, errIsTerminal);
     BatchProgress last;
-    const BatchReport report = RunBatch(plan, todo, jobs, [&](const BatchProgress& p) {
+    const BatchReport report = RunAtlasBatch(plan, todo, jobs, [&](const BatchProgress& p) {
         last = p;
         progress.Show(p);
     });

@@ -6,6 +6,7 @@
 
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
+#include "document/FileIo.h"
 #include "support/SystemPython.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
@@ -275,8 +276,6 @@ TEST(Atlas, SlurmTasksRunEveryCellOnceAndTheMergeAfterThem) {
     const std::string cells = ReadAll(atlas + "/slurm/cells.sbatch");
     for (const char* line : {"#SBATCH --array=1-3\n", "#SBATCH --partition=short\n", "#SBATCH --time=20\n"})
         EXPECT_NE(cells.find(line), std::string::npos) << line << cells;
-    EXPECT_NE(ReadAll(atlas + "/slurm/merge.sbatch").find("atlas merge " + atlas + "\n"), std::string::npos);
-    EXPECT_NE(ReadAll(atlas + "/slurm/submit.sh").find("--dependency=afterok:"), std::string::npos);
     // bash runs each task's lines, the program replaced by echo: the tasks share the cells out.
     std::string ran, expected;
     for (int task = 1; task <= 3; ++task) {
@@ -299,6 +298,41 @@ TEST(Atlas, SlurmTasksRunEveryCellOnceAndTheMergeAfterThem) {
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(submit.status, CliBadInput);
     EXPECT_NE(submit.err.find("cannot run sbatch (is Slurm installed?)"), std::string::npos) << submit.err;
+}
+
+// A folder named to break a shell: submitted to an sbatch that runs every task of what it is given,
+// the scripts run nothing but the program, with the folder as one word.
+TEST(Atlas, SlurmScriptsRunOnlyTheProgramWhateverTheFolderIsNamed) {
+    TempDir dir;
+    const std::string name = "a;touch MARK&b|c>d<e(f){g,h}*~#!$HOME\\`touch MARK`'\" x\ny";
+    const std::string atlas = Plan(dir, name, SmallSweep);
+    WriteAll(dir.File("sbatch"), "#!/bin/bash\nscript=${!#}\n"
+                                 "tasks=$(sed -n 's/^#SBATCH --array=1-//p' \"$script\")\n"
+                                 "for ((t = 1; t <= ${tasks:-1}; t++)); do\n"
+                                 "    SLURM_ARRAY_TASK_ID=$t bash \"$script\" > /dev/null 2>&1 || exit 1\ndone\n"
+                                 "echo 42\n");
+    WriteAll(dir.File("program"), "#!/bin/bash\nprintf '%s\\0' \"$@\" >> \"$ARGS_LOG\"\n");
+    std::filesystem::permissions(dir.File("sbatch"), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(dir.File("program"), std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
+    ::setenv("TAONSCOPE_CLI", dir.File("program").c_str(), 1);
+    ::setenv("ARGS_LOG", dir.File("args").c_str(), 1);
+    const Outcome submit = Cli({"atlas", "slurm", atlas, "--cells-per-task", "5", "--submit"});
+    ::setenv("PATH", path.c_str(), 1);
+    ::unsetenv("TAONSCOPE_CLI");
+    ::unsetenv("ARGS_LOG");
+    ASSERT_EQ(submit.status, CliOk) << submit.err;
+    EXPECT_NE(submit.err.find("submitted job 42 (the cells) and job 42"), std::string::npos) << submit.err;
+    std::string expected;
+    for (int cell = 1; cell <= 8; ++cell)
+        expected += std::string("atlas\0cell\0", 11) + atlas + '\0' + std::to_string(cell) + '\0';
+    expected += std::string("atlas\0merge\0", 12) + atlas + '\0';
+    EXPECT_EQ(ReadAll(dir.File("args")), expected);
+    EXPECT_EQ(FolderEntries(dir.path().string()),
+              (std::vector<std::string>{name, name + ".atlas.json", "args", "program", "sbatch"}));
+    EXPECT_EQ(FolderEntries(atlas + "/slurm"),
+              (std::vector<std::string>{"cells.sbatch", "merge.sbatch", "submit.sh"}));
 }
 
 #ifdef TAONSCOPE_WITH_QT
