@@ -33,20 +33,36 @@ check_installed() {
         "$share/man/man1/taonscope-cli.1.gz" "$share/man/man1/taonscope.1.gz" > /dev/null
     test -s "$share/doc/taonscope/copyright"
     gzip -t "$share/doc/taonscope/changelog.Debian.gz"
+    # The documents the manual pages cite, the schema the installed sweep names, the file type of .tao.
+    for document in README.md ATLAS.md INSTRUMENTS.md atlas.schema.json; do test -s "$share/doc/taonscope/$document"; done
+    local schema
+    schema=$(/usr/bin/python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["$schema"])' \
+        "$share/taonscope/examples/strength-and-step.atlas.json")
+    [[ $schema == /*/doc/taonscope/atlas.schema.json ]]
+    grep -q 'pattern="\*.tao"' "$share/mime/packages/taonscope.xml"
+    grep -q '^MimeType=application/x-taonscope-configuration;' "$share/applications/taonscope.desktop"
+    [[ $(env -u DISPLAY "$bin/taonscope" --version) == "taonscope $version" ]]
+    [[ $("$bin/taonscope-cli" --version) == "taonscope-cli $version" ]]
 }
+
+version=$(sed -n 's/^project(Taonscope VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 check_installed "$work/prefix/bin" "$work/prefix/share"
 echo "Installed into a fresh prefix: programs, examples, desktop entry, metainfo, icons and manual pages are in place"
 
-(cd "$build" && cpack -G DEB -B "$work/package" > /dev/null 2>&1)
-deb=$(ls "$work"/package/taonscope_*.deb)
+# The target package makes the Debian package and nothing else.
+rm -f "$build"/taonscope_*.deb "$build"/taonscope-*.tar.* "$build"/taonscope-*.sh
+cmake --build "$build" --target package > /dev/null 2>&1
+[[ $(ls "$build" | grep -c -E '^taonscope[_-].*\.(deb|tar\..*|sh|zip)$') -eq 1 ]]
+deb=$(ls "$build"/taonscope_*.deb)
 dpkg-deb --field "$deb" Depends | grep 'libqt6widgets6' > /dev/null
 contents=$(dpkg-deb --contents "$deb")
 for file in bin/taonscope bin/taonscope-cli share/taonscope/examples/01-pair.tao share/man/man1/taonscope-cli.1.gz \
     share/man/man1/taonscope.1.gz share/applications/taonscope.desktop share/icons/hicolor/scalable/apps/taonscope.svg \
     share/icons/hicolor/16x16/apps/taonscope.png share/metainfo/io.github.taonscope.Taonscope.metainfo.xml \
-    share/doc/taonscope/copyright share/doc/taonscope/changelog.Debian.gz; do
+    share/doc/taonscope/copyright share/doc/taonscope/changelog.Debian.gz share/doc/taonscope/atlas.schema.json \
+    share/mime/packages/taonscope.xml; do
     grep -F "./usr/$file" <<< "$contents" > /dev/null
 done
 echo "Debian package $(basename "$deb"): depends on $(dpkg-deb --field "$deb" Depends)"

@@ -36,7 +36,7 @@ ClusterCount Count(Components& components, const std::vector<int>& slots) {
     ClusterCount count;
     for (const int s : size) {
         if (s == 0) continue;
-        ++count.Clusters;
+        if (s >= 2) ++count.Clusters;
         count.Largest = std::max(count.Largest, s);
         if (s == 1) ++count.Isolated;
     }
@@ -104,7 +104,7 @@ std::vector<Cluster> FindClusters(const World& w, const Neighbours& neighbours) 
 ClusterCount CountClusters(const std::vector<Cluster>& clusters) {
     ClusterCount count;
     for (const Cluster& cluster : clusters) {
-        ++count.Clusters;
+        if (cluster.Size() >= 2) ++count.Clusters;
         count.Largest = std::max(count.Largest, cluster.Size());
         if (cluster.Size() == 1) ++count.Isolated;
     }

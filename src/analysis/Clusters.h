@@ -31,7 +31,7 @@ std::vector<Cluster> FindClusters(const World& world, const Neighbours& neighbou
 
 /// The cluster count, the largest cluster and the isolated taons.
 struct ClusterCount {
-    int Clusters = 0; ///< clusters, isolated taons included
+    int Clusters = 0; ///< clusters of two taons or more
     int Largest = 0;  ///< taons in the largest cluster; 0 when no taon is looked at
     int Isolated = 0; ///< taons without bonds
 };

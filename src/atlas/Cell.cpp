@@ -119,7 +119,8 @@ std::string CellRecordJson(const AtlasSweep& sweep, const CellRecord& record) {
             ",\n \"taons\": " + std::to_string(c.Taons) + ", \"clusters\": " + std::to_string(c.Clusters) +
             ", \"largest_cluster\": " + std::to_string(c.Largest) +
             ", \"isolated\": " + std::to_string(c.Isolated) + ", \"shape\": " + JsonQuoted(c.Shape) +
-            ",\n \"kinetic\": " + JsonNumber(c.Kinetic) + ", \"pair_energy\": " + JsonNumber(c.PairEnergy) +
+            ",\n \"kinetic_per_taon\": " + JsonNumber(c.Kinetic) +
+            ", \"pair_energy_per_taon\": " + JsonNumber(c.PairEnergy) +
             ", \"largest_speed\": " + JsonNumber(c.LargestSpeed) + ", \"cutoff\": " + JsonNumber(c.Cutoff) +
             "}\n";
     return json;
@@ -158,8 +159,12 @@ CellRecord ParseCellRecord(const AtlasSweep& sweep, std::string_view text) {
         c.Largest = WholeMember(json, "largest_cluster");
         c.Isolated = WholeMember(json, "isolated");
         c.Shape = Member(json, "shape").AsString("shape");
-        c.Kinetic = ReadReal(Member(json, "kinetic"), "kinetic");
-        c.PairEnergy = ReadReal(Member(json, "pair_energy"), "pair_energy");
+        // The names before the columns said "per taon" are read too, so that an earlier atlas merges.
+        const auto perTaon = [&](const char* key, const char* earlier) {
+            return ReadReal(json.Find(key) || !json.Find(earlier) ? Member(json, key) : *json.Find(earlier), key);
+        };
+        c.Kinetic = perTaon("kinetic_per_taon", "kinetic");
+        c.PairEnergy = perTaon("pair_energy_per_taon", "pair_energy");
         c.LargestSpeed = ReadReal(Member(json, "largest_speed"), "largest_speed");
         c.Cutoff = ReadReal(Member(json, "cutoff"), "cutoff");
     } catch (const AtlasError&) {

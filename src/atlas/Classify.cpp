@@ -52,8 +52,7 @@ Classification Classify(const World& world, const SweepRules& rules,
     c.Taons = static_cast<int>(s.Bonds.Slots.size());
     c.Largest = s.Counts.Largest;
     c.Isolated = s.Counts.Isolated;
-    c.Clusters = static_cast<int>(std::count_if(s.Clusters.begin(), s.Clusters.end(),
-                                                [](const Cluster& cluster) { return cluster.Size() >= 2; }));
+    c.Clusters = s.Counts.Clusters;
     if (!s.Clusters.empty() && s.Clusters.front().Size() >= 2) c.Shape = s.Clusters.front().Shape;
 
     const auto perTaon = [&](const Quantity& q) {

@@ -5,6 +5,8 @@
 #include "document/IoError.h"
 #include "document/Json.h"
 
+#include "core/Version.h"
+
 namespace taonscope {
 
 namespace {
@@ -59,17 +61,17 @@ std::string AtlasCsv(const AtlasSweep& sweep, const std::vector<CellRecord>& rec
         const Classification& c = r.Result;
         csv += std::to_string(r.Index) + ',' + (r.Seed ? std::to_string(*r.Seed) : "");
         for (const Extended value : r.Values) csv += ',' + ShortReal(value);
-        csv += ',' + OutcomeName(c.Kind) + ',' + std::to_string(c.Clusters) + ',' +
-               std::to_string(c.Largest) + ',' + ShortReal(c.Kinetic) + ',' + ShortReal(c.PairEnergy) + ',' +
-               std::to_string(r.Steps) + ',' + std::to_string(c.Isolated) + ',' + std::to_string(c.Taons) +
-               ',' + CsvField(c.Shape) + ',' + ShortReal(c.LargestSpeed) + ',' + ShortReal(c.Cutoff) + ',' +
-               CsvField(c.Message) + '\n';
+        csv += ',' + OutcomeName(c.Kind) + ',' + std::to_string(c.Clusters) + ',' + std::to_string(c.Isolated) +
+               ',' + std::to_string(c.Largest) + ',' + ShortReal(c.Kinetic) + ',' + ShortReal(c.PairEnergy) +
+               ',' + std::to_string(r.Steps) + ',' + std::to_string(c.Taons) + ',' + CsvField(c.Shape) + ',' +
+               ShortReal(c.LargestSpeed) + ',' + ShortReal(c.Cutoff) + ',' + CsvField(c.Message) + '\n';
     }
     return csv;
 }
 
 std::string AtlasJson(const AtlasSweep& sweep, const std::vector<CellRecord>& records) {
-    std::string json = "{\n  \"title\": " + JsonQuoted(sweep.Title) +
+    std::string json = "{\n  \"program\": " + JsonQuoted(ProgramSignature) +
+                       ",\n  \"title\": " + JsonQuoted(sweep.Title) +
                        ",\n  \"cells\": " + std::to_string(sweep.CellCount()) +
                        ",\n  \"repetitions\": " + std::to_string(sweep.Repetitions) + ",\n  \"vary\": [";
     for (std::size_t a = 0; a < sweep.Vary.size(); ++a) {

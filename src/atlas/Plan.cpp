@@ -32,6 +32,7 @@ std::string FileText(const std::string& path, std::size_t most, const std::strin
 
 // The record of a configuration file, or "PATH: why" as an AtlasError.
 ConfigRecord ConfigurationRecord(const std::string& path, const std::string& what) {
+    if (const std::optional<std::string> refused = NotAConfiguration(path)) throw AtlasError(what + *refused);
     ConfigRecord record{};
     try {
         if (const int openFailure = ReadConfigFile(path, record))

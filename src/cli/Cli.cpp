@@ -4,8 +4,13 @@
 #include "CommandLine.h"
 #include "Commands.h"
 
+#include "core/Version.h"
+
+#include <algorithm>
 #include <new>
 #include <ostream>
+#include <sstream>
+#include <string_view>
 
 namespace taonscope {
 
@@ -42,8 +47,11 @@ constexpr const char* Usage = R"(Usage:
       SIGINT (Ctrl+C) or SIGTERM ends the run after the step under way: OUT.tao, the log and the
       trajectory then hold that step. A log or trajectory that fails during the run ends it the same
       way. A file nobody may write (mode 0444) is replaced only with --force, even by root.
-  taonscope-cli show IN.tao [--velocities] [--format text|json]
+  taonscope-cli show IN.tao [--velocities] [--format text]
       Prints dt, the 18 parameters and the present taons' positions (or velocities).
+  taonscope-cli show IN.tao --format json
+      Prints one JSON object: "parameters", dt and the 18, and "taons", one object each, {"slot",
+      "kind", "x", "y", "z", "vx", "vy", "vz"}, with 21 significant digits as the CSV.
   taonscope-cli show IN.tao --format csv [--parameters]
       Prints one table slot,kind,x,y,z,vx,vy,vz of the present taons with 21 significant digits,
       as the listing's Copy as CSV does; with --parameters the table parameter,value of dt and
@@ -112,6 +120,9 @@ constexpr const char* Usage = R"(Usage:
       to the whole run's; --fps N pictures a second (default 25). A progress line goes to
       standard error on a terminal or with --progress.
   taonscope-cli --help
+      Prints this; taonscope-cli COMMAND --help prints the part of it that COMMAND takes.
+  taonscope-cli --version
+      Prints the program's name and version.
 
 Numbers are written with 15 significant digits and a full stop as decimal separator.
 Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not written),
@@ -119,6 +130,31 @@ Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not
 waits to settle before it settled, 130 or 143 the run was ended by SIGINT or SIGTERM.
 Taonscope is free software under the GPL-3.0-or-later licence (GNU General Public License 3 or later).
 )";
+
+constexpr std::string_view Commands[] = {"run", "show", "analyze", "scenario", "import", "render", "atlas"};
+
+// The part of the usage that a command takes: the blocks whose first line names the command (and, for an
+// atlas command, its word after "atlas" when one is given), then the notes after the last block.
+std::string CommandUsage(const std::vector<std::string>& args) {
+    const std::string_view usage = Usage;
+    const std::size_t notes = usage.find("\n\n") + 1;
+    std::string text = "Usage:\n";
+    bool taken = false;
+    for (std::size_t at = usage.find('\n') + 1; at < notes;) {
+        const std::size_t end = usage.find('\n', at) + 1;
+        const std::string_view line = usage.substr(at, end - at);
+        if (line.starts_with("  taonscope-cli ")) {
+            std::istringstream words{std::string(line.substr(16))};
+            std::string command, next;
+            words >> command >> next;
+            taken = command == args[0] &&
+                    (command != "atlas" || args.size() < 2 || args[1].starts_with("-") || next == args[1]);
+        }
+        if (taken) text += line;
+        at = end;
+    }
+    return text + std::string(usage.substr(notes));
+}
 
 } // namespace
 
@@ -128,6 +164,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         const std::string& command = args[0];
         if (command == "--help" || command == "-h" || command == "help") {
             out << Usage;
+            return CliOk;
+        }
+        if (command == "--version") {
+            out << "taonscope-cli " << ProgramVersion << '\n';
+            return CliOk;
+        }
+        if (std::find(std::begin(Commands), std::end(Commands), command) != std::end(Commands) &&
+            std::any_of(args.begin() + 1, args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+            out << CommandUsage(args);
             return CliOk;
         }
         if (command == "run") return RunCommand(args, err, errIsTerminal);

@@ -8,6 +8,7 @@
 #include "document/IoError.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace taonscope {
 
@@ -83,6 +84,12 @@ std::optional<SpeciesNames> SpeciesOption(const CommandLine& line) {
 }
 
 bool LoadWorld(const std::string& path, World& world, std::ostream& err) {
+    // The window reads any file as the configuration of its first bytes; the runner takes only the
+    // files a configuration can be, so that a trajectory given by mistake is not read as one.
+    if (const std::optional<std::string> refused = NotAConfiguration(path)) {
+        err << *refused << '\n';
+        return false;
+    }
     return Attempt(path, err, [&] {
         ConfigRecord buffer{};
         if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
@@ -98,6 +105,14 @@ bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
 }
 
 void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
+    // "Invalid filename" is how the window has always reported a missing folder; here it is said.
+    const auto* io = dynamic_cast<const IoError*>(&error);
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (io && io->code() == InvalidFilename && !folder.empty() && KindOfPath(folder) != PathKind::Folder) {
+        err << path << ": the folder " << folder
+            << (KindOfPath(folder) == PathKind::Missing ? " does not exist\n" : " is not a folder\n");
+        return;
+    }
     // A read-only file may be another than path, such as the sidecar of a dump.
     const auto* readOnly = dynamic_cast<const ReadOnlyFileError*>(&error);
     err << (readOnly ? readOnly->Path() : path) << ": " << error.what();

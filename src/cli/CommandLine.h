@@ -51,7 +51,8 @@ TrajectoryFormat TrajectoryFormatOption(const CommandLine& line, const std::stri
 /// The names of --species N1,N2,N3, or empty when it is not given; a text that is not three names throws.
 std::optional<SpeciesNames> SpeciesOption(const CommandLine& line);
 
-/// Loads a configuration as Open does; a file that cannot be read is reported on err and gives false.
+/// Loads a configuration as Open does, but only from a file of exactly a configuration's size; a file
+/// that cannot be read, or is no configuration, is reported on err and gives false.
 bool LoadWorld(const std::string& path, World& world, std::ostream& err);
 
 /// Saves a configuration as Save does; a failure is reported on err and gives false.
@@ -68,7 +69,8 @@ private:
     std::optional<ReplacingReadOnlyFiles> replacing_;
 };
 
-/// Reports a failed file operation on path as "path: message", naming --force for a read-only file.
+/// Reports a failed file operation on path as "path: message", naming --force for a read-only file and
+/// the folder that is missing (or no folder) where the window says "Invalid filename".
 void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error);
 
 /// Runs a file operation on path; a failure is reported as ReportFileFailure does and gives false.

@@ -34,7 +34,7 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
     row.pop_back(); // the line end, after any further columns
     if (structure_) {
         const ClusterCount count = CountClusters(world, *structure_);
-        for (const int value : {count.Clusters, count.Largest}) row += ',' + std::to_string(value);
+        for (const int value : {count.Clusters, count.Isolated, count.Largest}) row += ',' + std::to_string(value);
     }
     row += "\n";
     lastRow_ = steps;
@@ -52,7 +52,7 @@ bool RunRecorder::Start(const World& world, std::ostream& err) {
     if (!log_) return true;
     try {
         std::string header(RunTableHeader);
-        if (structure_) header.insert(header.size() - 1, ",clusters,largest_cluster");
+        if (structure_) header.insert(header.size() - 1, ",clusters,isolated,largest_cluster");
         log_->Write(header);
     } catch (const TaonError& error) {
         ReportFileFailure(err, *logPath_, error);

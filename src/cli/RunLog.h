@@ -19,7 +19,7 @@ class RunRecorder {
 public:
     /// logPath: the CSV file (none: no log); every: steps between rows; settleSpeed: stop at the first
     /// step whose largest speed is below it (none: run all steps); structure: add the columns clusters
-    /// and largest_cluster, counted at its cutoff (none: no such columns).
+    /// (of two taons or more), isolated and largest_cluster, counted at its cutoff (none: no such columns).
     RunRecorder(std::optional<std::string> logPath, int every, std::optional<Extended> settleSpeed,
                 std::optional<StructureOptions> structure = std::nullopt);
 

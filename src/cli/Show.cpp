@@ -7,6 +7,7 @@
 #include "document/Commentary.h"
 #include "document/CsvTable.h"
 #include "document/TextEncoding.h"
+#include "document/XyzFile.h"
 
 #include <cmath>
 #include <ostream>
@@ -15,9 +16,10 @@ namespace taonscope {
 
 namespace {
 
-// A value as a JSON token: the program's number text where that is a JSON number, else a string.
+// A value as a JSON token with 21 significant digits, as the CSV has it; "nan", "inf" or "-inf" as a
+// string.
 std::string JsonValue(Extended value) {
-    const std::string text = FormatReal(value);
+    const std::string text = XyzRealText(value);
     return std::isfinite(value) ? text : "\"" + text + "\"";
 }
 
@@ -83,13 +85,16 @@ int ShowCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         for (std::size_t p = 0; p < ParameterFields.size(); ++p)
             out << (p ? ", " : "") << '"' << ParameterNames[p]
                 << "\": " << JsonValue(world.*ParameterFields[p]);
-        out << "},\n  \"" << (velocities ? "velocities" : "positions") << "\": [";
+        out << "},\n  \"taons\": [";
         bool first = true;
         for (int i = 1; i <= MaxTaons; ++i) {
             if (!world.TaonPresent[i]) continue;
-            out << (first ? "\n" : ",\n") << "    {\"taon\": " << i << ", \"" << headers[0]
-                << "\": " << JsonValue(x[i]) << ", \"" << headers[1] << "\": " << JsonValue(y[i]) << ", \""
-                << headers[2] << "\": " << JsonValue(z[i]) << '}';
+            out << (first ? "\n" : ",\n") << "    {\"slot\": " << i << ", \"kind\": " << TaonKind(world, i);
+            const char* names[6] = {"x", "y", "z", "vx", "vy", "vz"};
+            const TaonArray* values[6] = {&world.PosX, &world.PosY, &world.PosZ,
+                                          &world.VelX, &world.VelY, &world.VelZ};
+            for (int c = 0; c < 6; ++c) out << ", \"" << names[c] << "\": " << JsonValue((*values[c])[i]);
+            out << '}';
             first = false;
         }
         out << (first ? "" : "\n  ") << "]\n}\n";

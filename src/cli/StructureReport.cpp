@@ -71,7 +71,9 @@ void WriteStructureJson(const Structure& s, std::ostream& out) {
     for (std::size_t b = 0; b < s.Bonds.Bonds.size(); ++b)
         out << (b ? ", " : "") << '[' << s.Bonds.Bonds[b].First << ", " << s.Bonds.Bonds[b].Second << ']';
     out << "],\n  \"clusters\": [";
-    for (std::size_t c = 0; c < s.Clusters.size(); ++c) {
+    // Clusters of two taons or more, as everywhere; the isolated taons are counted apart.
+    const std::size_t shown = static_cast<std::size_t>(s.Counts.Clusters);
+    for (std::size_t c = 0; c < shown; ++c) {
         const Cluster& cluster = s.Clusters[c];
         out << (c ? "," : "") << "\n    {\"size\": " << cluster.Size() << ", \"slots\": ";
         JsonList(out, cluster.Slots);
@@ -84,7 +86,7 @@ void WriteStructureJson(const Structure& s, std::ostream& out) {
             << ", \"centre_speed\": " << JsonReal(cluster.CentreSpeed)
             << ", \"receding_speed\": " << JsonReal(cluster.RecedingSpeed) << '}';
     }
-    out << (s.Clusters.empty() ? "]" : "\n  ]") << ",\n  \"coordination\": {\"by_slot\": ";
+    out << (shown == 0 ? "]" : "\n  ]") << ",\n  \"coordination\": {\"by_slot\": ";
     JsonBySlot(
         out, s.Bonds.Slots, [&](int i) { return s.Coordination.BySlot[static_cast<std::size_t>(i)]; },
         [](int) { return true; });

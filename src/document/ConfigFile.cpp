@@ -81,4 +81,17 @@ void WriteConfigFile(const std::string& path, const World& world, ConfigRecord& 
     ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(buffer.data()), buffer.size()));
 }
 
+std::optional<std::string> NotAConfiguration(const std::string& path) {
+    const std::optional<std::uintmax_t> size = RegularFileSize(path);
+    if (!size || *size == ConfigRecordSize) return std::nullopt;
+    const std::string digits = std::to_string(*size);
+    std::string grouped; // 12345 as "12,345"
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return path + " is not a configuration (" + grouped + (*size == 1 ? " byte" : " bytes") +
+           "; a configuration has " + std::to_string(ConfigRecordSize) + "): taonscope-cli import reads coordinates";
+}
+
 } // namespace taonscope

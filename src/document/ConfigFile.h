@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace taonscope {
@@ -44,6 +45,12 @@ void UnpackConfigRecord(const ConfigRecord& record, World& world);
 /// caller decides how to react); a failure after the open, such as a file shorter than one record,
 /// throws IoError and leaves buffer unchanged. Bytes beyond the record are ignored.
 [[nodiscard]] int ReadConfigFile(const std::string& path, ConfigRecord& buffer);
+
+/// Why the regular file at path is no configuration, for the runner, which takes only files of exactly
+/// ConfigRecordSize bytes: "X is not a configuration (2,713 bytes; a configuration has 6296):
+/// taonscope-cli import reads coordinates". Empty for a file of that size, and for what is no regular
+/// file (opening it says what is wrong).
+std::optional<std::string> NotAConfiguration(const std::string& path);
 
 /// Packs the world into buffer and replaces the file at path by it; throws IoError on failure,
 /// leaving an existing file intact.

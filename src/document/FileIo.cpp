@@ -593,6 +593,14 @@ PathKind KindOfPath(const std::string& path) {
     return PathKind::Other;
 }
 
+std::optional<std::uintmax_t> RegularFileSize(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) || error) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;

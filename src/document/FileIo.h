@@ -168,6 +168,9 @@ enum class PathKind { Missing, File, Folder, Other };
 /// What path names; Missing also when it cannot be looked at.
 PathKind KindOfPath(const std::string& path);
 
+/// The size in bytes of the regular file at path (links followed); empty for anything else.
+std::optional<std::uintmax_t> RegularFileSize(const std::string& path);
+
 /// The names of everything in folder, sorted; empty when the folder cannot be read.
 std::vector<std::string> FolderEntries(const std::string& folder);
 

@@ -4,6 +4,7 @@
 #include "IoError.h"
 
 #include "core/Errors.h"
+#include "core/Version.h"
 
 #include <array>
 #include <cerrno>
@@ -72,6 +73,7 @@ FilmEncoder::FilmEncoder(const std::string& path, int width, int height, int fps
                                            "pipe:0",    "-an",
                                            "-c:v",      "libx264",
                                            "-pix_fmt",  "yuv420p",
+                                           "-metadata:s:v:0", std::string("encoder=") + ProgramSignature,
                                            "-crf",      "18",
                                            "-g",        rate,
                                            "-movflags", "frag_keyframe+empty_moov+default_base_moof",

@@ -8,6 +8,7 @@
 
 #include "core/Errors.h"
 #include "core/Scenarios.h"
+#include "core/Version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -448,7 +449,7 @@ std::string FormatLammpsFrame(const World& world, std::int64_t step) {
 }
 
 std::string FormatLammpsSidecar(const World& world) {
-    std::string out = "{\n  \"program\": \"Taonscope\",\n";
+    std::string out = "{\n  \"program\": " + JsonQuoted(ProgramSignature) + ",\n";
     for (std::size_t p = 0; p < ParameterFields.size(); ++p) {
         out += "  \"";
         out += ParameterNames[p];

@@ -28,8 +28,9 @@ std::string LammpsSidecarPath(const std::string& path);
 /// frame is its step times dt, which the sidecar holds.
 std::string FormatLammpsFrame(const World& world, std::int64_t step);
 
-/// The sidecar of a dump: a JSON object of dt and the 18 parameters with 21 significant digits (a value
-/// that is not finite as the string "nan", "inf" or "-inf").
+/// The sidecar of a dump: a JSON object of the program that wrote it ("Taonscope 1.2.0"), dt and the 18
+/// parameters with 21 significant digits (a value that is not finite as the string "nan", "inf" or
+/// "-inf").
 std::string FormatLammpsSidecar(const World& world);
 
 /// Sets dt and the parameters that sidecar text holds (the others stay); throws TaonError saying what is

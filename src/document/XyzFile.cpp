@@ -6,6 +6,7 @@
 
 #include "core/Errors.h"
 #include "core/Scenarios.h"
+#include "core/Version.h"
 
 #include <algorithm>
 #include <array>
@@ -244,7 +245,7 @@ std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time,
     out += "\nProperties=";
     out += named ? XyzNamedProperties : XyzProperties;
     out += " Time=" + XyzRealText(time) + " Step=" + std::to_string(step) + " dt=" + XyzRealText(world.dt) +
-           " pbc=\"F F F\"";
+           " pbc=\"F F F\" program=\"" + ProgramSignature + '"';
     for (std::size_t p = 1; p < ParameterFields.size(); ++p) {
         out += ' ';
         out += ParameterNames[p];
@@ -281,8 +282,13 @@ std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time,
 
 namespace {
 
+// Adds a remark to a note, after what it says already (once: every frame of a file may make it).
+void AddNote(std::string* note, const std::string& remark) {
+    if (note && note->find(remark) == std::string::npos) *note = note->empty() ? remark : *note + "; " + remark;
+}
+
 // A frame's lines as the splitter keeps them: the count line, the comment line, one line per taon.
-World ParseFrame(const FrameLines& frame, const ImportOptions& options) {
+World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::string* note) {
     const auto count = static_cast<std::size_t>(*ParseCount(Trimmed(frame.lines[0])));
     if (count > static_cast<std::size_t>(MaxTaons))
         LineError(frame.firstLine, "a frame of " + std::to_string(count) + " taons; at most " +
@@ -297,6 +303,18 @@ World ParseFrame(const FrameLines& frame, const ImportOptions& options) {
     Columns columns;
     for (const auto& [key, value] : pairs)
         if (EqualNoCase(key, "Properties")) columns = ParseProperties(value, commentIndex);
+    // A program that writes plain XYZ back keeps the comment, Properties and all: a frame whose every
+    // line holds a species and a position is read as plain XYZ.
+    const auto plain = [&] {
+        for (std::size_t t = 1; t <= count; ++t)
+            if (Fields(frame.lines[t + 1]).size() != 4) return false;
+        return count > 0;
+    };
+    if (columns.exact && columns.count != 4 && plain()) {
+        AddNote(note, "line " + std::to_string(commentIndex + 1) + " names " + std::to_string(columns.count) +
+                          " columns, but every taon line has 4: read as species and position, without velocities");
+        columns = Columns{};
+    }
     for (std::size_t p = 0; p < ParameterFields.size(); ++p)
         if (const auto found = pairs.find(ParameterNames[p]); found != pairs.end())
             world.*ParameterFields[p] = RealField(found->second, commentIndex);
@@ -401,7 +419,7 @@ private:
 World ReadXyzLines(LineReader& reader, const ImportOptions& options, std::string* note) {
     XyzSplitter splitter(reader);
     return ReadWantedFrame(
-        splitter, options.frame, [&](const FrameLines& frame) { return ParseFrame(frame, options); }, note);
+        splitter, options.frame, [&](const FrameLines& frame) { return ParseFrame(frame, options, note); }, note);
 }
 
 class XyzReader : public TrajectoryReader {
@@ -411,7 +429,7 @@ public:
 
     bool Next(World& world) override {
         if (!NextWholeFrame(splitter_, frame_, frames_, note_)) return false;
-        world = ParseFrame(frame_, options_);
+        world = ParseFrame(frame_, options_, &note_);
         return true;
     }
 

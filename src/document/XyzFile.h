@@ -30,8 +30,9 @@ std::string XyzRealText(Extended value);
 std::optional<Extended> ParseXyzReal(std::string_view text);
 
 /// One extended XYZ frame of the world's present taons, in slot order, species named by kind (T1, T2,
-/// T3 by default); the comment line holds Properties, Time, Step, dt, pbc, the 18 parameters and, for
-/// other names than the default, species="N1,N2,N3" (the Properties are then XyzNamedProperties).
+/// T3 by default); the comment line holds Properties, Time, Step, dt, pbc, the program that wrote it
+/// (program="Taonscope 1.2.0"), the 18 parameters and, for other names than the default,
+/// species="N1,N2,N3" (the Properties are then XyzNamedProperties).
 std::string FormatXyzFrame(const World& world, std::int64_t step, Extended time,
                            const SpeciesNames& species = {});
 

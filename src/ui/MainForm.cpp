@@ -27,10 +27,14 @@
 #include "document/Commentary.h"
 #include "document/IoError.h"
 #include "document/StartPointer.h"
+#include "document/TextLines.h"
+#include "document/TrajectoryFile.h"
 #include "view/Figures.h"
 #include "view/Fit.h"
 #include "view/ImageCanvas.h"
 #include "view/Pick.h"
+
+#include <filesystem>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -489,12 +493,19 @@ void TMainForm::InstallRecord(const ConfigRecord& record, const std::string& nam
 
 void TMainForm::Open1Click() {
     Guard([&] {
-        const std::optional<std::string> path = questions_.OpenPath();
-        if (!path) return;
-        InstallRecord(RecordOf(*path), *path, true);
-        WriteStartPointer(document_.StartPointerFile, *path);
-        document_.StartFileName = *path;
-        LoadCommentaryOf(*path);
+        if (const std::optional<std::string> path = questions_.OpenPath()) OpenGiven(*path);
+    });
+}
+
+void TMainForm::OpenGiven(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (TrajectoryFormatOf(path) == TrajectoryFormat::Lammps || EqualNoCase(extension, ".xyz"))
+        return ImportPath(path);
+    Guard([&] {
+        InstallRecord(RecordOf(path), path, true);
+        WriteStartPointer(document_.StartPointerFile, path);
+        document_.StartFileName = path;
+        LoadCommentaryOf(path);
     });
 }
 

@@ -65,6 +65,9 @@ public:
     void FormCreate();
     void New1Click();
     void Open1Click();
+    /// Opens path as Open does with the path chosen, or a trajectory (.xyz, .lammpstrj, .dump) as Import
+    /// XYZ does: a file named on the command line.
+    void OpenGiven(const std::string& path);
     void Save1Click();
     void Saveas1Click();
     /// Opens a shipped example read-only (Save asks for a name) and fits the view to it.
@@ -122,6 +125,8 @@ public:
     void RecordTrajectory1Click();
     void StopRecording1Click();
     void ImportXyz1Click();
+    /// Imports one frame of the trajectory at path as Import XYZ does with the file chosen.
+    void ImportPath(const std::string& path);
     void ExportPicture1Click();
     void ExportFilm1Click();
     void CopyAsCsvClick();

@@ -86,16 +86,20 @@ void TMainForm::StopRecording1Click() {
 
 void TMainForm::ImportXyz1Click() {
     Guarded(questions_, [&] {
-        const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory);
-        if (!path) return;
+        if (const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory)) ImportPath(*path);
+    });
+}
+
+void TMainForm::ImportPath(const std::string& path) {
+    Guarded(questions_, [&] {
         // As with Open, the file is read completely before anything is switched; the configuration has no
         // file of its own until it is saved, so Save asks for a name.
         ConfigRecord record{};
         std::string note;
-        PackConfigRecord(ReadTrajectoryFile(*path, TrajectoryFormatOf(*path), {}, &note), record);
-        InstallRecord(record, *path, false);
+        PackConfigRecord(ReadTrajectoryFile(path, TrajectoryFormatOf(path), {}, &note), record);
+        InstallRecord(record, path, false);
         FitAll1Click(); // as an opened example is: a file from elsewhere has its own scale
-        if (!note.empty()) questions_.Information(*path + ": " + note + ".");
+        if (!note.empty()) questions_.Information(path + ": " + note + ".");
     });
 }
 

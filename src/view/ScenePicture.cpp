@@ -4,6 +4,8 @@
 #include "ImageCanvas.h"
 #include "Scene.h"
 
+#include "core/Version.h"
+
 #include <QBuffer>
 
 namespace taonscope {
@@ -19,10 +21,12 @@ QImage TaonPicture(const World& world, ViewState& view, int width, int height) {
 }
 
 std::string PngBytes(const QImage& image) {
+    QImage named = image;
+    named.setText(QStringLiteral("Software"), QString::fromLatin1(ProgramSignature));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    named.save(&buffer, "PNG");
     return bytes.toStdString();
 }
 

@@ -13,7 +13,7 @@ namespace taonscope {
 /// the scene's centre in the middle of the picture.
 QImage TaonPicture(const World& world, ViewState& view, int width, int height);
 
-/// The bytes of a PNG file holding image.
+/// The bytes of a PNG file holding image, with the program's name and version as its Software text.
 std::string PngBytes(const QImage& image);
 
 } // namespace taonscope

@@ -93,8 +93,10 @@ def expected_structure(taons, cutoff, r):
         counts, _ = np.histogram(distance[chosen], bins=edges)
         rdf[name] = counts * volume / (pair_count * 4 / 3 * np.pi * np.diff(edges**3)) if pair_count else 0 * r
 
-    expected = {"cluster_count": count, "largest_cluster": len(members[0]), "isolated": sum(len(m) == 1 for m in members),
-                "bonds": [[slots[a], slots[b]] for a, b in pairs], "clusters": clusters,
+    # Clusters are those of two taons or more; the isolated taons are counted apart.
+    expected = {"cluster_count": sum(len(m) >= 2 for m in members), "largest_cluster": len(members[0]),
+                "isolated": sum(len(m) == 1 for m in members),
+                "bonds": [[slots[a], slots[b]] for a, b in pairs], "clusters": [c for c in clusters if c["size"] >= 2],
                 "coordination": {"by_slot": {str(s): b for s, b in zip(slots, bonds)}, "histogram": histogram},
                 "rdf": rdf}
     bonded = bonds > 0

@@ -100,7 +100,8 @@ TEST(Plan, TheMergeIsAFunctionOfTheCellFilesAlone) {
     const std::string csv = test::ReadAll(dir.File("a/atlas.csv"));
     EXPECT_EQ(
         csv.substr(0, csv.find('\n')),
-        "cell,seed,A,B1,outcome,clusters,largest_cluster,kinetic,pair_energy,steps,isolated,taons,shape,"
+        "cell,seed,A,B1,outcome,clusters,isolated,largest_cluster,kinetic_per_taon,pair_energy_per_taon,steps,"
+        "taons,shape,"
         "largest_speed,cutoff,message");
     // Without the timings, and whatever was written before, the same cell files make the same bytes.
     std::filesystem::remove_all(dir.File("a/atlas.csv"));

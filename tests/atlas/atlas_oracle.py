@@ -71,7 +71,7 @@ def check(cli, folder):
         for key in ["outcome", "clusters", "largest_cluster", "isolated", "taons", "steps", "shape", "message"]:
             if str(record[key]) != row[key]:
                 faults.append(f"{where}: atlas.json has {key} {record[key]}, atlas.csv {row[key]}")
-        for key in ["kinetic", "pair_energy", "largest_speed", "cutoff"]:
+        for key in ["kinetic_per_taon", "pair_energy_per_taon", "largest_speed", "cutoff"]:
             if not close(record[key], row[key], 0):
                 faults.append(f"{where}: atlas.json has {key} {record[key]}, atlas.csv {row[key]}")
 
@@ -89,8 +89,8 @@ def check(cli, folder):
             if int(row[key]) != value:
                 faults.append(f"{where}: {key} {row[key]}, scipy finds {value}")
         speed = np.sqrt((v ** 2).sum(axis=1))
-        if not close(row["kinetic"], (v ** 2).sum() / 2 / n, 1e-12):
-            faults.append(f"{where}: kinetic {row['kinetic']}, numpy finds {(v ** 2).sum() / 2 / n}")
+        if not close(row["kinetic_per_taon"], (v ** 2).sum() / 2 / n, 1e-12):
+            faults.append(f"{where}: kinetic_per_taon {row['kinetic_per_taon']}, numpy finds {(v ** 2).sum() / 2 / n}")
         if not close(row["largest_speed"], speed.max(), 1e-12):
             faults.append(f"{where}: largest speed {row['largest_speed']}, numpy finds {speed.max()}")
         if row["message"]:

@@ -4,6 +4,7 @@
 
 #include "core/Scenarios.h"
 #include "core/Step.h"
+#include "core/Version.h"
 #include "document/ConfigFile.h"
 #include "document/XyzFile.h"
 #include "support/ChildProcess.h"
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -116,9 +118,24 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
     const Outcome parameters = Cli({"show", dir.File("sq.tao"), "--format", "csv", "--parameters"});
     EXPECT_EQ(parameters.out.rfind("parameter,value\ndt,9.99999999999999999958e-04\nA1,1.000", 0), 0u);
     EXPECT_NE(parameters.out.find("\nB1,2.71799999999999999998e+00\n"), std::string::npos);
-    const Outcome json = Cli({"show", dir.File("sq.tao"), "--format", "json"});
-    EXPECT_NE(json.out.find("\"G3\": 30}"), std::string::npos);
-    EXPECT_NE(json.out.find("{\"taon\": 4, \"X\": -0.212, \"Y\": 0.212, \"Z\": -0.212}"), std::string::npos);
+    // JSON: every taon with its slot, kind, position and velocity to the last bit (21 digits), read back
+    // here by the C library.
+    World moving = CloudWorld();
+    test::SaveWorld(dir.File("cloud.tao"), moving);
+    const Outcome json = Cli({"show", dir.File("cloud.tao"), "--format", "json"});
+    EXPECT_NE(json.out.find("\"G3\": 2.40000000000000000000e+01}"), std::string::npos) << json.out.substr(0, 400);
+    const std::regex taon(R"re(\{"slot": (\d+), "kind": (\d), "x": (\S+), "y": (\S+), "z": (\S+), )re"
+                          R"re("vx": (\S+), "vy": (\S+), "vz": (\S+)\})re");
+    int taons = 0;
+    for (std::sregex_iterator m(json.out.begin(), json.out.end(), taon), end; m != end; ++m, ++taons) {
+        const int slot = std::stoi((*m)[1]);
+        EXPECT_EQ(std::stoi((*m)[2]), TaonKind(moving, slot));
+        const TaonArray* values[6] = {&moving.PosX, &moving.PosY, &moving.PosZ,
+                                      &moving.VelX, &moving.VelY, &moving.VelZ};
+        for (int c = 0; c < 6; ++c)
+            EXPECT_EQ(std::strtold((*m)[3 + c].str().c_str(), nullptr), (*values[c])[slot]) << slot << " " << c;
+    }
+    EXPECT_EQ(taons, 100);
 }
 
 TEST(Cli, TheCsvTableIsOneTableThatNumpyReads) {
@@ -172,30 +189,43 @@ TEST(Cli, JsonOfInfinitiesAndNotANumberIsValid) {
     const Outcome positions = Cli({"show", dir.File("odd.tao"), "--format", "json"});
     ASSERT_EQ(positions.status, CliOk) << positions.err;
     EXPECT_TRUE(test::JsonChecker::Valid(positions.out)) << positions.out;
-    EXPECT_NE(positions.out.find("\"dt\": \"NAN\", \"A1\": \"-INF\", \"B1\": 2.718"), std::string::npos);
-    EXPECT_NE(positions.out.find("{\"taon\": 2, \"X\": \"INF\", \"Y\": 0.212"), std::string::npos);
-    EXPECT_NE(positions.out.find("\"Y\": \"NAN\""), std::string::npos);
-    const Outcome velocities = Cli({"show", dir.File("odd.tao"), "--format", "json", "--velocities"});
-    EXPECT_TRUE(test::JsonChecker::Valid(velocities.out)) << velocities.out;
-    EXPECT_NE(velocities.out.find("\"u(z)\": \"-INF\"}"), std::string::npos);
+    EXPECT_NE(positions.out.find("\"dt\": \"nan\", \"A1\": \"-inf\", \"B1\": 2.71799999999999999998e+00"),
+              std::string::npos);
+    EXPECT_NE(positions.out.find("{\"slot\": 2, \"kind\": 1, \"x\": \"inf\", \"y\": 2.11999999999999999995e-01"),
+              std::string::npos);
+    EXPECT_NE(positions.out.find("\"y\": \"nan\""), std::string::npos);
+    EXPECT_NE(positions.out.find("\"vz\": \"-inf\"}"), std::string::npos);
 }
 
-TEST(Cli, FileErrorsNameTheFileAndExitWithTwo) {
+// A file that is no configuration (not 6296 bytes) is refused with a hint, and a missing folder is named:
+// before the first step, with status 2 and the one line.
+TEST(Cli, FileErrorsNameTheFileAndWhatIsWrongWithIt) {
     TempDir dir;
-    WriteAll(dir.File("ring.tao"), std::string(100, '\0'));
-    Outcome short_ = Cli({"run", dir.File("ring.tao")});
-    EXPECT_EQ(short_.status, CliBadInput);
-    EXPECT_EQ(short_.err, dir.File("ring.tao") + ": Read beyond end of file\n");
-
-    Outcome missing = Cli({"show", dir.File("none.tao")});
-    EXPECT_EQ(missing.status, CliBadInput);
-    EXPECT_EQ(missing.err, dir.File("none.tao") + ": File not found\n");
-
+    WriteAll(dir.File("short.tao"), std::string(100, '\0'));
+    WriteAll(dir.File("long.tao"), std::string(12345, '\0'));
     ASSERT_EQ(Cli({"scenario", "ring", dir.File("ok.tao")}).status, CliOk);
-    // Found out before the first step: nothing is run (there is no summary line).
-    Outcome unwritable = Cli({"run", dir.File("ok.tao"), "--output", dir.File("no/dir.tao")});
-    EXPECT_EQ(unwritable.status, CliBadInput);
-    EXPECT_EQ(unwritable.err, dir.File("no/dir.tao") + ": Invalid filename\n");
+    ASSERT_EQ(Cli({"run", dir.File("ok.tao"), "--trajectory", dir.File("ring.xyz")}).status, CliOk);
+    WriteAll(dir.File("file"), "");
+    const std::string xyzSize = std::to_string(std::filesystem::file_size(dir.File("ring.xyz")));
+    const std::string hint = "; a configuration has 6296): taonscope-cli import reads coordinates";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"run", dir.File("short.tao")}, dir.File("short.tao") + " is not a configuration (100 bytes" + hint},
+        {{"show", dir.File("long.tao")}, dir.File("long.tao") + " is not a configuration (12,345 bytes" + hint},
+        {{"analyze", dir.File("ring.xyz")},
+         dir.File("ring.xyz") + " is not a configuration (" + xyzSize.substr(0, xyzSize.size() - 3) + "," +
+             xyzSize.substr(xyzSize.size() - 3) + " bytes" + hint},
+        {{"show", dir.File("none.tao")}, dir.File("none.tao") + ": File not found"},
+        {{"run", dir.File("ok.tao"), "--output", dir.File("no/dir.tao")},
+         dir.File("no/dir.tao") + ": the folder " + dir.File("no") + " does not exist"},
+        {{"run", dir.File("ok.tao"), "--log", dir.File("no/l.csv")},
+         dir.File("no/l.csv") + ": the folder " + dir.File("no") + " does not exist"},
+        {{"run", dir.File("ok.tao"), "--output", "no/dir.tao"}, "no/dir.tao: the folder no does not exist"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.status, CliBadInput) << message;
+        EXPECT_EQ(outcome.err, message + "\n");
+    }
 }
 
 TEST(Cli, AnOutputThatCannotBeWrittenStopsTheRunBeforeItStarts) {
@@ -296,7 +326,7 @@ TEST(CliRun, FilesAreCheckedBeforeTheRunAndAFailingOneKeepsTheOutput) {
         {{"--trajectory", dir.File("pipe")}, dir.File("pipe") + ": no reader on the FIFO"},
         {{"--log", dir.File("pipe")}, dir.File("pipe") + ": no reader on the FIFO"},
         {{"--log", dir.File("old.csv"), "--trajectory", dir.File("no/run.xyz")},
-         dir.File("no/run.xyz") + ": Invalid filename"},
+         dir.File("no/run.xyz") + ": the folder " + dir.File("no") + " does not exist"},
         {{"--log", dir.File("old.csv"), "--trajectory", dir.File("old.xyz")},
          dir.File("old.xyz") + ": " + readOnly},
     };
@@ -501,8 +531,34 @@ TEST(Cli, TheProgramPrintsHelpAndExitStatuses) {
     TempDir dir;
     const std::string cli = TAONSCOPE_CLI_PATH;
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " --help > " + dir.File("help.txt")).c_str())), 0);
-    EXPECT_NE(ReadAll(dir.File("help.txt")).find("taonscope-cli run IN.tao"), std::string::npos);
+    const std::string help = ReadAll(dir.File("help.txt"));
+    EXPECT_NE(help.find("taonscope-cli run IN.tao"), std::string::npos);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " run " + dir.File("none.tao") + " 2>/dev/null").c_str())), 2);
+    EXPECT_EQ(Cli({"--version"}).out, std::string("taonscope-cli ") + ProgramVersion + "\n");
+
+    // COMMAND --help: the blocks of the usage that name COMMAND (an atlas word after atlas), the notes.
+    const std::string notes = help.substr(help.find("\n\n") + 1);
+    for (const auto& [args, first, blocks] : std::vector<std::tuple<std::vector<std::string>, std::string, int>>{
+             {{"run", "--help"}, "run", 1},
+             {{"show", "x.tao", "-h"}, "show", 4},
+             {{"render", "--help"}, "render", 2},
+             {{"atlas", "--help"}, "atlas plan", 6},
+             {{"atlas", "slurm", "--help"}, "atlas slurm", 1}}) {
+        const Outcome o = Cli(args);
+        EXPECT_EQ(o.status, CliOk) << first;
+        EXPECT_EQ(o.out.rfind("Usage:\n  taonscope-cli " + first + " ", 0), 0u) << o.out;
+        EXPECT_TRUE(o.out.ends_with(notes)) << first;
+        int named = 0;
+        std::istringstream lines(o.out.substr(7, o.out.size() - 7 - notes.size()));
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_NE(help.find(line + "\n"), std::string::npos) << line; // as the whole usage has it
+            if (line.starts_with("  taonscope-cli ")) {
+                ++named;
+                EXPECT_EQ(line.rfind("  taonscope-cli " + args[0], 0), 0u) << line;
+            }
+        }
+        EXPECT_EQ(named, blocks) << first;
+    }
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TEST(CliTrajectory, EveryFrameFollowsTheExtendedFormatToTheLetter) {
     const std::string text = ReadAll(RecordCloud(dir));
     const std::vector<World> expected = CloudFrames();
     const std::regex comment(R"re(Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=(\S+) Step=(\d+) )re"
-                             R"re(dt=(\S+) pbc="F F F"((?: [A-DFG][123]=\S+){18}))re");
+                             R"re(dt=(\S+) pbc="F F F" program="Taonscope \d+\.\d+\.\d+"((?: [A-DFG][123]=\S+){18}))re");
     const std::regex parameter(R"re( ([A-DFG][123])=(\S+))re");
     const std::regex taon(R"re((T[123])((?: \S+){6}) (\d+))re");
     std::istringstream lines(text);

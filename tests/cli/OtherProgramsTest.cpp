@@ -107,6 +107,24 @@ TEST(OtherPrograms, OpenBabelKeepsTheElementsOfTheNamedXyz) {
     while (std::getline(pdb, line))
         if (line.rfind("HETATM", 0) == 0 && line.size() >= 78) elements += line.substr(76, 2) + ' ';
     EXPECT_EQ(elements, frame + frame + frame);
+
+    // Written back as XYZ, the comment line and its Properties stay but each line is element x y z: the
+    // frame imports as plain XYZ, with a note, at the positions Open Babel kept (5 decimals).
+    const std::string back = "/usr/bin/obabel -ixyz " + dir.File("named.xyz") + " -oxyz -O " + dir.File("ob.xyz") +
+                             " 2> " + dir.File("obabel.err");
+    ASSERT_EQ(std::system(back.c_str()), 0) << ReadAll(dir.File("obabel.err"));
+    const Outcome import = Cli({"import", dir.File("ob.xyz"), dir.File("ob.tao"), "--species", "Ar,Kr,Xe"});
+    ASSERT_EQ(import.status, CliOk) << import.err;
+    EXPECT_NE(import.err.find("names 12 columns, but every taon line has 4: read as species and position"),
+              std::string::npos)
+        << import.err;
+    const World last = CloudFrames().back(), read = test::LoadWorld(dir.File("ob.tao"));
+    EXPECT_EQ(read.TaonPresent, last.TaonPresent);
+    for (int j = 1; j <= MaxTaons; ++j)
+        if (last.TaonPresent[j]) {
+            EXPECT_NEAR(static_cast<double>(read.PosY[j]), static_cast<double>(last.PosY[j]), 1e-5) << j;
+            EXPECT_EQ(read.VelX[j], 0) << j;
+        }
 }
 
 TEST(OtherPrograms, ImportBringsEveryFrameBackBitForBit) {

@@ -104,7 +104,7 @@ std::vector<std::string> LinesOf(const std::string& text) {
     return lines;
 }
 
-// "CLUSTERS,LARGEST" as analyze --structure finds them in a file.
+// "CLUSTERS,ISOLATED,LARGEST" as analyze --structure finds them in a file.
 std::string AnalyzedClusters(const std::string& path, const std::optional<std::string>& cutoff) {
     std::vector<std::string> args = {"analyze", path, "--structure", "--format", "json"};
     if (cutoff) args.insert(args.end(), {"--cutoff", *cutoff});
@@ -112,6 +112,7 @@ std::string AnalyzedClusters(const std::string& path, const std::optional<std::s
     EXPECT_EQ(o.status, CliOk) << o.err;
     const JsonValue json = ParseJson(o.out);
     return std::to_string(json.Find("cluster_count")->AsInteger("cluster_count", 0, 100)) + "," +
+           std::to_string(json.Find("isolated")->AsInteger("isolated", 0, 100)) + "," +
            std::to_string(json.Find("largest_cluster")->AsInteger("largest_cluster", 0, 100));
 }
 
@@ -147,16 +148,16 @@ TEST(CliStructure, TheRunLogCountsClustersAsAnalyzeFindsThem) {
         ASSERT_EQ(plainRows.size(), rows.size());
         for (std::size_t n = 0; n < rows.size(); ++n) {
             EXPECT_EQ(rows[n].substr(0, plainRows[n].size() + 1), plainRows[n] + ",") << c.example;
-            EXPECT_EQ(std::count(rows[n].begin(), rows[n].end(), ','), 8) << rows[n];
+            EXPECT_EQ(std::count(rows[n].begin(), rows[n].end(), ','), 9) << rows[n];
         }
-        EXPECT_EQ(rows[0].substr(plainRows[0].size()), ",clusters,largest_cluster");
+        EXPECT_EQ(rows[0].substr(plainRows[0].size()), ",clusters,isolated,largest_cluster");
         EXPECT_EQ(rows[1].substr(plainRows[1].size() + 1), AnalyzedClusters(Example(c.example), c.cutoff))
             << c.example << " at the start";
         EXPECT_EQ(rows.back().substr(plainRows.back().size() + 1), AnalyzedClusters(out, c.cutoff))
             << c.example << " at the end";
     }
     const std::string ring = test::ReadAll(dir.File("log.csv"));
-    EXPECT_EQ(ring.substr(ring.size() - 6), ",12,1\n"); // the last case: twelve taons alone
+    EXPECT_EQ(ring.substr(ring.size() - 8), ",0,12,1\n"); // the last case: twelve taons alone, no cluster
 }
 
 TEST(CliStructure, AnalyzeAndRunRefuseACutoffTheyCannotUseAndWriteNothing) {

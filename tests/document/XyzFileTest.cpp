@@ -8,6 +8,7 @@
 #include "support/WorldFiles.h"
 
 #include "core/Scenarios.h"
+#include "core/Version.h"
 #include "document/ConfigFile.h"
 #include "document/IoError.h"
 
@@ -129,7 +130,9 @@ TEST(XyzFrame, LaysOutTheCommentAndOneLinePerPresentTaon) {
     const std::string expected =
         "3\n"
         "Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=7.50000000000000000000e-01 Step=300 "
-        "dt=2.50000000000000000000e-01 pbc=\"F F F\" A1=1.00000000000000000000e+00 "
+        "dt=2.50000000000000000000e-01 pbc=\"F F F\" program=\"" +
+        std::string(ProgramSignature) +
+        "\" A1=1.00000000000000000000e+00 "
         "B1=2.71799999999999999998e+00 C1=5.00000000000000000000e+00 D1=1.00000000000000000000e+01 "
         "F1=2.00000000000000000000e+01 G1=3.00000000000000000000e+01 A2=2.00000000000000000000e+00 "
         "B2=3.00000000000000000000e+00 C2=6.00000000000000000000e+00 D2=1.10000000000000000000e+01 "
@@ -289,7 +292,9 @@ TEST(XyzRoundTrip, NamedKindsComeBackToTheirSlotsByteForByte) {
 TEST(XyzImport, ACutLastFrameIsLeftOutWithANote) {
     const std::string first = FormatXyzFrame(EasySquareWorld(), 0, 0),
                       second = FormatXyzFrame(RingWorld(), 5, 0);
-    const std::string text = first + second + second.substr(0, second.size() / 2);
+    std::size_t cut = 0; // after the count, the comment and 5 taons
+    for (int line = 0; line < 7; ++line) cut = second.find('\n', cut) + 1;
+    const std::string text = first + second + second.substr(0, cut);
     std::string note;
     EXPECT_EQ(PackedRecord(ReadXyzText(text, {}, &note)), PackedRecord(RingWorld()));
     EXPECT_EQ(note, "the last frame (line " + std::to_string(7 + 14) +

@@ -180,9 +180,9 @@ private slots:
             int slot;
             QString cluster, bonds, q6;
         } cases[] = {
-            {2, "Cluster 1 of 3: 3 taons, triangle", "Bonds 2 (cutoff 3)", "q6 = " + RealText(s.Order.Q6[2])},
-            {52, "Cluster 2 of 3: 2 taons, dimer", "Bonds 1 (cutoff 3)", "q6 = " + RealText(s.Order.Q6[52])},
-            {81, "Cluster 3 of 3: alone", "Bonds 0 (cutoff 3)", "q6 n/a (no bonds)"},
+            {2, "Cluster 1 of 2: 3 taons, triangle", "Bonds 2 (cutoff 3)", "q6 = " + RealText(s.Order.Q6[2])},
+            {52, "Cluster 2 of 2: 2 taons, dimer", "Bonds 1 (cutoff 3)", "q6 = " + RealText(s.Order.Q6[52])},
+            {81, "Isolated: in none of the 2 clusters", "Bonds 0 (cutoff 3)", "q6 n/a (no bonds)"},
         };
         for (const auto& c : cases) {
             QTest::mouseClick(p.main->SceneView, Qt::LeftButton, {},
@@ -205,7 +205,7 @@ private slots:
                 QVERIFY(
                     tab.ClusterTable->item(row, column)->text().startsWith(rows[row][std::min(column, 4)]));
         QVERIFY(tab.Summary->text().contains(
-            QStringLiteral("4 bonds; 3 clusters, the largest of 3 taons; 1 isolated")));
+            QStringLiteral("4 bonds; 2 clusters, the largest of 3 taons; 1 isolated")));
         // Bonds per taon by kind: the lone red taon has 0, the yellow pair 1 each, the lime triangle 2 each.
         const QList<qreal> bars[3] = {{0, 0, 3}, {0, 2, 0}, {1, 0, 0}};
         for (std::size_t kind = 0; kind < 3; ++kind)
