@@ -99,7 +99,7 @@ TEST(CliTrajectory, WritesTheFirstFrameOneEveryNStepsAndTheLastOnce) {
     const Outcome unwritable = Cli({"run", dir.File("ring.tao"), "--trajectory", dir.File("missing/x.xyz"),
                                     "--output", dir.File("o.tao")});
     EXPECT_EQ(unwritable.status, CliBadInput);
-    EXPECT_EQ(unwritable.err, dir.File("missing/x.xyz") + ": Invalid filename\n");
+    EXPECT_EQ(unwritable.err, dir.File("missing/x.xyz") + ": the folder " + dir.File("missing") + " does not exist\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("o.tao")));
     const Outcome full = Cli({"run", dir.File("ring.tao"), "--trajectory", "/dev/full"});
     EXPECT_EQ(full.status, CliBadInput);
