@@ -14,7 +14,8 @@ namespace taonscope {
 
 namespace {
 
-World Load(const std::string& path) {
+World Load(const std::filesystem::path& file) {
+    const std::string path = file.string();
     return OnFile(path, [&] {
         ConfigRecord buffer{};
         if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);
@@ -24,7 +25,8 @@ World Load(const std::string& path) {
     });
 }
 
-void Save(const World& world, const std::string& path) {
+void Save(const World& world, const std::filesystem::path& file) {
+    const std::string path = file.string();
     OnFile(path, [&] {
         ConfigRecord buffer{};
         WriteConfigFile(path, world, buffer);
@@ -130,7 +132,9 @@ format "xyz" (extended XYZ, kinds named by species: "Ar,Kr,Xe" or three names; T
 or "lammps" (a LAMMPS dump with its .json sidecar); None takes it from the path's ending, as
 taonscope-cli run --trajectory does. A frame's step is the world's step_counter and its time that
 step times dt. Failures raise IoError.)")
-        .def(py::init([](const std::string& path, std::optional<std::string> format, py::handle species, int every) {
+        .def(py::init([](const std::filesystem::path& file, std::optional<std::string> format, py::handle species,
+                         int every) {
+                 const std::string path = file.string();
                  const TrajectoryFormat f = FormatOf(path, format);
                  const std::optional<SpeciesNames> names = SpeciesOf(species);
                  if (names && f == TrajectoryFormat::Lammps)
@@ -154,7 +158,8 @@ step times dt. Failures raise IoError.)")
                                "Empty, or what was left out: a last frame cut short (a run killed while it wrote).");
     module.def(
         "read_trajectory",
-        [](const std::string& path, std::optional<std::string> format, py::handle species, py::handle dt) {
+        [](const std::filesystem::path& file, std::optional<std::string> format, py::handle species, py::handle dt) {
+            const std::string path = file.string();
             ImportOptions options;
             options.species = SpeciesOf(species);
             if (!dt.is_none()) options.dt = ToExtended(dt);
