@@ -30,7 +30,8 @@ std::vector<int> CellsToRun(const AtlasPlan& plan) {
 void RequireOneThread() {
     const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
     if (std::distance(begin(tasks), end(tasks)) != 1)
-        throw TaonError("the cells are run from a process without other threads: taonscope.atlas.run starts one");
+        throw TaonError(
+            "the cells are run from a process without other threads: taonscope.atlas.run starts one");
 }
 
 // Returns the signal that ended the batch (0 when none did) and "cell 5: why" for every cell that failed.
@@ -41,9 +42,10 @@ std::pair<int, std::vector<std::string>> RunCells(const std::string& dir, int jo
     const AtlasPlan plan = LoadPlan(dir);
     if (jobs == 0) jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     ProgressLine line(std::cerr, ::isatty(STDERR_FILENO) != 0, false);
-    const BatchReport report = RunAtlasBatch(plan, CellsToRun(plan), jobs, [&](const BatchProgress& progress) {
-        if (line.Due()) line.Show(ProgressText(progress, std::time(nullptr)));
-    });
+    const BatchReport report =
+        RunAtlasBatch(plan, CellsToRun(plan), jobs, [&](const BatchProgress& progress) {
+            if (line.Due()) line.Show(ProgressText(progress, std::time(nullptr)));
+        });
     line.Finish();
     return {report.Signal, report.Failures};
 }
@@ -52,10 +54,14 @@ std::pair<int, std::vector<std::string>> RunCells(const std::string& dir, int jo
 
 void BindAtlas(py::module_& module) {
     module.def(
-        "_plan_atlas", [](const std::string& sweep, const std::string& dir) { return WritePlan(sweep, dir).Sweep.CellCount(); },
+        "_plan_atlas",
+        [](const std::string& sweep, const std::string& dir) {
+            return WritePlan(sweep, dir).Sweep.CellCount();
+        },
         py::arg("sweep"), py::arg("folder"));
     module.def(
-        "_cells_to_run", [](const std::string& dir) { return CellsToRun(LoadPlan(dir)).size(); }, py::arg("folder"));
+        "_cells_to_run", [](const std::string& dir) { return CellsToRun(LoadPlan(dir)).size(); },
+        py::arg("folder"));
     module.def("_run_cells", &RunCells, py::arg("folder"), py::arg("jobs"));
     module.def("_merge_atlas", &MergeAtlas, py::arg("folder"));
 }

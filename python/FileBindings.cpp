@@ -74,7 +74,8 @@ std::optional<SpeciesNames> SpeciesOf(py::handle species) {
 class Frames {
 public:
     Frames(std::string path, TrajectoryFormat format, const ImportOptions& options)
-        : path_(std::move(path)), reader_(OnFile(path_, [&] { return OpenTrajectoryReader(path_, format, options); })) {}
+        : path_(std::move(path)),
+          reader_(OnFile(path_, [&] { return OpenTrajectoryReader(path_, format, options); })) {}
     World Next() {
         World world;
         if (!OnFile(path_, [&] { return reader_->Next(world); })) throw py::stop_iteration();
@@ -111,19 +112,22 @@ std::string StructureJson(const World& world, py::handle cutoff) {
 } // namespace
 
 void BindFiles(py::module_& module, py::class_<World>& world) {
-    module.def("load", &Load, py::arg("path"),
-               "The configuration of a .tao file, as taonscope-cli loads it; a file that cannot be read raises "
-               "IoError (\"path: File not found\" ...).");
+    module.def(
+        "load", &Load, py::arg("path"),
+        "The configuration of a .tao file, as taonscope-cli loads it; a file that cannot be read raises "
+        "IoError (\"path: File not found\" ...).");
     world.def("save", &Save, py::arg("path"),
               "Writes the configuration as a .tao file, replacing path safely as the program saves; "
               "raises IoError.");
     module.def("scenario", &Scenario, py::arg("name"), py::kw_only(), py::arg("seed") = py::none(),
-               py::arg("side") = py::none(), py::arg("min_distance") = py::none(), py::arg("kinds") = py::none(),
+               py::arg("side") = py::none(), py::arg("min_distance") = py::none(),
+               py::arg("kinds") = py::none(),
                "A built-in configuration, as taonscope-cli scenario makes it: \"easy-square\", \"ring\" or "
                "\"cloud\" (seed, default 1; side, default 30; min_distance, default 1.5; kinds, the taons of "
                "kind 1, 2 and 3, default (50, 30, 20)). A cloud that cannot be made raises Error.");
 
-    py::class_<Recording>(module, "TrajectoryWriter", R"(A trajectory file written frame by frame, as a context manager:
+    py::class_<Recording>(module, "TrajectoryWriter",
+                          R"(A trajectory file written frame by frame, as a context manager:
 
     with taonscope.TrajectoryWriter("run.xyz", every=100) as trajectory:
         world.step(10000, trajectory=trajectory)
@@ -131,34 +135,39 @@ void BindFiles(py::module_& module, py::class_<World>& world) {
 format "xyz" (extended XYZ, kinds named by species: "Ar,Kr,Xe" or three names; T1, T2, T3 by default)
 or "lammps" (a LAMMPS dump with its .json sidecar); None takes it from the path's ending, as
 taonscope-cli run --trajectory does. A frame's step is the world's step_counter and its time that
-step times dt. Failures raise IoError.)")
-        .def(py::init([](const std::filesystem::path& file, std::optional<std::string> format, py::handle species,
-                         int every) {
+step times dt. Failures raise IoError, or Error naming the path.)")
+        .def(py::init([](const std::filesystem::path& file, std::optional<std::string> format,
+                         py::handle species, int every) {
                  const std::string path = file.string();
                  const TrajectoryFormat f = FormatOf(path, format);
                  const std::optional<SpeciesNames> names = SpeciesOf(species);
                  if (names && f == TrajectoryFormat::Lammps)
-                     throw py::value_error("species names the kinds of XYZ frames; a LAMMPS dump gives them as types");
+                     throw py::value_error(
+                         "species names the kinds of XYZ frames; a LAMMPS dump gives them as types");
                  if (every < 1) throw py::value_error("every is a whole number from 1");
                  return std::make_unique<Recording>(path, f, names.value_or(SpeciesNames{}), every);
              }),
-             py::arg("path"), py::arg("format") = py::none(), py::arg("species") = py::none(), py::arg("every") = 100)
-        .def(
-"write", &Recording::Write, py::arg("world"), "Appends the frame of the world as it is.")
+             py::arg("path"), py::arg("format") = py::none(), py::arg("species") = py::none(),
+             py::arg("every") = 100)
+        .def("write", &Recording::Write, py::arg("world"), "Appends the frame of the world as it is.")
         .def("close", &Recording::Close, "Closes the file; the frames written stay.")
-        .def("__enter__", [](Recording& r) -> Recording& { return r; }, py::return_value_policy::reference)
+        .def(
+            "__enter__", [](Recording& r) -> Recording& { return r; }, py::return_value_policy::reference)
         .def("__exit__", [](Recording& r, py::args) { r.Close(); })
         .def_property_readonly("every", &Recording::Every, "The steps between two frames of a run.")
         .def_property_readonly("frames", &Recording::Frames, "The frames written so far.");
 
     py::class_<Frames>(module, "TrajectoryFrames", "The frames of a trajectory file, read one at a time.")
-        .def("__iter__", [](Frames& f) -> Frames& { return f; }, py::return_value_policy::reference)
+        .def(
+            "__iter__", [](Frames& f) -> Frames& { return f; }, py::return_value_policy::reference)
         .def("__next__", &Frames::Next)
-        .def_property_readonly("note", &Frames::Note,
-                               "Empty, or what was left out: a last frame cut short (a run killed while it wrote).");
+        .def_property_readonly(
+            "note", &Frames::Note,
+            "Empty, or what was left out: a last frame cut short (a run killed while it wrote).");
     module.def(
         "read_trajectory",
-        [](const std::filesystem::path& file, std::optional<std::string> format, py::handle species, py::handle dt) {
+        [](const std::filesystem::path& file, std::optional<std::string> format, py::handle species,
+           py::handle dt) {
             const std::string path = file.string();
             ImportOptions options;
             options.species = SpeciesOf(species);

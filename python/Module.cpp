@@ -11,7 +11,8 @@ namespace {
 // A new exception type, kept by the module and, for the translator, by a reference never given back: a
 // Python object must not outlive the interpreter in a static destructor.
 PyObject* NewError(py::module_& module, const char* name, PyObject* base, const char* doc) {
-    PyObject* type = PyErr_NewExceptionWithDoc((std::string("taonscope.") + name).c_str(), doc, base, nullptr);
+    PyObject* type =
+        PyErr_NewExceptionWithDoc((std::string("taonscope.") + name).c_str(), doc, base, nullptr);
     if (!type) throw py::error_already_set();
     module.add_object(name, py::reinterpret_borrow<py::object>(type));
     return type;
@@ -22,8 +23,8 @@ PyObject* NewError(py::module_& module, const char* name, PyObject* base, const 
 void BindErrors(py::module_& module) {
     static PyObject* const error =
         NewError(module, "Error", PyExc_Exception, "A failure of Taonscope: its message is the program's.");
-    static PyObject* const ioError =
-        NewError(module, "IoError", error, "A file that cannot be read or written: \"path: File not found\" ...");
+    static PyObject* const ioError = NewError(
+        module, "IoError", error, "A file that cannot be read or written: \"path: File not found\" ...");
     static PyObject* const conversionError =
         NewError(module, "ConversionError", error, "A text that does not read as a number.");
     static PyObject* const floatingPointError = NewError(

@@ -20,7 +20,8 @@ Extended ToExtended(py::handle value) {
     // numpy takes None for not-a-number, which no caller means.
     if (value.is_none()) throw py::type_error("a real is needed, not None");
     const auto box = py::array_t<long double, py::array::forcecast>::ensure(value);
-    if (!box || box.ndim() != 0) throw py::type_error("a real is needed, not " + py::repr(value).cast<std::string>());
+    if (!box || box.ndim() != 0)
+        throw py::type_error("a real is needed, not " + py::repr(value).cast<std::string>());
     Extended result;
     std::memcpy(&result, box.data(), sizeof result);
     return result;

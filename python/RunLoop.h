@@ -31,6 +31,7 @@ public:
     int Every() const { return every_; }
     /// The frames written.
     int Frames() const { return frames_; }
+
 private:
     std::string path_;
     std::unique_ptr<TrajectoryWriter> file_;

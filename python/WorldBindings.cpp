@@ -8,7 +8,6 @@
 #include "core/Law.h"
 
 #include <cstring>
-#include <string_view>
 
 namespace taonscope {
 
@@ -37,7 +36,8 @@ py::array_t<int> IntArray(const std::vector<int>& values) {
     return ReadOnly(out);
 }
 
-py::array_t<long double> Triples(const World& world, const TaonArray& x, const TaonArray& y, const TaonArray& z) {
+py::array_t<long double> Triples(const World& world, const TaonArray& x, const TaonArray& y,
+                                 const TaonArray& z) {
     const std::vector<int> slots = PresentSlots(world);
     py::array_t<long double> out({static_cast<py::ssize_t>(slots.size()), py::ssize_t{3}});
     long double* at = out.mutable_data();
@@ -96,10 +96,11 @@ ParameterSet ParameterSetOf(py::handle parameters) {
     std::array<Extended, 6> values{};
     const bool mapping = py::hasattr(parameters, "keys");
     const py::sequence sequence = mapping ? py::sequence() : parameters.cast<py::sequence>();
-    if (!mapping && sequence.size() != 6) throw py::value_error("a parameter set has six values: A, B, C, D, F, G");
+    if (!mapping && sequence.size() != 6)
+        throw py::value_error("a parameter set has six values: A, B, C, D, F, G");
     for (std::size_t p = 0; p < 6; ++p) {
-        const py::object value = mapping ? py::object(parameters[py::str(std::string(1, "ABCDFG"[p]))])
-                                         : py::object(sequence[p]);
+        const py::object value =
+            mapping ? py::object(parameters[py::str(std::string(1, "ABCDFG"[p]))]) : py::object(sequence[p]);
         values[p] = ToExtended(value);
     }
     return {values[0], values[1], values[2], values[3], values[4], values[5]};
@@ -110,7 +111,8 @@ py::object OverDistances(Extended (*f)(const ParameterSet&, Extended), py::handl
     const ParameterSet set = ParameterSetOf(parameters);
     const auto distances = py::array_t<long double, py::array::c_style | py::array::forcecast>::ensure(d);
     if (!distances) throw py::type_error("d is a distance or an array of distances");
-    py::array_t<long double> out(std::vector<py::ssize_t>(distances.shape(), distances.shape() + distances.ndim()));
+    py::array_t<long double> out(
+        std::vector<py::ssize_t>(distances.shape(), distances.shape() + distances.ndim()));
     for (py::ssize_t k = 0; k < distances.size(); ++k) {
         ClearFpFlags();
         out.mutable_data()[k] = f(set, distances.data()[k]);
@@ -118,7 +120,8 @@ py::object OverDistances(Extended (*f)(const ParameterSet&, Extended), py::handl
     return distances.ndim() == 0 ? py::object(out[py::tuple()]) : py::object(out);
 }
 
-const char* const StepDoc = R"(Makes n steps, as taonscope-cli run makes them, bit for bit; returns the steps made.
+const char* const StepDoc =
+    R"(Makes n steps, as taonscope-cli run makes them, bit for bit; returns the steps made.
 
 cool damps every velocity by 0.99 a step (run --cool); kernel "fast" is the fast law (on threads
 threads, None for one per core; the result does not depend on it), "literal" the reference law
@@ -130,7 +133,8 @@ A step that meets an arithmetic fault raises FloatingPointError with the program
 the world as the step before left it. Python's lock is released while steps run; Ctrl+C ends the
 run after the step under way and raises KeyboardInterrupt, the world holding that step.)";
 
-const char* const SettleDoc = R"(Cools (unless cool is False) until the first step whose largest speed is below speed, at
+const char* const SettleDoc =
+    R"(Cools (unless cool is False) until the first step whose largest speed is below speed, at
 most max_steps steps, as taonscope-cli run --until-settled speed --max-steps max_steps does; returns
 the steps made (max_steps when it did not settle, or settled only at the last). speed may be a text,
 read as the command line reads it: "1e-6" is the extended real nearest to 1E-6, the float 1e-6 the
@@ -139,7 +143,9 @@ double nearest to it. kernel, threads, trajectory, faults and Ctrl+C as for step
 } // namespace
 
 py::class_<World> BindWorld(py::module_& module) {
-    py::class_<World> world(module, "World", R"(A configuration of up to 100 taons: slots 1 to 100, of kind 1 (slots 1-50), 2 (51-80) or 3 (81-100).
+    py::class_<World> world(
+        module, "World",
+        R"(A configuration of up to 100 taons: slots 1 to 100, of kind 1 (slots 1-50), 2 (51-80) or 3 (81-100).
 
 Reals are numpy.longdouble, the x87 80-bit extended real, handed over bit for bit. The arrays a
 property gives are read-only copies: change a copy and assign it back, as in
@@ -184,9 +190,9 @@ A World() is empty: no taons, dt and every parameter 0.)");
             [](World& w, py::handle v) {
                 const auto flags = py::array_t<bool, py::array::c_style | py::array::forcecast>::ensure(v);
                 if (!flags || flags.ndim() != 1 || flags.shape(0) != MaxTaons + 1 || flags.data()[0])
-                    throw py::value_error("present is 101 booleans, element i for slot i; element 0 is False");
+                    throw py::value_error(
+                        "present is 101 booleans, element i for slot i; element 0 is False");
                 std::copy(flags.data(), flags.data() + MaxTaons + 1, w.TaonPresent.begin());
-                SyncCopiesFromCurrent(w);
             },
             "101 booleans: element i is True when slot i holds a taon (element 0 is always False). A slot "
             "made present keeps the position and velocity the file holds for it.")
@@ -197,11 +203,14 @@ A World() is empty: no taons, dt and every parameter 0.)");
             "step_counter", [](const World& w) { return w.StepCounter; },
             "The steps made since the world was made, loaded or read.")
         .def(
-            "_parameter", [](const World& w, const std::string& name) { return LongDouble(w.*Parameter(name)); },
+            "_parameter",
+            [](const World& w, const std::string& name) { return LongDouble(w.*Parameter(name)); },
             py::arg("name"))
         .def(
             "_set_parameter",
-            [](World& w, const std::string& name, py::handle value) { w.*Parameter(name) = ToExtended(value); },
+            [](World& w, const std::string& name, py::handle value) {
+                w.*Parameter(name) = ToExtended(value);
+            },
             py::arg("name"), py::arg("value"))
         .def("accelerations", &AccelerationsOf, py::arg("kernel") = "fast",
              "The acceleration of every present taon from the current positions, in slot order: "
@@ -219,8 +228,8 @@ A World() is empty: no taons, dt and every parameter 0.)");
             "settle",
             [](World& w, py::handle speed, std::uint64_t maxSteps, bool cool, const std::string& kernel,
                std::optional<int> threads, Recording* trajectory) {
-                return RunSteps(
-                    w, {maxSteps, cool, LiteralKernel(kernel), ThreadCount(threads), ToExtended(speed), trajectory});
+                return RunSteps(w, {maxSteps, cool, LiteralKernel(kernel), ThreadCount(threads),
+                                    ToExtended(speed), trajectory});
             },
             py::arg("speed") = "1e-6", py::arg("max_steps") = 1000000, py::kw_only(), py::arg("cool") = true,
             py::arg("kernel") = "fast", py::arg("threads") = py::none(), py::arg("trajectory") = py::none(),
@@ -234,7 +243,8 @@ A World() is empty: no taons, dt and every parameter 0.)");
         "that order; world.parameter_set(kind) gives one): core - well - the five shells. d is a distance "
         "or an array of them; the result has its shape. A fault raises FloatingPointError.");
     module.def(
-        "pair_slope", [](py::handle parameters, py::handle d) { return OverDistances(PairSlope, parameters, d); },
+        "pair_slope",
+        [](py::handle parameters, py::handle d) { return OverDistances(PairSlope, parameters, d); },
         py::arg("parameters"), py::arg("d"),
         "Phi'(d), the slope of pair_function by the law's own closed forms; the pair acceleration is "
         "A Phi'(d), positive where the pair attracts.");

@@ -45,6 +45,8 @@ def run(folder, jobs=None):
     other threads, and this one may (a notebook's, numpy's). On a terminal a progress line goes to
     standard error. Cells that fail raise AtlasError with their messages ("cell 5: why"); Ctrl+C ends
     the running cells and raises KeyboardInterrupt, and the cells done stay done for the next run."""
+    if jobs is not None and not 1 <= jobs <= 256:
+        raise ValueError(f"jobs is 1 to 256 or None, not {jobs!r}")
     folder = os.fspath(folder)
     if _taonscope._cells_to_run(folder) > 0:
         package = os.path.dirname(os.path.abspath(_taonscope.__file__))
