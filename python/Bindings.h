@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RunLoop.h"
+
 #include "core/World.h"
 #include "document/FileIo.h"
 #include "document/IoError.h"
@@ -21,10 +23,11 @@ namespace py = pybind11;
 void BindErrors(py::module_& module);
 
 /// Binds World with its arrays, parameters, copies, law and runs, and the pair function.
-py::class_<World> BindWorld(py::module_& module);
+void BindWorld(py::module_& module, py::class_<World>& world);
 
-/// Binds load, save, the scenarios, trajectories and the analyses of a world.
-void BindFiles(py::module_& module, py::class_<World>& world);
+/// Binds load, save, the scenarios, trajectories (the TrajectoryWriter class is trajectoryWriter) and the
+/// analyses of a world.
+void BindFiles(py::module_& module, py::class_<World>& world, py::class_<Recording>& trajectoryWriter);
 
 /// Binds the atlas' plan, its cells' batch and its merge.
 void BindAtlas(py::module_& module);

@@ -33,8 +33,8 @@ void Save(const World& world, const std::filesystem::path& file) {
     });
 }
 
-World Scenario(const std::string& name, std::optional<std::uint64_t> seed, py::handle side,
-               py::handle minDistance, std::optional<std::array<int, 3>> kinds) {
+World Scenario(const std::string& name, std::optional<std::uint64_t> seed, py::object side,
+               py::object minDistance, std::optional<std::array<int, 3>> kinds) {
     World world;
     if (name == "cloud") {
         CloudOptions options;
@@ -94,7 +94,7 @@ std::string AnalysisJson(const World& world) {
     return out.str();
 }
 
-std::string StructureJson(const World& world, py::handle cutoff) {
+std::string StructureJson(const World& world, py::object cutoff) {
     StructureOptions options;
     if (!cutoff.is_none()) {
         options.Cutoff = ToExtended(cutoff);
@@ -111,7 +111,7 @@ std::string StructureJson(const World& world, py::handle cutoff) {
 
 } // namespace
 
-void BindFiles(py::module_& module, py::class_<World>& world) {
+void BindFiles(py::module_& module, py::class_<World>& world, py::class_<Recording>& trajectoryWriter) {
     module.def(
         "load", &Load, py::arg("path"),
         "The configuration of a .tao file, as taonscope-cli loads it; a file that cannot be read raises "
@@ -126,8 +126,7 @@ void BindFiles(py::module_& module, py::class_<World>& world) {
                "\"cloud\" (seed, default 1; side, default 30; min_distance, default 1.5; kinds, the taons of "
                "kind 1, 2 and 3, default (50, 30, 20)). A cloud that cannot be made raises Error.");
 
-    py::class_<Recording>(module, "TrajectoryWriter",
-                          R"(A trajectory file written frame by frame, as a context manager:
+    trajectoryWriter.doc() = R"(A trajectory file written frame by frame, as a context manager:
 
     with taonscope.TrajectoryWriter("run.xyz", every=100) as trajectory:
         world.step(10000, trajectory=trajectory)
@@ -135,9 +134,10 @@ void BindFiles(py::module_& module, py::class_<World>& world) {
 format "xyz" (extended XYZ, kinds named by species: "Ar,Kr,Xe" or three names; T1, T2, T3 by default)
 or "lammps" (a LAMMPS dump with its .json sidecar); None takes it from the path's ending, as
 taonscope-cli run --trajectory does. A frame's step is the world's step_counter and its time that
-step times dt. Failures raise IoError, or Error naming the path.)")
+step times dt. Failures raise IoError, or Error naming the path.)";
+    trajectoryWriter
         .def(py::init([](const std::filesystem::path& file, std::optional<std::string> format,
-                         py::handle species, int every) {
+                         py::object species, int every) {
                  const std::string path = file.string();
                  const TrajectoryFormat f = FormatOf(path, format);
                  const std::optional<SpeciesNames> names = SpeciesOf(species);
@@ -152,22 +152,25 @@ step times dt. Failures raise IoError, or Error naming the path.)")
         .def("write", &Recording::Write, py::arg("world"), "Appends the frame of the world as it is.")
         .def("close", &Recording::Close, "Closes the file; the frames written stay.")
         .def(
-            "__enter__", [](Recording& r) -> Recording& { return r; }, py::return_value_policy::reference)
-        .def("__exit__", [](Recording& r, py::args) { r.Close(); })
+            "__enter__", [](Recording& r) -> Recording& { return r; }, py::return_value_policy::reference,
+            "The writer itself.")
+        .def(
+            "__exit__", [](Recording& r, py::args) { r.Close(); }, "Closes the file.")
         .def_property_readonly("every", &Recording::Every, "The steps between two frames of a run.")
         .def_property_readonly("frames", &Recording::Frames, "The frames written so far.");
 
     py::class_<Frames>(module, "TrajectoryFrames", "The frames of a trajectory file, read one at a time.")
         .def(
-            "__iter__", [](Frames& f) -> Frames& { return f; }, py::return_value_policy::reference)
-        .def("__next__", &Frames::Next)
+            "__iter__", [](Frames& f) -> Frames& { return f; }, py::return_value_policy::reference,
+            "The frames themselves.")
+        .def("__next__", &Frames::Next, "The world of the next frame.")
         .def_property_readonly(
             "note", &Frames::Note,
             "Empty, or what was left out: a last frame cut short (a run killed while it wrote).");
     module.def(
         "read_trajectory",
-        [](const std::filesystem::path& file, std::optional<std::string> format, py::handle species,
-           py::handle dt) {
+        [](const std::filesystem::path& file, std::optional<std::string> format, py::object species,
+           py::object dt) {
             const std::string path = file.string();
             ImportOptions options;
             options.species = SpeciesOf(species);

@@ -56,7 +56,10 @@ void BindErrors(py::module_& module) {
 PYBIND11_MODULE(_taonscope, module) {
     module.doc() = "The compiled core of the taonscope package; use the package, not this module.";
     taonscope::BindErrors(module);
-    pybind11::class_<taonscope::World> world = taonscope::BindWorld(module);
-    taonscope::BindFiles(module, world);
+    // Both classes exist before any method is bound, so that every signature names them as Python does.
+    pybind11::class_<taonscope::World> world(module, "World");
+    pybind11::class_<taonscope::Recording> trajectoryWriter(module, "TrajectoryWriter");
+    taonscope::BindWorld(module, world);
+    taonscope::BindFiles(module, world, trajectoryWriter);
     taonscope::BindAtlas(module);
 }

@@ -142,25 +142,29 @@ double nearest to it. kernel, threads, trajectory, faults and Ctrl+C as for step
 
 } // namespace
 
-py::class_<World> BindWorld(py::module_& module) {
-    py::class_<World> world(
-        module, "World",
+void BindWorld(py::module_& module, py::class_<World>& world) {
+    world.doc() =
         R"(A configuration of up to 100 taons: slots 1 to 100, of kind 1 (slots 1-50), 2 (51-80) or 3 (81-100).
 
 Reals are numpy.longdouble, the x87 80-bit extended real, handed over bit for bit. The arrays a
 property gives are read-only copies: change a copy and assign it back, as in
     p = world.positions.copy(); p[0, 0] += 1; world.positions = p
-A World() is empty: no taons, dt and every parameter 0.)");
+A World() is empty: no taons, dt and every parameter 0.)";
     world.def(py::init<>(), "An empty world: no taons, dt and every parameter 0.")
         .def(
             "copy", [](const World& w) { return w; }, "An independent copy of the world.")
-        .def("__copy__", [](const World& w) { return w; })
-        .def("__deepcopy__", [](const World& w, py::handle) { return w; })
-        .def("__repr__",
-             [](const World& w) {
-                 return "<taonscope.World: " + std::to_string(PresentSlots(w).size()) + " taons, step " +
-                        std::to_string(w.StepCounter) + ">";
-             })
+        .def(
+            "__copy__", [](const World& w) { return w; }, "copy.copy: an independent copy.")
+        .def(
+            "__deepcopy__", [](const World& w, py::object) { return w; }, py::arg("memo"),
+            "copy.deepcopy: an independent copy.")
+        .def(
+            "__repr__",
+            [](const World& w) {
+                return "<taonscope.World: " + std::to_string(PresentSlots(w).size()) + " taons, step " +
+                       std::to_string(w.StepCounter) + ">";
+            },
+            "The taons present and the step counter.")
         .def_property(
             "positions", [](const World& w) { return Triples(w, w.PosX, w.PosY, w.PosZ); },
             [](World& w, py::handle v) { SetTriples(w, v, w.PosX, w.PosY, w.PosZ); },
@@ -226,7 +230,7 @@ A World() is empty: no taons, dt and every parameter 0.)");
             py::arg("threads") = py::none(), py::arg("trajectory") = py::none(), StepDoc)
         .def(
             "settle",
-            [](World& w, py::handle speed, std::uint64_t maxSteps, bool cool, const std::string& kernel,
+            [](World& w, py::object speed, std::uint64_t maxSteps, bool cool, const std::string& kernel,
                std::optional<int> threads, Recording* trajectory) {
                 return RunSteps(w, {maxSteps, cool, LiteralKernel(kernel), ThreadCount(threads),
                                     ToExtended(speed), trajectory});
@@ -237,18 +241,17 @@ A World() is empty: no taons, dt and every parameter 0.)");
 
     module.def(
         "pair_function",
-        [](py::handle parameters, py::handle d) { return OverDistances(PairFunction, parameters, d); },
+        [](py::object parameters, py::object d) { return OverDistances(PairFunction, parameters, d); },
         py::arg("parameters"), py::arg("d"),
         "Phi(d) of a kind's parameter set (a mapping with the keys A, B, C, D, F, G, or six values in "
         "that order; world.parameter_set(kind) gives one): core - well - the five shells. d is a distance "
         "or an array of them; the result has its shape. A fault raises FloatingPointError.");
     module.def(
         "pair_slope",
-        [](py::handle parameters, py::handle d) { return OverDistances(PairSlope, parameters, d); },
+        [](py::object parameters, py::object d) { return OverDistances(PairSlope, parameters, d); },
         py::arg("parameters"), py::arg("d"),
         "Phi'(d), the slope of pair_function by the law's own closed forms; the pair acceleration is "
         "A Phi'(d), positive where the pair attracts.");
-    return world;
 }
 
 } // namespace taonscope

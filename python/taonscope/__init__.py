@@ -35,7 +35,7 @@ from ._taonscope import (
     scenario,
 )
 
-__all__ = ["World", "load", "scenario", "read_trajectory", "TrajectoryWriter", "TrajectoryFrames",
+__all__ = ["World", "Parameters", "load", "scenario", "read_trajectory", "TrajectoryWriter", "TrajectoryFrames",
            "pair_function", "pair_slope", "from_ase", "atlas", "Error", "IoError", "ConversionError",
            "FloatingPointError", "AtlasError"]
 

@@ -46,11 +46,11 @@ def test_file_failures_raise_the_runners_messages(error, attempt, command, tmp_p
 ])
 def test_a_run_records_the_runners_trajectory_and_reads_it_back(name, kwargs, options, cloud, tmp_path):
     world = taonscope.load(cloud)
-    with taonscope.TrajectoryWriter(tmp_path / name, every=100, **kwargs) as trajectory:
-        world.step(250, trajectory=trajectory)
+    with taonscope.TrajectoryWriter(tmp_path / name, every=20, **kwargs) as trajectory:
+        world.step(50, trajectory=trajectory)
     assert trajectory.frames == 4
     (tmp_path / "cli").mkdir()
-    cli("run", cloud, "--steps", 250, "--trajectory", tmp_path / "cli" / name, "--every", 100, *options)
+    cli("run", cloud, "--steps", 50, "--trajectory", tmp_path / "cli" / name, "--every", 20, *options)
     for written in (tmp_path / "cli").iterdir():
         assert (tmp_path / written.name).read_bytes() == written.read_bytes()
     for frame, read in enumerate(taonscope.read_trajectory(tmp_path / name, format=kwargs.get("format")), 1):

@@ -14,11 +14,11 @@ from conftest import EXAMPLES, cli, shown
 
 
 @pytest.mark.parametrize("start, call, kwargs, options", [
-    ("cloud", "step", {"n": 300}, ["--steps", 300]),
-    ("cloud", "step", {"n": 300, "cool": True, "threads": 1}, ["--steps", 300, "--cool", "--threads", 1]),
-    ("cloud", "step", {"n": 2, "kernel": "literal"}, ["--steps", 2, "--kernel", "literal"]),
+    ("cloud", "step", {"n": 100}, ["--steps", 100]),
+    ("cloud", "step", {"n": 100, "cool": True, "threads": 1}, ["--steps", 100, "--cool", "--threads", 1]),
+    ("cloud", "step", {"kernel": "literal"}, ["--kernel", "literal"]),
     ("ring", "settle", {}, ["--until-settled", "1e-6"]),
-    ("cloud", "settle", {"speed": "1e-6", "max_steps": 300}, ["--until-settled", "1e-6", "--max-steps", 300]),
+    ("cloud", "settle", {"speed": "1e-6", "max_steps": 100}, ["--until-settled", "1e-6", "--max-steps", 100]),
 ])
 def test_runs_make_what_the_runner_makes(start, call, kwargs, options, tmp_path):
     path = tmp_path / "start.tao"

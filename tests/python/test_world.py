@@ -92,7 +92,7 @@ def assert_same(mine, theirs):
 ])
 def test_measures_are_the_runners_json(kinds, method, kwargs, options, tmp_path):
     cli("scenario", "cloud", tmp_path / "start.tao", "--kinds", kinds)
-    cli("run", tmp_path / "start.tao", "--steps", 500, "--cool", "--output", tmp_path / "cooled.tao")
+    cli("run", tmp_path / "start.tao", "--steps", 200, "--cool", "--output", tmp_path / "cooled.tao")
     mine = getattr(taonscope.load(tmp_path / "cooled.tao"), method)(**kwargs)
     text = cli("analyze", tmp_path / "cooled.tao", "--format", "json", *options).stdout
     theirs = json.loads(text, parse_float=numpy.longdouble)
