@@ -116,7 +116,10 @@ std::vector<std::string> WriteSlurmScripts(const SlurmBatch& batch, const SlurmS
         {folder + "/" + SlurmMergeScript, &scripts.Merge},
         {folder + "/" + SlurmSubmitScript, &scripts.Submit}};
     std::vector<std::string> paths;
-    for (const auto& [path, text] : files) {
+    // Not a structured binding: clang 14 does not let a lambda capture one.
+    for (const auto& file : files) {
+        const std::string& path = file.first;
+        const std::string* text = file.second;
         Writing(path, [&] {
             CreateParentFolders(path);
             ReplaceFileContents(path, *text);
