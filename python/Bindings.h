@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "RunLoop.h"
-
 #include "core/World.h"
 #include "document/FileIo.h"
 #include "document/IoError.h"
@@ -18,6 +16,8 @@
 namespace taonscope {
 
 namespace py = pybind11;
+
+class Recording;
 
 /// Registers taonscope.Error and its subclasses, and turns every TaonError into one of them.
 void BindErrors(py::module_& module);

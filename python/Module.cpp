@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Bindings.h"
+#include "RunLoop.h"
 
 #include "atlas/Sweep.h"
 #include "core/FpTrap.h"
