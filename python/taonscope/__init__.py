@@ -76,16 +76,8 @@ def _add_to_world(function):
     return function
 
 
-def _get_parameters(world):
-    return Parameters(world)
-
-
-def _set_parameters(world, values):
-    Parameters(world).update(values)
-
-
 World.parameters = property(
-    _get_parameters, _set_parameters,
+    Parameters, lambda world, values: Parameters(world).update(values),
     doc="The 18 law parameters A1 ... G3 (numpy.longdouble) as a mapping that writes to the world: "
         "world.parameters['A2'] = '0.5'; assigning a dict sets the parameters it names.")
 
@@ -182,14 +174,16 @@ def from_ase(atoms, species=None):
         for kind in kinds:
             slots.append(first[kind])
             first[kind] += 1
-    ranges = {1: range(1, 51), 2: range(51, 81), 3: range(81, 101)}
-    if len(set(slots)) != len(slots) or any(slot not in ranges[kind] for slot, kind in zip(slots, kinds)):
-        raise ValueError("each taon needs a slot of its own among its kind's: 1-50, 51-80, 81-100")
+    fault = ValueError("each taon needs a slot of its own among its kind's: 1-50, 51-80, 81-100")
+    if len(set(slots)) != len(slots) or not all(1 <= slot <= 100 for slot in slots):
+        raise fault
     world = World()
     present = numpy.zeros(101, dtype=bool)
     present[slots] = True
     world.present = present
     order = numpy.argsort(slots)
+    if world.kinds.tolist() != [kinds[i] for i in order]:
+        raise fault
     world.positions = _exact(atoms, "taonscope_positions", atoms.get_positions())[order]
     world.velocities = _exact(atoms, "taonscope_velocities", atoms.get_velocities())[order]
     world.parameters = {name: value for name, value in atoms.info.items() if name in Parameters._NAMES}
