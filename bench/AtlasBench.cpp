@@ -5,10 +5,13 @@
 // two must give at least 1.8 times the cells per minute of one (ratio >= 1.8).
 // CellOverhead measures what a cell costs besides its steps (its process, its start, the classification
 // and its four files) against a cell of 20,000 steps, whose steps it times on the same machine; the
-// target is overhead_percent < 2.
+// target is overhead_percent < 2. PlanMergeAndMapOfAnyShape shows that plans, merges and maps take a
+// time in proportion to the cells, whatever the sweep's shape.
 //   build/bench/atlas_bench
 #include "atlas/Batch.h"
 #include "atlas/Cell.h"
+#include "atlas/Map.h"
+#include "atlas/Merge.h"
 
 #include "core/Scenarios.h"
 #include "core/Step.h"
@@ -96,6 +99,49 @@ void CellOverhead(benchmark::State& state) {
     state.counters["overhead_percent"] = 100 * overhead / (20000 * stepping);
 }
 
+// The work of a plan, a merge and a map grows with the cells alone, whatever the shape of the sweep:
+// 20,000 cells as 1000 x 20 and as 200 x 100 (ratio_of_shapes near 1), and the most cells a sweep may
+// have, 100,000 as 1000 x 100 (seconds_of_most_cells). The merge is timed from the records' texts, as
+// it reads them, without 20,000 files.
+double PlanMergeAndMap(int first, int second) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "atlas-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
+    const std::string folder = pattern;
+    ReplaceFileContents(
+        folder + "/shape.atlas.json",
+        R"({"base": {"scenario": "ring"}, "vary": [{"parameter": "A1", "from": 0.5, "to": 2, "count": )" +
+            std::to_string(first) + R"(}, {"parameter": "B1", "from": 2, "to": 3, "count": )" +
+            std::to_string(second) + R"(, "spacing": "log"}], "protocol": {"steps": 10}})");
+    const Clock::time_point start = Clock::now();
+    Atlas atlas{WritePlan(folder + "/shape.atlas.json", folder + "/atlas"), {}};
+    for (int index = 1; index <= atlas.Plan.Sweep.CellCount(); ++index) {
+        CellRecord record;
+        record.Index = index;
+        record.Values = CellOf(atlas.Plan.Sweep, index).Values;
+        atlas.Records.push_back(ParseCellRecord(atlas.Plan.Sweep, CellRecordJson(atlas.Plan.Sweep, record)));
+    }
+    benchmark::DoNotOptimize(AtlasCsv(atlas.Plan.Sweep, atlas.Records));
+    benchmark::DoNotOptimize(LayOutMap(atlas, MapColour::Outcome, 900, 600));
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return seconds;
+}
+
+void PlanMergeAndMapOfAnyShape(benchmark::State& state) {
+    double long_ = 1e30, square = 1e30, most = 1e30;
+    for (auto _ : state) {
+        long_ = std::min(long_, PlanMergeAndMap(1000, 20));
+        square = std::min(square, PlanMergeAndMap(200, 100));
+        most = std::min(most, PlanMergeAndMap(1000, 100));
+    }
+    state.counters["seconds_1000x20"] = long_;
+    state.counters["seconds_200x100"] = square;
+    state.counters["ratio_of_shapes"] = long_ / square;
+    state.counters["seconds_of_most_cells"] = most;
+}
+
+BENCHMARK(PlanMergeAndMapOfAnyShape)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 BENCHMARK(CellsOnOneAndTwo)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(4);
 BENCHMARK(CellOverhead)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(5);
 

@@ -15,7 +15,7 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then
 fi
 
 targets=(FuzzConfigRecord FuzzNumberText FuzzStartPointer FuzzCommentary FuzzFastLaw FuzzXyzText FuzzCodePage
-    FuzzXyzFrame FuzzLammpsText)
+    FuzzXyzFrame FuzzLammpsText FuzzJson)
 mkdir -p build-sanitize/fuzz/artifacts
 for target in "${targets[@]}"; do
     work=build-sanitize/fuzz/corpus/$target

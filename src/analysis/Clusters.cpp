@@ -118,16 +118,10 @@ ClusterCount CountClustersWithin(const World& w, Extended cutoff) {
         if (w.TaonPresent[i] && std::isfinite(w.PosX[i]) && std::isfinite(w.PosY[i]) &&
             std::isfinite(w.PosZ[i]))
             slots.push_back(i);
-    // Squared distances against the squared cutoff: no root, and the bonds of FindNeighbours but for a
-    // pair whose distance equals the cutoff to rounding.
-    const Extended reach = cutoff > 0 ? cutoff * cutoff : 0;
     Components components;
     for (std::size_t a = 0; a < slots.size(); ++a)
-        for (std::size_t b = a + 1; b < slots.size(); ++b) {
-            const int i = slots[a], j = slots[b];
-            const Extended dx = w.PosX[i] - w.PosX[j], dy = w.PosY[i] - w.PosY[j], dz = w.PosZ[i] - w.PosZ[j];
-            if ((dz * dz) + ((dy * dy) + (dx * dx)) < reach) components.Join(i, j);
-        }
+        for (std::size_t b = a + 1; b < slots.size(); ++b)
+            if (Bonded(PairDistance(w, slots[a], slots[b]), cutoff)) components.Join(slots[a], slots[b]);
     return Count(components, slots);
 }
 

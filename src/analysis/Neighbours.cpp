@@ -11,14 +11,15 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace taonscope {
 
 namespace {
 
-// The smoothing of the pair-distance distribution, in units of the nearest-neighbour reach: a Gaussian
-// of this width, on bins of half of it, searched up to this far.
-constexpr Extended SmoothingWidth = 0.05L;
+// The smoothing of the pair-distance distribution, in units of the nearest-neighbour reach: bins of
+// CutoffBinsPerReach, a Gaussian of two bins' width, searched up to this far.
+constexpr int BinsPerReach = CutoffBinsPerReach;
 constexpr int BinsPerWidth = 2;
 constexpr Extended SearchRange = 2.5L;
 constexpr int KernelReach = 4 * BinsPerWidth; // bins beyond which the Gaussian is left out (4 widths)
@@ -70,15 +71,32 @@ PairDistances MeasurePairDistances(const World& w) {
             pairs.Slots.push_back(i);
     const std::size_t n = pairs.Slots.size();
     pairs.Distance.reserve(n * (n > 0 ? n - 1 : 0) / 2);
-    for (std::size_t a = 0; a < n; ++a) {
-        const int i = pairs.Slots[a];
-        for (std::size_t b = a + 1; b < n; ++b) {
-            const int j = pairs.Slots[b];
-            const Extended dx = w.PosX[i] - w.PosX[j], dy = w.PosY[i] - w.PosY[j], dz = w.PosZ[i] - w.PosZ[j];
-            pairs.Distance.push_back(std::sqrt((dz * dz) + ((dy * dy) + (dx * dx))));
-        }
-    }
+    for (std::size_t a = 0; a < n; ++a)
+        for (std::size_t b = a + 1; b < n; ++b)
+            pairs.Distance.push_back(PairDistance(w, pairs.Slots[a], pairs.Slots[b]));
     return pairs;
+}
+
+Extended PairDistance(const World& w, int i, int j) {
+    const Extended dx = w.PosX[i] - w.PosX[j], dy = w.PosY[i] - w.PosY[j], dz = w.PosZ[i] - w.PosZ[j];
+    return std::sqrt((dz * dz) + ((dy * dy) + (dx * dx)));
+}
+
+std::optional<std::size_t> CutoffBin(Extended d, Extended reach) {
+    const Extended estimate = std::floor(d / reach * BinsPerReach);
+    if (!(estimate >= 0 && estimate < Extended(1 << 30))) return std::nullopt;
+    auto k = static_cast<std::size_t>(estimate);
+    // Whether d lies at or above the edge: the sign of BinsPerReach d - edge reach, each product kept
+    // whole as the sum of its rounded value and the exact rest.
+    const auto above = [&](std::size_t edge) {
+        const Extended e = static_cast<Extended>(edge);
+        const Extended p = BinsPerReach * d, q = e * reach;
+        const Extended pRest = std::fma(Extended(BinsPerReach), d, -p), qRest = std::fma(e, reach, -q);
+        return (p - q) + (pRest - qRest) >= 0;
+    };
+    while (k > 0 && !above(k)) --k;
+    while (above(k + 1)) ++k;
+    return k;
 }
 
 std::string CutoffSourceText(CutoffSource source) {
@@ -98,14 +116,11 @@ std::string CutoffSourceText(CutoffSource source) {
 CutoffEstimate DefaultCutoff(const PairDistances& pairs) {
     const Extended nearest = NearestNeighbourReach(pairs);
     if (!(nearest > 0)) return {};
-    const Extended bin = nearest * SmoothingWidth / BinsPerWidth;
-    const int searched = static_cast<int>(std::lround(SearchRange / SmoothingWidth)) * BinsPerWidth;
+    const Extended bin = nearest / BinsPerReach;
+    const int searched = static_cast<int>(std::lround(SearchRange * BinsPerReach));
     std::vector<Extended> counts(static_cast<std::size_t>(searched + KernelReach), 0);
-    for (const Extended d : pairs.Distance) {
-        const Extended place = d / bin; // compared before the conversion, which could overflow
-        if (place >= 0 && place < static_cast<Extended>(counts.size()))
-            ++counts[static_cast<std::size_t>(place)];
-    }
+    for (const Extended d : pairs.Distance)
+        if (const std::optional<std::size_t> k = CutoffBin(d, nearest); k && *k < counts.size()) ++counts[*k];
     // The counts smoothed by a Gaussian of BinsPerWidth bins, divided by r^2 like g(r).
     std::array<Extended, KernelReach + 1> weight{};
     for (int t = 0; t <= KernelReach; ++t)
@@ -122,7 +137,7 @@ CutoffEstimate DefaultCutoff(const PairDistances& pairs) {
     }
     // The first valley beyond the nearest-neighbour reach whose floor lies below half of the highest
     // value before it; a floor that is flat (no pair within reach of it) is taken at its middle.
-    const std::size_t reach = static_cast<std::size_t>(BinsPerWidth / SmoothingWidth);
+    const std::size_t reach = BinsPerReach;
     Extended highest = 0;
     for (std::size_t k = 0; k + 1 < f.size();) {
         highest = std::max(highest, f[k]);
@@ -181,7 +196,7 @@ Neighbours FindNeighbours(const PairDistances& pairs, Extended cutoff) {
     for (std::size_t a = 0; a < n; ++a)
         for (std::size_t b = a + 1; b < n; ++b, ++index) {
             const Extended d = pairs.Distance[index];
-            if (!(d < cutoff)) continue;
+            if (!Bonded(d, cutoff)) continue;
             const int i = pairs.Slots[a], j = pairs.Slots[b];
             result.Bonds.push_back({i, j, d});
             result.Of[static_cast<std::size_t>(i)].push_back(j);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,15 @@ struct PairDistances {
     }
 };
 
+/// The distance of taons i and j, measured as every bond count measures it.
+Extended PairDistance(const World& world, int i, int j);
+
+/// The bond rule that every count of bonds and clusters follows: two taons are bonded when their
+/// distance (PairDistance) is less than the cutoff.
+inline bool Bonded(Extended distance, Extended cutoff) {
+    return distance < cutoff;
+}
+
 /// Measures the distance of every pair of present taons with finite positions.
 PairDistances MeasurePairDistances(const World& world);
 
@@ -48,6 +58,14 @@ struct CutoffEstimate {
 
 /// How a cutoff was found, in words ("the first minimum of the pair distances" ...).
 std::string CutoffSourceText(CutoffSource source);
+
+/// The bins of the distribution the data's cutoff is taken from: this many to the nearest-neighbour reach.
+inline constexpr int CutoffBinsPerReach = 40;
+
+/// The bin of that distribution that holds distance d, for the reach given: the k with
+/// k reach / 40 <= d < (k + 1) reach / 40, decided exactly, so that a distance on an edge lands in the
+/// bin that starts there; empty for a negative d, one that is not a number, or one beyond 2^30 bins.
+std::optional<std::size_t> CutoffBin(Extended d, Extended reach);
 
 /// The cutoff taken from the data: the first minimum, after its first peak, of the pair-distance
 /// distribution smoothed and divided by r^2, the first peak being the one that holds the nearest

@@ -187,9 +187,9 @@ MapLayout LayOutMap(const Atlas& atlas, MapColour colour, int width, int height)
     map.Width = width;
     map.Height = height;
     const std::size_t axes = sweep.Vary.size();
-    const std::vector<Extended> xs = sweep.Vary[0].Values();
-    const std::vector<Extended> ys = axes > 1 ? sweep.Vary[1].Values() : std::vector<Extended>{0};
-    const std::vector<Extended> zs = axes > 2 ? sweep.Vary[2].Values() : std::vector<Extended>{0};
+    const std::vector<Extended> xs = sweep.Vary[0].Values;
+    const std::vector<Extended> ys = axes > 1 ? sweep.Vary[1].Values : std::vector<Extended>{0};
+    const std::vector<Extended> zs = axes > 2 ? sweep.Vary[2].Values : std::vector<Extended>{0};
     const int nx = static_cast<int>(xs.size()), ny = static_cast<int>(ys.size()),
               nz = static_cast<int>(zs.size());
     const int reps = sweep.Repetitions;

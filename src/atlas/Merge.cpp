@@ -77,7 +77,7 @@ std::string AtlasJson(const AtlasSweep& sweep, const std::vector<CellRecord>& re
         json += std::string(a ? "," : "") + "\n    {\"parameter\": " + JsonQuoted(axis.Parameter) +
                 ", \"spacing\": \"" + (axis.Spacing == AxisSpacing::Log ? "log" : "linear") +
                 "\", \"values\": [";
-        const std::vector<Extended> values = axis.Values();
+        const std::vector<Extended>& values = axis.Values;
         for (std::size_t v = 0; v < values.size(); ++v) json += (v ? ", " : "") + ShortReal(values[v]);
         json += "]}";
     }

@@ -73,7 +73,7 @@ AtlasCell CellOf(const AtlasSweep& sweep, int index) {
         rest /= sweep.Vary[a].Count;
     }
     for (std::size_t a = 0; a < sweep.Vary.size(); ++a)
-        cell.Values.push_back(sweep.Vary[a].Values()[static_cast<std::size_t>(cell.Steps[a])]);
+        cell.Values.push_back(sweep.Vary[a].Values[static_cast<std::size_t>(cell.Steps[a])]);
     if (sweep.Seeded()) cell.Seed = sweep.Base.Cloud.Seed + static_cast<std::uint64_t>(cell.Repetition);
     return cell;
 }

@@ -47,7 +47,8 @@ std::string Words(const std::vector<std::string>& words) {
 } // namespace
 
 std::string ShellWord(std::string_view text) {
-    constexpr std::string_view Plain = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./,:=+-@";
+    constexpr std::string_view Plain =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./,:=+-@";
     if (!text.empty() && text.find_first_not_of(Plain) == std::string_view::npos) return std::string(text);
     std::string word = "'";
     for (const char c : text) {
@@ -74,8 +75,8 @@ SlurmScripts MakeSlurmScripts(const SlurmBatch& batch, const SlurmOptions& optio
     s.CellsPerTask = std::clamp(s.CellsPerTask, (cells + MostArrayTasks - 1) / MostArrayTasks, cells);
     s.Tasks = (cells + s.CellsPerTask - 1) / s.CellsPerTask;
     s.Time = options.Time.empty() ? TaskTime(s.CellsPerTask * cellSeconds) : options.Time;
-    const std::string program = "program=" + ShellWord(options.Program) +
-                                "\nprogram=${TAONSCOPE_CLI:-$program}\n";
+    const std::string program =
+        "program=" + ShellWord(options.Program) + "\nprogram=${TAONSCOPE_CLI:-$program}\n";
 
     s.Cells = Header(batch.Name + "-cells", options, s.Time, "cells-%A_%a.out") + "#SBATCH --array=1-" +
               std::to_string(s.Tasks) +
@@ -116,15 +117,12 @@ std::vector<std::string> WriteSlurmScripts(const SlurmBatch& batch, const SlurmS
         {folder + "/" + SlurmMergeScript, &scripts.Merge},
         {folder + "/" + SlurmSubmitScript, &scripts.Submit}};
     std::vector<std::string> paths;
-    // Not a structured binding: clang 14 does not let a lambda capture one.
     for (const auto& file : files) {
-        const std::string& path = file.first;
-        const std::string* text = file.second;
-        Writing(path, [&] {
-            CreateParentFolders(path);
-            ReplaceFileContents(path, *text);
+        Writing(file.first, [&file] {
+            CreateParentFolders(file.first);
+            ReplaceFileContents(file.first, *file.second);
         });
-        paths.push_back(path);
+        paths.push_back(file.first);
     }
     return paths;
 }

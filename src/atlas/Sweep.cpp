@@ -110,6 +110,7 @@ SweepAxis ReadAxis(const JsonValue& value, const std::string& where) {
     }
     if (axis.Spacing == AxisSpacing::Log && !(axis.From > 0 && axis.To > 0))
         throw AtlasError(where + ": log spacing needs from and to above 0");
+    axis.Values = SpreadValues(axis);
     return axis;
 }
 
@@ -148,19 +149,23 @@ void ReadRules(const JsonValue& value, SweepRules& rules) {
 
 } // namespace
 
-std::vector<Extended> SweepAxis::Values() const {
+std::vector<Extended> SpreadValues(const SweepAxis& axis) {
+    const Extended from = axis.From, to = axis.To;
     std::vector<Extended> values;
-    values.reserve(static_cast<std::size_t>(Count));
-    for (int i = 0; i < Count; ++i) {
+    values.reserve(static_cast<std::size_t>(axis.Count));
+    for (int i = 0; i < axis.Count; ++i) {
         if (i == 0) {
-            values.push_back(From);
-        } else if (i == Count - 1) {
-            values.push_back(To);
+            values.push_back(from);
+        } else if (i == axis.Count - 1) {
+            values.push_back(to);
         } else {
-            const Extended t = static_cast<Extended>(i) / (Count - 1);
-            const Extended exact = Spacing == AxisSpacing::Linear
-                                       ? From + (To - From) * t
-                                       : std::exp(std::log(From) + (std::log(To) - std::log(From)) * t);
+            const Extended t = static_cast<Extended>(i) / (axis.Count - 1);
+            // Ends so far apart that their difference overflows are weighted instead.
+            const Extended span = to - from;
+            const Extended exact = axis.Spacing == AxisSpacing::Log
+                                       ? std::exp(std::log(from) + (std::log(to) - std::log(from)) * t)
+                                   : std::isfinite(span) ? from + span * t
+                                                         : from * (1 - t) + to * t;
             // Rounded as the program shows numbers, so that a step of a quarter gives 0.25 and not
             // 0.24999999999999999999.
             values.push_back(std::isfinite(exact) ? TryParseReal(FormatReal(exact)).value_or(exact) : exact);

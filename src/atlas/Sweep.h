@@ -44,11 +44,12 @@ struct SweepAxis {
     Extended From = 0, To = 0; ///< the first and the last value
     int Count = 1;             ///< how many values, both ends included (1: From alone)
     AxisSpacing Spacing = AxisSpacing::Linear; ///< equal steps, or equal ratios
-
-    /// The Count values from From to To; the ends are exactly From and To, the values between them
-    /// rounded to 15 significant digits.
-    std::vector<Extended> Values() const;
+    std::vector<Extended> Values;              ///< the Count values, as SpreadValues gives them (ParseSweep)
 };
+
+/// The Count values of an axis from From to To; the ends are exactly From and To, the values between
+/// them rounded to 15 significant digits (and finite whenever the ends are).
+std::vector<Extended> SpreadValues(const SweepAxis& axis);
 
 /// Where every cell of a sweep starts.
 struct SweepBase {

@@ -30,7 +30,7 @@ constexpr const char* Usage = R"(Usage:
       each row reaches the file as it is made. --structure adds clusters,largest_cluster: the
       clusters of taons closer than R (by default the cutoff taken from each row's data) and the
       taons in the largest, as analyze --structure counts them.
-      --until-settled SPEED stops at the first step whose largest speed is below SPEED, or after
+      --until-settled SPEED stops at the first step whose largest speed is below SPEED (above 0), or after
       --max-steps N steps (default 1000000; --steps N sets the limit too); it implies --cool unless
       --no-cool is given.
       --trajectory writes an extended XYZ trajectory for particle viewers: the frame before

@@ -68,6 +68,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& err, bool err
     if (kernel != "fast" && kernel != "literal") throw CommandLineError{"unknown kernel " + kernel};
     const std::optional<Extended> dt = RealOption(line, "--dt");
     const std::optional<Extended> settleSpeed = RealOption(line, "--until-settled");
+    if (settleSpeed && !(*settleSpeed > 0))
+        throw CommandLineError{"--until-settled takes a speed above 0, not '" +
+                               *line.Option("--until-settled") + "': no largest speed falls below it"};
     const Extended cool = CoolFactor(CoolRequested(line));
     const int every = WholeNumberOption(line, "--every", 100);
     if (every == 0) throw CommandLineError{"--every takes a whole number from 1, not '0'"};

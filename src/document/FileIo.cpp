@@ -204,14 +204,14 @@ Temporary CreateTemporary(const std::filesystem::path& folder) {
     static const bool canLink = ::access("/proc/self/fd", X_OK) == 0;
     Temporary temporary;
     if (canLink && !namedTemporaries) {
-        temporary.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        temporary.fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (temporary.fd >= 0) return temporary;
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return temporary; // the folder refuses
     }
     // The file system has no unnamed files: a hidden named one, removed again on failure.
     for (;;) {
         temporary.name = FreshName(folder);
-        temporary.fd = ::open(temporary.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        temporary.fd = ::open(temporary.name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (temporary.fd >= 0 || errno != EEXIST) return temporary;
     }
 }
@@ -317,67 +317,124 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     return bytes;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes,
-                         const std::string& writeFailureMessage) {
+FileReplacement::FileReplacement(const std::string& path, std::string writeFailureMessage)
+    : path_(path), message_(std::move(writeFailureMessage)) {
     CheckPathSyntax(path);
-    const std::string target = FollowLinks(path);
+    target_ = FollowLinks(path);
     struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
-    if (exists && !S_ISREG(info.st_mode)) return WriteInPlace(target, bytes, writeFailureMessage, false);
+    exists_ = ::stat(target_.c_str(), &info) == 0;
+    if (exists_ && S_ISDIR(info.st_mode)) throw IoError(FileAccessDenied);
+    if (exists_ && !S_ISREG(info.st_mode)) {
+        // A device or FIFO cannot be replaced: it takes the bytes as they come.
+        fd_ = OpenForWriting(target_);
+        if (fd_ < 0) ThrowErrno(errno, target_);
+        way_ = Way::Stream;
+        return;
+    }
     // Creating the file by truncation would be refused for a file the user may not write.
-    if (exists && !MayWrite(target)) ThrowErrno(errno, target);
-    if (exists) CheckNotReadOnly(info, path);
-    if (exists && info.st_nlink > 1) return WriteInPlace(target, bytes, writeFailureMessage, true);
+    if (exists_ && !MayWrite(target_)) ThrowErrno(errno, target_);
+    if (exists_) CheckNotReadOnly(info, path);
+    if (exists_ && info.st_nlink > 1) return; // in place, so that every name sees the new bytes
 
-    const std::filesystem::path folder = FolderOf(target);
+    const std::filesystem::path folder = FolderOf(target_);
     RemoveLeftoverTemporaries(folder);
     Temporary temporary = CreateTemporary(folder);
     if (temporary.fd < 0) {
         // A folder the user may not write still lets a writable file be written where it is.
-        if (exists && Refused(errno)) return WriteInPlace(target, bytes, writeFailureMessage, true);
-        ThrowErrno(errno, target);
+        if (exists_ && Refused(errno)) return;
+        ThrowErrno(errno, target_);
     }
-    Descriptor file(temporary.fd);
-    auto discard = [&] {
-        if (!temporary.name.empty()) ::unlink(temporary.name.c_str());
-    };
-    auto fail = [&](int error, bool writing) {
-        discard();
-        if (writing) ThrowWriteFailure(error, target, writeFailureMessage);
-        ThrowErrno(error, target);
-    };
-    if (exists) {
+    fd_ = temporary.fd;
+    temporaryName_ = temporary.name;
+    way_ = Way::Temporary;
+    if (exists_) {
         // A new file cannot keep another user's ownership or every extended attribute: the old one
         // takes the bytes then, in place.
-        const bool owned = ::fchown(file.get(), info.st_uid, info.st_gid) == 0;
-        if (!owned && errno != EPERM) fail(errno, false);
-        if (::fchmod(file.get(), info.st_mode & 07777) != 0) fail(errno, false);
-        if (!owned || !CopyExtendedAttributes(target, file.get())) {
-            discard();
-            return WriteInPlace(target, bytes, writeFailureMessage, true);
-        }
-    } else if (::fchmod(file.get(), NewFileMode()) != 0) {
-        fail(errno, false);
+        const bool owned = ::fchown(fd_, info.st_uid, info.st_gid) == 0;
+        if (!owned && errno != EPERM) Fail(errno, false);
+        if (::fchmod(fd_, info.st_mode & 07777) != 0) Fail(errno, false);
+        if (!owned || !CopyExtendedAttributes(target_, fd_)) Discard();
+    } else if (::fchmod(fd_, NewFileMode()) != 0) {
+        Fail(errno, false);
     }
-    if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0) fail(errno, true);
+}
+
+FileReplacement::~FileReplacement() {
+    Discard();
+}
+
+void FileReplacement::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporaryName_.empty()) ::unlink(temporaryName_.c_str());
+    temporaryName_.clear();
+    way_ = Way::InPlace;
+}
+
+void FileReplacement::Fail(int error, bool writing) {
+    Discard();
+    if (writing) ThrowWriteFailure(error, target_, message_);
+    ThrowErrno(error, target_);
+}
+
+void FileReplacement::Write(std::string_view bytes) {
+    if (done_) throw IoError(FileAccessDenied);
+    if (way_ == Way::InPlace) {
+        pending_.append(bytes);
+        return;
+    }
+    if (!WriteAll(fd_, bytes)) Fail(errno, true);
+}
+
+void FileReplacement::Commit() {
+    if (done_) return;
+    done_ = true;
+    if (way_ == Way::InPlace) return WriteInPlace(target_, pending_, message_, true);
+    if (way_ == Way::Stream) {
+        if (!Synced(fd_)) Fail(errno, false);
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) ThrowErrno(errno, target_);
+        return;
+    }
+    if (::fsync(fd_) != 0) Fail(errno, true);
     // A new file is linked in under its own name at once; an old one is replaced by a rename.
+    const std::filesystem::path folder = FolderOf(target_);
+    Temporary temporary{fd_, temporaryName_};
     bool linked = false;
     if (temporary.name.empty()) {
-        if (!exists && LinkAs(temporary, target)) {
+        if (!exists_ && LinkAs(temporary, target_)) {
             linked = true;
-        } else if ((!exists && errno != EEXIST) || !LinkIn(temporary, folder)) {
-            fail(errno, false);
+        } else if ((!exists_ && errno != EEXIST) || !LinkIn(temporary, folder)) {
+            Fail(errno, false);
         }
+        temporaryName_ = temporary.name;
     }
-    if (!file.Close()) fail(errno, true);
-    if (!linked && ::rename(temporary.name.c_str(), target.c_str()) != 0) {
+    if (!linked && ::rename(temporaryName_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
-        if (!(exists && Refused(error))) fail(error, false);
-        discard(); // a sticky folder: the file is the user's, its name is not
-        return WriteInPlace(target, bytes, writeFailureMessage, true);
+        if (!(exists_ && Refused(error))) Fail(error, false);
+        // A sticky folder: the file is the user's, its name is not. It takes the bytes in place.
+        std::string bytes;
+        char chunk[1 << 16];
+        for (ssize_t got; (got = ::pread(fd_, chunk, sizeof chunk, static_cast<off_t>(bytes.size()))) != 0;) {
+            if (got < 0 && errno != EINTR) Fail(errno, false);
+            if (got > 0) bytes.append(chunk, static_cast<std::size_t>(got));
+        }
+        Discard();
+        return WriteInPlace(target_, bytes, message_, true);
     }
-    SyncFolder(folder, target);
+    temporaryName_.clear();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowWriteFailure(errno, target_, message_);
+    SyncFolder(folder, target_);
+}
+
+void ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         const std::string& writeFailureMessage) {
+    FileReplacement replacement(path, writeFailureMessage);
+    replacement.Write(bytes);
+    replacement.Commit();
 }
 
 void CheckReplaceable(const std::string& path) {

@@ -53,6 +53,44 @@ public:
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const std::string& writeFailureMessage = {});
 
+/// A file written in pieces that takes the place of the file at path only once it is complete, under
+/// the rules of ReplaceFileContents (which writes through one): until Commit the old file stays as it
+/// was, and a replacement destroyed without Commit leaves nothing behind. A device or FIFO takes the
+/// pieces as they come. Failures throw IoError, or TaonError(writeFailureMessage) for a failure to write
+/// the bytes when that is given.
+class FileReplacement {
+public:
+    /// Checks path as a save does and prepares the new file.
+    explicit FileReplacement(const std::string& path, std::string writeFailureMessage = {});
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement();
+
+    /// Adds bytes to the new contents.
+    void Write(std::string_view bytes);
+    /// Puts the new contents in place of the old, synced.
+    void Commit();
+    /// True when a regular file was at path when the replacement began: it stays until Commit.
+    bool Replaces() const { return exists_ && way_ != Way::Stream; }
+
+private:
+    enum class Way {
+        Temporary, ///< a temporary file beside the file, renamed over it
+        InPlace,   ///< the bytes are kept until Commit writes them into the file itself
+        Stream,    ///< a device or FIFO, written as the bytes come
+    };
+    void Discard();
+    [[noreturn]] void Fail(int error, bool writing);
+
+    std::string path_, target_, message_;
+    Way way_ = Way::InPlace;
+    int fd_ = -1;
+    std::string temporaryName_;
+    std::string pending_; // InPlace's bytes
+    bool exists_ = false;
+    bool done_ = false;
+};
+
 /// Throws the error that ReplaceFileContents would meet before writing anything at path (a missing
 /// folder, a folder or a file the user may not write, a read-only file, a FIFO without a reader, a
 /// name too long); returns when the save can be tried.

@@ -132,22 +132,20 @@ void FilmEncoder::Close() {
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        const std::string said = LastLine(said_);
-        throw TaonError("ffmpeg failed" + (said.empty() ? std::string() : ": " + said));
-    }
-    file_.Close();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Failed("ffmpeg failed");
+    file_.Commit();
 }
 
-void FilmEncoder::Failed() {
+void FilmEncoder::Failed(const char* what) {
     CloseDescriptor(input_);
     Pump({}); // what ffmpeg still says
     int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    while (pid_ > 0 && ::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
     const std::string said = LastLine(said_);
-    throw TaonError("ffmpeg stopped" + (said.empty() ? std::string() : ": " + said));
+    throw TaonError(what + (said.empty() ? std::string() : ": " + said) +
+                    (file_.Replaces() ? "; the earlier film is kept" : "; no film was written"));
 }
 
 void FilmEncoder::Pump(std::string_view input) {
@@ -171,7 +169,7 @@ void FilmEncoder::Pump(std::string_view input) {
                 if (sent > 0) {
                     input.remove_prefix(static_cast<std::size_t>(sent));
                 } else if (errno != EAGAIN && errno != EINTR) {
-                    Failed(); // ffmpeg has gone
+                    Failed("ffmpeg stopped"); // ffmpeg has gone
                 }
                 continue;
             }

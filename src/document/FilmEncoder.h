@@ -10,10 +10,11 @@
 namespace taonscope {
 
 /// An MP4 film (H.264, 4:2:0) made from pictures by the ffmpeg program, which runs beside the caller:
-/// the pictures go to its input and the film it makes comes back from its output into an OutputFile, so
-/// the film is checked, emptied and synced as a trajectory is. The film is fragmented (a fragment a
-/// second), so that what was written before a program was killed still plays. Failures throw IoError or
-/// TaonError with ffmpeg's own message.
+/// the pictures go to its input and the film it makes comes back from its output into a FileReplacement,
+/// so the film is checked as a save is and takes the place of an earlier one only once it is complete.
+/// The film is fragmented (a fragment a second), so that what reached a FIFO before a program was killed
+/// still plays. Failures throw IoError or TaonError with ffmpeg's own message and what became of the
+/// file.
 class FilmEncoder {
 public:
     /// Opens the film at path and starts ffmpeg for pictures of width x height (even numbers) shown
@@ -31,10 +32,10 @@ public:
 
 private:
     void Pump(std::string_view input);
-    [[noreturn]] void Failed();
+    [[noreturn]] void Failed(const char* what);
     void Stop();
 
-    OutputFile file_;
+    FileReplacement file_;
     std::size_t frameBytes_;
     pid_t pid_ = -1;
     int input_ = -1, output_ = -1, messages_ = -1;

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Json.h"
 
+#include "TextEncoding.h"
+#include "TextLines.h"
 #include "XyzFile.h"
 
 #include "core/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 namespace taonscope {
 
@@ -20,6 +24,10 @@ public:
     explicit Parser(std::string_view text) : text_(text) {}
 
     JsonValue Document() {
+        // JSON text is UTF-8; a byte that is not goes no further than here.
+        at_ = ValidUtf8Length(text_);
+        if (at_ < text_.size()) Fail("a byte that is not UTF-8");
+        at_ = 0;
         SkipBlanks();
         JsonValue value = Value(0);
         SkipBlanks();
@@ -34,7 +42,7 @@ private:
             if (text_[i] == '\n') {
                 ++line;
                 column = 1;
-            } else {
+            } else if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) { // a character, not its tail
                 ++column;
             }
         }
@@ -86,20 +94,29 @@ private:
         ++at_;
         JsonValue::Object members;
         if (Take('}')) return JsonValue(std::move(members));
+        std::vector<std::size_t> keyAt;
         do {
             SkipBlanks();
             if (at_ >= text_.size() || text_[at_] != '"') Fail("expected a key in quotes");
-            const std::size_t keyAt = at_;
+            keyAt.push_back(at_);
             std::string key = String();
-            for (const auto& member : members)
-                if (member.first == key) {
-                    at_ = keyAt;
-                    Fail("the key \"" + key + "\" is given twice");
-                }
             Expect(':', "':'");
             members.emplace_back(std::move(key), Value(depth + 1));
         } while (Take(','));
         Expect('}', "',' or '}'");
+        // Keys given twice, found by sorting rather than by comparing every pair: the first key that
+        // repeats an earlier one is named.
+        std::vector<std::size_t> order(members.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return members[a].first < members[b].first; });
+        std::size_t repeat = members.size();
+        for (std::size_t n = 1; n < order.size(); ++n)
+            if (members[order[n]].first == members[order[n - 1]].first) repeat = std::min(repeat, order[n]);
+        if (repeat < members.size()) {
+            at_ = keyAt[repeat];
+            Fail("the key \"" + members[repeat].first + "\" is given twice");
+        }
         return JsonValue(std::move(members));
     }
 
@@ -144,24 +161,6 @@ private:
         if (error != std::errc() || end != text_.data() + at_ + 4) Fail("expected four hexadecimal digits");
         at_ += 4;
         return value;
-    }
-
-    static void AppendUtf8(std::string& out, unsigned code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
     }
 
     std::string String() {
@@ -215,6 +214,9 @@ private:
                     code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
                 } else if (code >= 0xDC00 && code <= 0xDFFF) {
                     Fail("a lone surrogate");
+                } else if (code == 0) {
+                    at_ -= 6;
+                    Fail("a NUL character (\\u0000) in a string");
                 }
                 AppendUtf8(out, code);
                 break;
@@ -246,8 +248,9 @@ bool JsonValue::AsBool(std::string_view what) const {
 
 Extended JsonValue::AsReal(std::string_view what) const {
     if (!IsNumber()) NotA(what, "a number");
-    const auto value = ParseXyzReal(std::get<Number>(value_).Text);
-    if (!value || !std::isfinite(*value)) NotA(what, "a number an extended real can hold");
+    const std::string& text = std::get<Number>(value_).Text;
+    const auto value = ParseXyzReal(text);
+    if (!value || BeyondExtendedRange(text, *value)) NotA(what, "a number an extended real can hold");
     return *value;
 }
 

@@ -77,6 +77,7 @@ public:
         inAtoms_ = false;
         bool seen[static_cast<int>(Item::Unknown)] = {};
         for (;;) {
+            if (!reader_.LineEnded()) return Found::Cut; // an item line cut short, or its values missing
             const auto name = ItemOf(line);
             if (!name) {
                 if (index != start_ || whole_ == 0) LineError(index, "expected an ITEM: line");
@@ -110,7 +111,7 @@ public:
             index = reader_.Index();
         }
         ++whole_;
-        return Found::Frame;
+        return reader_.LineEnded() ? Found::Frame : Found::Unended;
     }
 
     std::string CutError() const override {
@@ -177,6 +178,49 @@ AtomColumns ParseAtomColumns(std::string_view names, std::uint64_t index) {
     LineError(index, "ITEM: ATOMS needs the columns x y z (or xu yu zu, xs ys zs, xsu ysu zsu)");
 }
 
+// A frame's box: its edges and, for a triclinic box, its tilts, as a LAMMPS dump gives them.
+struct Box {
+    Extended low[3] = {0, 0, 0}, high[3] = {1, 1, 1}; // xlo xhi, ylo yhi, zlo zhi: the box's own edges
+    Extended xy = 0, xz = 0, yz = 0;
+
+    // Scaled coordinates as a position: x = xlo + xs lx + ys xy + zs xz, y = ylo + ys ly + zs yz,
+    // z = zlo + zs lz.
+    void Unscale(Extended (&p)[3]) const {
+        const Extended xs = p[0], ys = p[1], zs = p[2];
+        p[0] = low[0] + xs * (high[0] - low[0]) + ys * xy + zs * xz;
+        p[1] = low[1] + ys * (high[1] - low[1]) + zs * yz;
+        p[2] = low[2] + zs * (high[2] - low[2]);
+    }
+};
+
+// The three lines after "ITEM: BOX BOUNDS ...", from frame line first on. A triclinic box
+// ("BOX BOUNDS xy xz yz ...") gives on each line the bounds of its bounding box and one tilt; its own
+// edges lie inside them by the tilts.
+Box ParseBox(std::string_view item, const FrameLines& frame, std::size_t first) {
+    const std::vector<std::string_view> words = Fields(item);
+    const bool tilted = words.size() >= 5 && words[2] == "xy" && words[3] == "xz" && words[4] == "yz";
+    Box box;
+    Extended tilt[3] = {0, 0, 0};
+    for (std::size_t d = 0; d < 3; ++d) {
+        const std::uint64_t index = frame.firstLine + first + d;
+        const std::vector<std::string_view> bounds = Fields(frame.lines[first + d]);
+        if (bounds.size() < (tilted ? 3u : 2u))
+            LineError(index, tilted ? "expected the low and high bound and a tilt"
+                                    : "expected the low and high bound");
+        box.low[d] = RealField(bounds[0], index);
+        box.high[d] = RealField(bounds[1], index);
+        if (tilted) tilt[d] = RealField(bounds[2], index);
+    }
+    box.xy = tilt[0], box.xz = tilt[1], box.yz = tilt[2];
+    if (tilted) {
+        box.low[0] -= std::min({Extended(0), box.xy, box.xz, box.xy + box.xz});
+        box.high[0] -= std::max({Extended(0), box.xy, box.xz, box.xy + box.xz});
+        box.low[1] -= std::min(Extended(0), box.yz);
+        box.high[1] -= std::max(Extended(0), box.yz);
+    }
+    return box;
+}
+
 long long WholeField(std::string_view text, const char* what, std::uint64_t index) {
     const auto value = ParseCount(text);
     if (!value) LineError(index, std::string(what) + " " + Quoted(text) + " is not a whole number");
@@ -190,7 +234,7 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
         world.*ParameterFields[p] = law.*ParameterFields[p];
     if (options.dt) world.dt = *options.dt;
 
-    Extended low[3] = {0, 0, 0}, high[3] = {1, 1, 1};
+    Box box;
     std::vector<Atom> atoms;
     std::size_t k = 0;
     while (k < frame.count) {
@@ -211,12 +255,7 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
                                          std::to_string(MaxTaons) + " fit");
             break;
         case Item::Box:
-            for (std::size_t d = 0; d < 3; ++d) {
-                const std::vector<std::string_view> bounds = Fields(frame.lines[k + 1 + d]);
-                if (bounds.size() < 2) LineError(index + 1 + d, "expected the low and high bound");
-                low[d] = RealField(bounds[0], index + 1 + d);
-                high[d] = RealField(bounds[1], index + 1 + d);
-            }
+            box = ParseBox(name, frame, k + 1);
             k += 2;
             break;
         case Item::AtomLines: {
@@ -233,9 +272,9 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
                 if (columns.type) atom.type = WholeField(fields[*columns.type], "type", line);
                 for (std::size_t d = 0; d < 3; ++d) {
                     atom.position[d] = RealField(fields[columns.position + d], line);
-                    if (columns.scaled) atom.position[d] = low[d] + atom.position[d] * (high[d] - low[d]);
                     if (columns.velocity) atom.velocity[d] = RealField(fields[*columns.velocity + d], line);
                 }
+                if (columns.scaled) box.Unscale(atom.position);
                 atoms.push_back(atom);
             }
             k = frame.count;
@@ -246,6 +285,18 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
         }
         k += 2;
     }
+
+    for (const Atom& atom : atoms)
+        if (atom.type < 1 || atom.type > 3) {
+            std::vector<long long> types;
+            for (const Atom& other : atoms) types.push_back(other.type);
+            std::sort(types.begin(), types.end());
+            types.erase(std::unique(types.begin(), types.end()), types.end());
+            std::string list;
+            for (const long long type : types) list += (list.empty() ? "" : ", ") + std::to_string(type);
+            LineError(atom.line, "type " + std::to_string(atom.type) +
+                                     " is no kind of taon (1, 2 or 3); the frame's types are " + list);
+        }
 
     // The ids are the slots when they can be: each a slot given once, whose kind is the atom's type.
     bool idsAreSlots = true;
@@ -264,7 +315,7 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
     for (const Atom& atom : atoms) {
         int slot = static_cast<int>(atom.id);
         if (!idsAreSlots) {
-            const int kind = atom.type >= 1 && atom.type <= 3 ? static_cast<int>(atom.type) : 1;
+            const int kind = static_cast<int>(atom.type);
             if (nextSlot[kind] > LastSlot[kind])
                 LineError(atom.line, "more than " + std::to_string(LastSlot[kind] - FirstSlot[kind] + 1) +
                                          " taons of kind " + std::to_string(kind));
@@ -409,7 +460,14 @@ std::string FormatLammpsSidecar(const World& world) {
 
 void ReadLammpsSidecar(std::string_view text, World& world) {
     const JsonValue document = ParseJson(text);
-    document.AsObject("the sidecar");
+    for (const auto& [key, value] : document.AsObject("the sidecar")) {
+        if (key == "program" ||
+            std::find(ParameterNames.begin(), ParameterNames.end(), key) != ParameterNames.end())
+            continue;
+        std::string known = "program";
+        for (const char* name : ParameterNames) known += std::string(", ") + name;
+        throw TaonError("unknown key \"" + key + "\" (known: " + known + ")");
+    }
     for (std::size_t p = 0; p < ParameterFields.size(); ++p) {
         const JsonValue* value = document.Find(ParameterNames[p]);
         if (!value) continue;

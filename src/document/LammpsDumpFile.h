@@ -33,16 +33,16 @@ std::string FormatLammpsFrame(const World& world, std::int64_t step);
 std::string FormatLammpsSidecar(const World& world);
 
 /// Sets dt and the parameters that sidecar text holds (the others stay); throws TaonError saying what is
-/// wrong.
+/// wrong, an unknown key among it.
 void ReadLammpsSidecar(std::string_view text, World& world);
 
 /// The world of one frame of LAMMPS dump text. Columns by the ATOMS line's names: x y z (or xu yu zu;
-/// or scaled by the box: xs ys zs, xsu ysu zsu), vx vy vz (else velocities zero), id and type. The ids
-/// are the slots when each is a slot from 1 to 100, given once, whose kind is its type; otherwise taons
-/// go to the slots of their type (1, 2, 3; any other is 1) in the order of their ids. ITEM: TIME and
-/// ITEM: UNITS are read past. dt from the options, else the sidecar text (when given), else 0.001;
-/// parameters from the sidecar, else the built-in figure's. Errors, frames and a cut last frame as
-/// ReadXyzText has them.
+/// or scaled by the box, triclinic boxes with their tilts: xs ys zs, xsu ysu zsu), vx vy vz (else
+/// velocities zero), id and type. A type other than 1, 2 or 3 is refused. The ids are the slots when
+/// each is a slot from 1 to 100, given once, whose kind is its type; otherwise taons go to the slots of
+/// their type in the order of their ids. ITEM: TIME and ITEM: UNITS are read past. dt from the options,
+/// else the sidecar text (when given), else 0.001; parameters from the sidecar, else the built-in
+/// figure's. Errors, frames and a cut last frame as ReadXyzText has them.
 World ReadLammpsText(std::string_view text, const ImportOptions& options = {}, std::string* note = nullptr,
                      std::optional<std::string_view> sidecar = std::nullopt);
 

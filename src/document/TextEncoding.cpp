@@ -62,24 +62,6 @@ std::optional<char32_t> NextCharacter(std::string_view text, std::size_t& i) {
     return value;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Asks iconv for each byte on its own; the tables are small and built once per code page.
 CodePageTable BuildTable(TextEncoding encoding) {
     const iconv_t converter = iconv_open("UTF-8", IconvName(encoding));
@@ -146,10 +128,33 @@ std::optional<TextEncoding> FindEncoding(std::string_view name) {
     return std::nullopt;
 }
 
+std::size_t ValidUtf8Length(std::string_view bytes) {
+    std::size_t i = 0; // NextCharacter leaves i at a malformed sequence
+    while (i < bytes.size() && NextCharacter(bytes, i)) {
+    }
+    return i;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();)
-        if (!NextCharacter(bytes, i)) return false;
-    return true;
+    return ValidUtf8Length(bytes) == bytes.size();
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {

@@ -28,6 +28,12 @@ std::optional<TextEncoding> FindEncoding(std::string_view name);
 /// values beyond U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
 
+/// The length of the longest start of bytes that is well-formed UTF-8: the place of the first fault.
+std::size_t ValidUtf8Length(std::string_view bytes);
+
+/// Appends the character c (at most U+10FFFF) to out in UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 /// Text in encoding as UTF-8. A byte that the code page leaves undefined stands for the control
 /// character of the same number, so that EncodeText gives every byte back. UTF-8 text is returned
 /// as it is.

@@ -63,14 +63,17 @@ void LineError(std::uint64_t index, const std::string& message) {
     throw TaonError("line " + std::to_string(index + 1) + ": " + message);
 }
 
-Extended RealField(std::string_view text, std::uint64_t lineIndex) {
-    const auto value = ParseXyzReal(text);
-    if (!value) LineError(lineIndex, Quoted(text) + " is not a number");
-    // A finite number too large for an extended real would become infinite, one too small zero.
+bool BeyondExtendedRange(std::string_view text, Extended value) {
     const bool named = text.find_first_of("iInN") != std::string_view::npos;
     const bool nonzero =
         text.substr(0, text.find_first_of("eE")).find_first_of("123456789") != std::string_view::npos;
-    if ((std::isinf(*value) && !named) || (*value == 0 && nonzero))
+    return (std::isinf(value) && !named) || (value == 0 && nonzero);
+}
+
+Extended RealField(std::string_view text, std::uint64_t lineIndex) {
+    const auto value = ParseXyzReal(text);
+    if (!value) LineError(lineIndex, Quoted(text) + " is not a number");
+    if (BeyondExtendedRange(text, *value))
         LineError(lineIndex, Quoted(text) + " is beyond the range of extended reals");
     return *value;
 }
@@ -81,6 +84,7 @@ bool LineReader::Next(std::string_view& line) {
         if (end != std::string_view::npos || (ended_ && !pending_.empty())) {
             const std::size_t length = end == std::string_view::npos ? pending_.size() : end;
             line = pending_.substr(0, length);
+            lineEnded_ = end != std::string_view::npos;
             pending_.remove_prefix(std::min(length + 1, pending_.size()));
             scanned_ = 0;
             break;
@@ -119,9 +123,27 @@ void FrameLines::Add(std::string_view line) {
     lines[count++].assign(line);
 }
 
+std::string UnendedNote(const FrameLines& frame) {
+    return "the last frame (line " + std::to_string(frame.firstLine + 1) +
+           ") has no line end after its last line, as a file cut short has, and was left out";
+}
+
+std::string UnendedOnlyNote(const FrameLines& frame) {
+    return "the frame (line " + std::to_string(frame.firstLine + 1) +
+           ") has no line end after its last line: if the file was cut short, so may its last number be";
+}
+
 bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note) {
     switch (splitter.Next(true, frame)) {
     case FrameSplitter::Found::Frame:
+        ++read;
+        return true;
+    case FrameSplitter::Found::Unended:
+        if (read > 0) {
+            note = UnendedNote(frame);
+            return false;
+        }
+        note = UnendedOnlyNote(frame);
         ++read;
         return true;
     case FrameSplitter::Found::Cut:

@@ -38,6 +38,9 @@ std::optional<long long> ParseCount(std::string_view text);
 std::string Quoted(std::string_view field);
 /// Throws TaonError("line N: message") for the line of that index (from 0).
 [[noreturn]] void LineError(std::uint64_t index, const std::string& message);
+/// True when text names a finite number that value, as read, could not hold: it became infinite, or
+/// zero though the text has a digit other than 0 before its exponent.
+bool BeyondExtendedRange(std::string_view text, Extended value);
 /// A real as a frame holds it (ParseXyzReal); a text that is not one, or a number beyond the range of
 /// extended reals, throws LineError quoting it.
 Extended RealField(std::string_view text, std::uint64_t lineIndex);
@@ -55,6 +58,8 @@ public:
     bool Next(std::string_view& line);
     /// The index (from 0) of the line Next gave last.
     std::uint64_t Index() const { return index_ - 1; }
+    /// False when the line Next gave last is the text's last and has no line end, as in a file cut short.
+    bool LineEnded() const { return lineEnded_; }
 
 private:
     [[noreturn]] void TooLong() const;
@@ -65,6 +70,7 @@ private:
     std::string_view pending_; // what is not yet returned
     std::size_t scanned_ = 0;  // bytes of pending_ known to hold no line end
     bool ended_ = false;
+    bool lineEnded_ = true;
     std::uint64_t index_ = 0;
 };
 
@@ -86,10 +92,11 @@ class FrameSplitter {
 public:
     virtual ~FrameSplitter() = default;
     /// What Next found.
-    enum class Found { Frame, End, Cut };
+    enum class Found { Frame, End, Cut, Unended };
     /// Reads the next frame, keeping its lines in frame when keep. End: no frame is left. Cut: the
     /// text ends inside a frame (as when a run is killed while writing); CutError and CutNote say so.
-    /// A text that breaks the format throws LineError.
+    /// Unended: the frame has all its lines, but the last has no line end, so it may have been cut
+    /// inside its last number. A text that breaks the format throws LineError.
     virtual Found Next(bool keep, FrameLines& frame) = 0;
     /// The error for a cut frame when no whole frame came before it.
     virtual std::string CutError() const = 0;
@@ -97,14 +104,20 @@ public:
     virtual std::string CutNote() const = 0;
 };
 
+/// The note for a last frame whose last line has no line end (Unended), left out after whole frames.
+std::string UnendedNote(const FrameLines& frame);
+/// The note for a file's only frame whose last line has no line end, which is read all the same.
+std::string UnendedOnlyNote(const FrameLines& frame);
+
 /// Reads the next whole frame into frame; false after the last one. read counts the whole frames read
-/// so far. A cut last frame is left out (note says so) when whole frames came before it; otherwise, and
-/// for a text without frames, throws TaonError.
+/// so far. A cut last frame, or one whose last line has no line end, is left out (note says so) when
+/// whole frames came before it; a cut first frame, and a text without frames, throw TaonError; a first
+/// frame without its last line end is read, with a note.
 bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note);
 
 /// Reads the frame asked for (1 for the first ...; 0 for the last) and parses it, keeping the lines of
-/// two frames at most. A cut last frame is left out (note, when given, says so) when whole frames come
-/// before it; otherwise, and for a file without frames or too few, throws TaonError.
+/// two frames at most. Cut and unended frames are taken as NextWholeFrame takes them (note, when given,
+/// says what was left out); a file without frames or too few throws TaonError.
 template <typename Parse>
 auto ReadWantedFrame(FrameSplitter& splitter, int wanted, Parse&& parse, std::string* note) {
     if (wanted < 0) throw TaonError("the file holds no frame " + std::to_string(wanted));
@@ -118,6 +131,13 @@ auto ReadWantedFrame(FrameSplitter& splitter, int wanted, Parse&& parse, std::st
             if (whole == 0) throw TaonError(splitter.CutError());
             if (note) *note = splitter.CutNote();
             break;
+        }
+        if (found == FrameSplitter::Found::Unended) {
+            if (whole > 0) {
+                if (note) *note = UnendedNote(reading);
+                break;
+            }
+            if (note) *note = UnendedOnlyNote(reading);
         }
         ++whole;
         if (!keep) continue;

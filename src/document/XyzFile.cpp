@@ -376,7 +376,7 @@ public:
             if (keep && fits) frame.Add(line);
         if (got_ < needed) return Found::Cut; // as when a run is killed while writing
         ++whole_;
-        return Found::Frame;
+        return reader_.LineEnded() ? Found::Frame : Found::Unended;
     }
 
     std::string CutError() const override {

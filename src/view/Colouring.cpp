@@ -43,10 +43,6 @@ Rgb SpeedColour(double fraction) {
     return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
-Rgb CoordinationColour(int bonds) {
-    return bonds <= 0 ? LoneColour : CoordinationPalette[std::min(bonds, 12) - 1];
-}
-
 std::vector<int> PresentSlots(const World& world) {
     std::vector<int> slots;
     for (int j = 1; j <= std::clamp(world.TaonCount, 0, MaxTaons); ++j)
@@ -114,6 +110,10 @@ void BySpeed(TaonColouring& c, const World& world) {
 }
 
 } // namespace
+
+Rgb CoordinationColour(int bonds) {
+    return bonds <= 0 ? LoneColour : CoordinationPalette[std::min(bonds, 12) - 1];
+}
 
 Rgb ClusterColour(int index) {
     return ClusterPalette[static_cast<std::size_t>(std::max(index, 0)) % 10];

@@ -35,6 +35,10 @@ inline constexpr Rgb BondColour{110, 110, 110};
 /// The colour of the cluster with this index (0 the largest) when it has two or more taons.
 Rgb ClusterColour(int index);
 
+/// The colour of a taon with this many bonds: LoneColour for none, one colour for each count up to 12
+/// and more.
+Rgb CoordinationColour(int bonds);
+
 /// Colours the present taons by their cluster (clusters of two or more in turn from a palette of ten,
 /// largest first; the others grey), their number of bonds (0 grey, then a colour for each count up to
 /// 12 and more), or their speed (from blue at rest through green to red at the largest speed); Kind

@@ -8,6 +8,8 @@
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
+#include "core/Scenarios.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -137,6 +139,47 @@ TEST(Cutoff, TheDataGiveOneBetweenTheFirstTwoShells) {
         EXPECT_EQ(cutoff.Source, c.source) << c.name;
         EXPECT_GE(cutoff.Value, c.above) << c.name;
         EXPECT_LE(cutoff.Value, c.below) << c.name;
+    }
+}
+
+// A distance on a bin's edge belongs to the bin that starts there: d_nn itself starts bin 40.
+TEST(Cutoff, ADistanceOnABinsEdgeLandsInTheBinThatStartsThere) {
+    Random random(5);
+    for (int n = 0; n < 2000; ++n) {
+        const Extended reach = random.Uniform(0.5L, 8) * std::exp2(Extended(n % 7 - 3));
+        for (const auto& [edge, bin] :
+             std::vector<std::pair<Extended, std::size_t>>{{reach, 40}, {reach / 2, 20}, {2 * reach, 80}}) {
+            ASSERT_EQ(CutoffBin(edge, reach), bin) << static_cast<double>(reach);
+            ASSERT_EQ(CutoffBin(std::nextafter(edge, Extended(0)), reach), bin - 1)
+                << static_cast<double>(reach);
+        }
+    }
+    EXPECT_EQ(CutoffBin(0, 2), 0u);
+    EXPECT_EQ(CutoffBin(-1, 2), std::nullopt);
+    EXPECT_EQ(CutoffBin(std::nanl(""), 2), std::nullopt);
+}
+
+// Bonded means closer than the cutoff, and every count of bonds and clusters measures it alike: a pair
+// at the cutoff itself is not bonded, nor one whose squared distance the squared cutoff would exceed.
+TEST(Bonds, APairAtTheCutoffIsNotBondedInAnyCount) {
+    World at = WorldOf({{0, 0, 0}, {3, 4, 0}});
+    // A pair whose distance d, squared, rounds above the sum of its squared differences.
+    World rounded = WorldOf({{0, 0, 0}, {0, 0, 0}});
+    Random random(9);
+    for (Extended d = 0;;) {
+        rounded.PosX[2] = random.Uniform(1, 4), rounded.PosY[2] = random.Uniform(1, 4);
+        d = PairDistance(rounded, 1, 2);
+        if (d * d > rounded.PosY[2] * rounded.PosY[2] + rounded.PosX[2] * rounded.PosX[2]) break;
+    }
+    for (const World& w : {at, rounded}) {
+        const Extended d = PairDistance(w, 1, 2);
+        for (const auto& [cutoff, bonded] :
+             std::vector<std::pair<Extended, bool>>{{d, false}, {std::nextafter(d, Extended(10)), true}}) {
+            const int expected = bonded ? 2 : 1;
+            EXPECT_EQ(AnalyzeStructure(w, {cutoff, {}}).Counts.Largest, expected) << static_cast<double>(d);
+            EXPECT_EQ(CountClusters(w, {cutoff, {}}).Largest, expected) << static_cast<double>(d);
+            EXPECT_EQ(FindNeighbours(w, cutoff).Bonds.size(), bonded ? 1u : 0u);
+        }
     }
 }
 

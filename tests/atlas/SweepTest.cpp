@@ -92,6 +92,10 @@ const struct Refused {
      "classify.cutoff is not above 0", false},
     {"{\"base\": {\"scenario\": \"cloud\"},\n \"vary\": [,]}", "line 2, column ", false},
     {"[1, 2]", "the sweep is not an object", false},
+    {SweepText(Base, R"([{"parameter": "B1", "from": 1e-5000, "to": 2, "count": 3}])"),
+     "vary[0].from is not a number an extended real can hold", false},
+    {"{\"title\": \"Caf\xE9\", " + SweepText().substr(1), "line 1, column 15: a byte that is not UTF-8",
+     false},
 };
 
 } // namespace
@@ -185,9 +189,10 @@ TEST(Sweep, ValuesRunFromTheFirstToTheLastEvenlyOrByEqualRatiosAsTyped) {
         {0.001L, 1.0L, 4, AxisSpacing::Log, {0.001L, 0.01L, 0.1L, 1.0L}},   // not exp(log(0.001) + ...)
         {1.0L, 2.0L, 3, AxisSpacing::Log, {1.0L, 1.41421356237310L, 2.0L}}, // 15 significant digits
         {3.0L, 9.0L, 1, AxisSpacing::Log, {3.0L}},
+        {-1e4932L, 1e4932L, 3, AxisSpacing::Linear, {-1e4932L, 0, 1e4932L}}, // their difference overflows
     };
     for (const auto& c : cases)
-        EXPECT_EQ((SweepAxis{"A1", c.from, c.to, c.count, c.spacing}.Values()), c.values)
+        EXPECT_EQ((SpreadValues(SweepAxis{"A1", c.from, c.to, c.count, c.spacing, {}})), c.values)
             << c.from << " " << c.to;
 }
 

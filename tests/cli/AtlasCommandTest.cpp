@@ -183,21 +183,68 @@ TEST(Atlas, RunsKilledAtRandomMomentsResumeToTheSameAtlas) {
     EXPECT_EQ(ReadAll(cut + "/atlas.json"), ReadAll(whole + "/atlas.json"));
 }
 
-TEST(Atlas, SigtermEndsARunThatSaysHowToGoOn) {
+// SIGTERM ends the cells under way, not only the batch: cells of a million steps (many seconds each)
+// are ended, not waited for, so none is done.
+TEST(Atlas, SigtermEndsTheCellsUnderWayAndSaysHowToGoOn) {
     TempDir dir;
-    const std::string atlas = Plan(dir, "a", SlowSweep);
+    const std::string atlas = Plan(dir, "a", R"({"base": {"scenario": "ring"},
+        "vary": [{"parameter": "dt", "from": 0.001, "to": 0.002, "count": 2}], "protocol": {"steps": 1000000}})");
     std::thread stop([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(::getpid(), SIGTERM);
     });
-    const Outcome stopped = Cli({"atlas", "run", atlas, "--jobs", "1"});
+    const Outcome stopped = Cli({"atlas", "run", atlas, "--jobs", "2"});
     stop.join();
     EXPECT_EQ(stopped.status, 128 + SIGTERM);
-    EXPECT_NE(stopped.err.find("stopped by SIGTERM: "), std::string::npos) << stopped.err;
+    EXPECT_NE(stopped.err.find("stopped by SIGTERM: 0 of 2 cells done"), std::string::npos) << stopped.err;
     EXPECT_NE(stopped.err.find("atlas run " + atlas + " goes on from there"), std::string::npos)
         << stopped.err;
-    EXPECT_LT(DoneCells(LoadPlan(atlas)).size(), 6u);
+    EXPECT_TRUE(DoneCells(LoadPlan(atlas)).empty());
     EXPECT_NO_THROW(ReadAtlas(atlas));
+}
+
+// A cell that fails is reported with its own message; results edited by hand are refused by the merge
+// when they are not the plan's, and their text fields are quoted in atlas.csv.
+TEST(Atlas, FailuresAndEditedResultsSayWhatTheyAre) {
+    TempDir dir;
+    const std::string atlas = Plan(dir, "a", SmallSweep);
+    std::filesystem::create_directory(atlas + "/cells/000003.tao");
+    const Outcome failed = Cli({"atlas", "run", atlas, "--jobs", "2"});
+    EXPECT_EQ(failed.status, CliBadInput);
+    EXPECT_NE(failed.err.find("taonscope-cli: cell 3: " + atlas + "/cells/000003.tao: File access denied\n"),
+              std::string::npos)
+        << failed.err;
+    std::filesystem::remove(atlas + "/cells/000003.tao");
+    ASSERT_EQ(Cli({"atlas", "run", atlas}).status, CliOk);
+
+    const std::string result = atlas + "/cells/000002.json", record = ReadAll(result);
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = record;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const std::string b1 = "\"B1\": ", value = record.substr(record.find(b1) + b1.size());
+    const struct {
+        std::string record, says;
+    } cases[] = {
+        {replaced(b1 + value.substr(0, value.find('}')), b1 + "2.5"),
+         "cell 2 has other values than the plan gives it"},
+        {replaced("\"seed\": 3", "\"seed\": 4"), "cell 2 has other values than the plan gives it"},
+        {replaced("\"message\": \"\"", "\"message\": \"a \\\"quoted\\\", noted\""), ""},
+    };
+    for (const auto& c : cases) {
+        WriteAll(result, c.record);
+        const Outcome merge = Cli({"atlas", "merge", atlas});
+        if (!c.says.empty()) {
+            EXPECT_EQ(merge.status, CliBadInput);
+            EXPECT_EQ(merge.err, "taonscope-cli: " + result + ": " + c.says + "\n");
+            continue;
+        }
+        ASSERT_EQ(merge.status, CliOk) << merge.err;
+        const std::string csv = ReadAll(atlas + "/atlas.csv");
+        EXPECT_NE(csv.find(",\"a \"\"quoted\"\", noted\"\n"), std::string::npos) << csv;
+    }
 }
 
 TEST(Atlas, RefusesBadSweepsFoldersCloudsAndCommandLinesWithOneLineBeforeWritingAnything) {
@@ -306,11 +353,12 @@ TEST(Atlas, SlurmScriptsRunOnlyTheProgramWhateverTheFolderIsNamed) {
     TempDir dir;
     const std::string name = "a;touch MARK&b|c>d<e(f){g,h}*~#!$HOME\\`touch MARK`'\" x\ny";
     const std::string atlas = Plan(dir, name, SmallSweep);
-    WriteAll(dir.File("sbatch"), "#!/bin/bash\nscript=${!#}\n"
-                                 "tasks=$(sed -n 's/^#SBATCH --array=1-//p' \"$script\")\n"
-                                 "for ((t = 1; t <= ${tasks:-1}; t++)); do\n"
-                                 "    SLURM_ARRAY_TASK_ID=$t bash \"$script\" > /dev/null 2>&1 || exit 1\ndone\n"
-                                 "echo 42\n");
+    WriteAll(dir.File("sbatch"),
+             "#!/bin/bash\nscript=${!#}\n"
+             "tasks=$(sed -n 's/^#SBATCH --array=1-//p' \"$script\")\n"
+             "for ((t = 1; t <= ${tasks:-1}; t++)); do\n"
+             "    SLURM_ARRAY_TASK_ID=$t bash \"$script\" > /dev/null 2>&1 || exit 1\ndone\n"
+             "echo 42\n");
     WriteAll(dir.File("program"), "#!/bin/bash\nprintf '%s\\0' \"$@\" >> \"$ARGS_LOG\"\n");
     std::filesystem::permissions(dir.File("sbatch"), std::filesystem::perms::owner_all);
     std::filesystem::permissions(dir.File("program"), std::filesystem::perms::owner_all);

@@ -9,6 +9,7 @@
 #include "support/ChildProcess.h"
 #include "support/FileSizeLimit.h"
 #include "support/JsonChecker.h"
+#include "support/SyncCalls.h"
 #include "support/TempDir.h"
 #include "support/WorldFiles.h"
 
@@ -336,6 +337,15 @@ TEST(CliRun, FilesAreCheckedBeforeTheRunAndAFailingOneKeepsTheOutput) {
     AdvanceStep(expected, CoolFactor(false), law);
     EXPECT_EQ(test::LoadWorld(dir.File("out.tao")).PosX, expected.PosX);
 
+    // A log whose last sync fails (no sync came before it in so short a run) fails the run.
+    std::filesystem::create_directory(dir.File("failing"));
+    test::failSyncUnder = dir.File("failing");
+    const Outcome unsynced =
+        Cli({"run", dir.File("cloud.tao"), "--steps", "3", "--log", dir.File("failing/l.csv")});
+    test::failSyncUnder.clear();
+    EXPECT_EQ(unsynced.status, CliBadInput);
+    EXPECT_EQ(unsynced.err.find(dir.File("failing/l.csv") + ": I/O error 1005\n"), 0u) << unsynced.err;
+
     // A folder removed while the run writes into it is reported in words, and the run ends.
     std::filesystem::create_directory(dir.File("sub"));
     const pid_t pid = StartCli({"run", dir.File("cloud.tao"), "--steps", "2000000000", "--log",
@@ -399,6 +409,10 @@ TEST(Cli, UsageMessagesAreWholeLinesWithTheHint) {
         {{"show", "a.tao", "--format", "xml"}, "unknown format xml"},
         {{"scenario", "moon", "x.tao"}, "unknown scenario moon"},
         {{"scenario", "ring"}, "expected a scenario name and an output file"},
+        {{"run", "a.tao", "--until-settled", "0"},
+         "--until-settled takes a speed above 0, not '0': no largest speed falls below it"},
+        {{"run", "a.tao", "--until-settled", "-1e-6"},
+         "--until-settled takes a speed above 0, not '-1e-6': no largest speed falls below it"},
     };
     for (const auto& [args, message] : cases) {
         const Outcome outcome = Cli(args);

@@ -21,7 +21,7 @@
 #include <sys/wait.h>
 
 #ifdef TAONSCOPE_WITH_QT
-#include "view/ScenePicture.h"
+#include <QColor>
 #include <QImage>
 #endif
 
@@ -270,30 +270,94 @@ TEST(CliHelp, ListsTheExchangeCommands) {
 }
 
 #ifdef TAONSCOPE_WITH_QT
-TEST(CliRender, DrawsTheSceneWithoutADisplay) {
-    TempDir dir;
-    SaveWorld(dir.File("cloud.tao"), CloudWorld());
-    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
-                                TAONSCOPE_CLI_PATH + " render " + dir.File("cloud.tao") + " " +
-                                dir.File("cloud.png") + " --size 320x200 --angles 0.5,-0.25,1 --scale 9";
-    ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
-    const QImage picture(QString::fromStdString(dir.File("cloud.png")));
-    ASSERT_EQ(picture.size(), QSize(320, 200));
+// Where a point lands on a picture of width x height at the angles and scale, worked out here from the
+// rotation Rx Ry Rz and the projection (x to the right, z down, one unit scale / 2 pixels), rounded half
+// to even.
+std::pair<int, int> Pixel(const std::array<long double, 3>& angles, long double scale, int width, int height,
+                          const std::array<long double, 3>& p) {
+    const long double cT = std::cos(angles[0]), sT = std::sin(angles[0]), cP = std::cos(angles[1]),
+                      sP = std::sin(angles[1]), cF = std::cos(angles[2]), sF = std::sin(angles[2]);
+    const long double rx = cP * cF * p[0] - cP * sF * p[1] + sP * p[2];
+    const long double rz =
+        (-cT * sP * cF + sT * sF) * p[0] + (cT * sP * sF + sT * cF) * p[1] + cT * cP * p[2];
+    return {static_cast<int>(std::nearbyint(std::nearbyint(width / 2.0L) + rx * scale / 2)),
+            static_cast<int>(std::nearbyint(std::nearbyint(height / 2.0L) + rz * scale / 2))};
+}
 
-    ViewState view;
-    view.ViewTeta = 0.5L, view.ViewPsi = -0.25L, view.ViewPhi = 1, view.ViewScale = 9;
-    const QImage expected = TaonPicture(CloudWorld(), view, 320, 200);
-    EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), expected);
-    int taonPixels = 0;
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 320; ++x) taonPixels += expected.pixel(x, y) != qRgb(0, 0, 0) ? 1 : 0;
-    EXPECT_GT(taonPixels, 100);
+// render draws a known scene without a display, pixel for pixel where the projection puts its taons:
+// 2 x 2 dots in the kinds' colours, or discs of the sphere size (0.5, or --sphere-size) times scale / 2.
+TEST(CliRender, DrawsKnownScenesWhereTheProjectionPutsThemWithoutADisplay) {
+    TempDir dir;
+    World world;
+    const std::array<std::array<long double, 3>, 3> at = {{{2, 0, 0}, {0, 0, 1.5L}, {-2, 0.5L, -1.5L}}};
+    const int taonSlots[3] = {1, 51, 81};
+    const QRgb colours[3] = {qRgb(0, 255, 0), qRgb(255, 255, 0), qRgb(255, 0, 0)};
+    for (int t = 0; t < 3; ++t) {
+        world.TaonPresent[taonSlots[t]] = true;
+        world.PosX[taonSlots[t]] = at[t][0], world.PosY[taonSlots[t]] = at[t][1],
+        world.PosZ[taonSlots[t]] = at[t][2];
+    }
+    SyncCopiesFromCurrent(world);
+    SaveWorld(dir.File("three.tao"), world);
+    const struct {
+        std::string options;
+        std::array<long double, 3> angles;
+        long double scale, radius; // radius 0: dots
+    } cases[] = {
+        {"--scale 40", {0, 0, 0}, 40, 0},
+        {"--angles 0.5,-0.25,1 --scale 30 --style dots", {0.5L, -0.25L, 1}, 30, 0},
+        {"--scale 40 --style spheres", {0, 0, 0}, 40, 10},
+        {"--angles 0,0,1.5707963267948966 --scale 40 --style spheres --sphere-size 0.3",
+         {0, 0, 1.5707963267948966L},
+         40,
+         6},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(test::CliProgram("render " + dir.File("three.tao") + " " + dir.File("three.png") +
+                                       " --size 200x160 " + c.options,
+                                   dir),
+                  0)
+            << c.options << test::ReadAll(dir.File("cli.err"));
+        const QImage picture =
+            QImage(QString::fromStdString(dir.File("three.png"))).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(picture.size(), QSize(200, 160));
+        const auto lit = [&](int x, int y) { return (picture.pixel(x, y) & 0xFFFFFF) != 0; };
+        int expectedLit = 0, litPixels = 0;
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x) litPixels += lit(x, y);
+        for (int t = 0; t < 3; ++t) {
+            const auto [x, y] = Pixel(c.angles, c.scale, 200, 160, at[t]);
+            if (c.radius == 0) {
+                for (int d = 0; d < 4; ++d)
+                    EXPECT_EQ(picture.pixel(x + d % 2, y + d / 2), colours[t])
+                        << c.options << " taon " << taonSlots[t];
+                expectedLit += 4;
+                continue;
+            }
+            // A shaded disc: its kind's hue in the middle, lit inside the radius and dark beyond it.
+            const QColor middle(picture.pixel(x, y));
+            EXPECT_EQ(middle.hue() / 10, QColor(colours[t]).hue() / 10)
+                << c.options << " taon " << taonSlots[t];
+            const int r = static_cast<int>(c.radius);
+            for (const auto& [dx, dy] : std::vector<std::pair<int, int>>{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                EXPECT_TRUE(lit(x + dx * (r - 2), y + dy * (r - 2))) << c.options << " taon " << taonSlots[t];
+                EXPECT_FALSE(lit(x + dx * (r + 2), y + dy * (r + 2)))
+                    << c.options << " taon " << taonSlots[t];
+            }
+        }
+        if (c.radius == 0) {
+            EXPECT_EQ(litPixels, expectedLit) << c.options;
+        }
+    }
 
     for (const std::vector<std::string>& extra : {std::vector<std::string>{"--size", "0x10"},
                                                   {"--size", "12"},
                                                   {"--angles", "1,2"},
-                                                  {"--scale", "big"}}) {
-        std::vector<std::string> args = {"render", dir.File("cloud.tao"), dir.File("x.png")};
+                                                  {"--scale", "big"},
+                                                  {"--style", "balls"},
+                                                  {"--style", "spheres", "--sphere-size", "0"},
+                                                  {"--sphere-size", "wide"}}) {
+        std::vector<std::string> args = {"render", dir.File("three.tao"), dir.File("x.png")};
         args.insert(args.end(), extra.begin(), extra.end());
         const Outcome outcome = Cli(args);
         EXPECT_EQ(outcome.status, CliBadInput);

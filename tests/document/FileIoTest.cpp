@@ -13,56 +13,25 @@
 #include <gtest/gtest.h>
 
 #include "support/FileSizeLimit.h"
+#include "support/SyncCalls.h"
 
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-// The calls that make a save durable, seen as the program makes them: "sync file", "rename", "sync
-// folder" in order, while syncCalls is set. A rename can also kill the process, as a power cut would.
-namespace {
-std::vector<std::string>* syncCalls = nullptr;
-bool killAtRename = false;
-
-void Note(const char* call, int fd) {
-    struct stat info {};
-    if (syncCalls && ::fstat(fd, &info) == 0)
-        syncCalls->push_back(std::string(call) + (S_ISDIR(info.st_mode) ? " folder" : " file"));
-}
-
-template <typename Function> Function Next(const char* name) {
-    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
-}
-} // namespace
-
-extern "C" int fsync(int fd) {
-    Note("sync", fd);
-    return Next<int (*)(int)>("fsync")(fd);
-}
-
-extern "C" int fdatasync(int fd) {
-    Note("sync", fd);
-    return Next<int (*)(int)>("fdatasync")(fd);
-}
-
-extern "C" int rename(const char* from, const char* to) {
-    if (killAtRename) ::raise(SIGKILL);
-    if (syncCalls) syncCalls->push_back("rename");
-    return Next<int (*)(const char*, const char*)>("rename")(from, to);
-}
-
 namespace taonscope {
 namespace {
 
+using test::killAtRename;
 using test::ReadAll;
 using test::RunAsOrdinaryUser;
 using test::RunInChild;
+using test::syncCalls;
 using test::TempDir;
 using test::WriteAll;
 

@@ -3,6 +3,7 @@
 // reported in its words. Stand-ins for ffmpeg on PATH play its part; the real one is in the CLI tests.
 #include "document/FilmEncoder.h"
 
+#include "support/SyncCalls.h"
 #include "support/TempDir.h"
 
 #include "core/Errors.h"
@@ -59,31 +60,46 @@ TEST(FilmEncoder, HandsEveryPictureOverAndWritesWhatComesBack) {
     EXPECT_EQ(test::ReadAll(dir.File("film.mp4")), pictures);
 }
 
-TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFails) {
+// A film that ffmpeg does not finish is not written: an earlier film at its path stays as it was.
+TEST(FilmEncoder, ReportsWhatFfmpegSaysWhenItFailsAndKeepsTheEarlierFilm) {
     test::TempDir dir;
     const std::string picture(16 * 8 * 4, '\0');
-    {
-        const StandIn refusing(dir,
-                               "echo \"first line\" >&2; echo \"Unknown encoder 'libx264'\" >&2; exit 1");
-        FilmEncoder film(dir.File("refused.mp4"), 16, 8, 25);
+    const struct {
+        std::string script, earlier, says;
+    } cases[] = {
+        {"echo \"first line\" >&2; echo \"Unknown encoder 'libx264'\" >&2; exit 1", "",
+         ": Unknown encoder 'libx264'; no film was written"},
+        {"/bin/cat > /dev/null; printf begun; echo 'Disk quota exceeded' >&2; exit 1", "an earlier film",
+         "ffmpeg failed: Disk quota exceeded; the earlier film is kept"},
+        {"/bin/head -c 1000 > /dev/null; printf half; kill -9 $$", "an earlier film",
+         "; the earlier film is kept"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.File("film.mp4");
+        std::filesystem::remove(path);
+        if (!c.earlier.empty()) test::WriteAll(path, c.earlier);
+        const StandIn failing(dir, c.script);
+        FilmEncoder film(path, 16, 8, 25);
         const std::string message = ErrorOf([&] {
             for (int n = 0; n < 100; ++n) film.Add(picture); // until ffmpeg is found gone
             film.Close();
         });
-        EXPECT_TRUE(message == "ffmpeg stopped: Unknown encoder 'libx264'" ||
-                    message == "ffmpeg failed: Unknown encoder 'libx264'")
-            << message;
+        EXPECT_TRUE(message.starts_with("ffmpeg stopped") || message.starts_with("ffmpeg failed")) << message;
+        EXPECT_TRUE(message.ends_with(c.says)) << message;
+        EXPECT_EQ(test::ReadAll(path), c.earlier) << c.script;
+        EXPECT_EQ(std::filesystem::exists(path), !c.earlier.empty()) << c.script;
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.File("refused.mp4"))); // nothing came: no file is left
     {
-        // A film begun and then failed keeps what was written of it.
-        const StandIn failing(dir,
-                              "/bin/cat > /dev/null; printf begun; echo 'Disk quota exceeded' >&2; exit 1");
-        FilmEncoder film(dir.File("begun.mp4"), 16, 8, 25);
+        // A film whose last sync fails is not complete either.
+        test::WriteAll(dir.File("film.mp4"), "an earlier film");
+        const StandIn copying(dir, "exec /bin/cat");
+        FilmEncoder film(dir.File("film.mp4"), 16, 8, 25);
         film.Add(picture);
-        EXPECT_EQ(ErrorOf([&] { film.Close(); }), "ffmpeg failed: Disk quota exceeded");
+        test::failSyncUnder = dir.path().string();
+        EXPECT_EQ(ErrorOf([&] { film.Close(); }), "I/O error 1005");
+        test::failSyncUnder.clear();
+        EXPECT_EQ(test::ReadAll(dir.File("film.mp4")), "an earlier film");
     }
-    EXPECT_EQ(test::ReadAll(dir.File("begun.mp4")), "begun");
     // (An odd size and a missing ffmpeg are refused as render says, in the CLI tests.)
     const StandIn quiet(dir, "exit 0");
     FilmEncoder film(dir.File("quiet.mp4"), 16, 8, 25);

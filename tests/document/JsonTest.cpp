@@ -45,10 +45,15 @@ TEST(Json, FaultsNameTheirLineAndColumn) {
         {"\"a\tb\"", "line 1, column 3: a control character in a string"},
         {"[true] x", "line 1, column 8: text after the end of the document"},
         {std::string(65, '[') + std::string(65, ']'), "line 1, column 65: nested deeper than 64"},
+        {"{\"title\": \"Caf\xE9\"}", "line 1, column 15: a byte that is not UTF-8"},
+        {"\n[\"\xC3\xA9\", \"\xC0\xAF\"]", "line 2, column 8: a byte that is not UTF-8"},
+        {"[\"a\\u0000b\"]", "line 1, column 4: a NUL character (\\u0000) in a string"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
-    const JsonValue number = ParseJson("1e5000");
-    EXPECT_THROW(number.AsReal("x"), TaonError);
+    // Numbers an extended real cannot hold are refused, not made infinite or 0.
+    for (const char* text : {"1e5000", "-1e5000", "1e-5000", "0.0000000000001e-4940"})
+        EXPECT_THROW(ParseJson(text).AsReal("x"), TaonError) << text;
+    EXPECT_EQ(ParseJson("0e-5000").AsReal("x"), 0);
     EXPECT_THROW(ParseJson("2.5").AsInteger("count", 0, 10), TaonError);
     EXPECT_THROW(ParseJson("11").AsInteger("count", 0, 10), TaonError);
 }

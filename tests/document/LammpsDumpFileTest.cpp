@@ -78,6 +78,10 @@ TEST(LammpsRoundTrip, GivesTheSameRecordByteForByteWithItsSidecar) {
     SyncCopiesFromCurrent(world);
     const World back = ReadLammpsText(FormatLammpsFrame(world, 5), {}, nullptr, FormatLammpsSidecar(world));
     EXPECT_EQ(PackedRecord(back), PackedRecord(world));
+    const World full = CloudWorld(12); // every slot: a frame of 100 atoms keeps all its lines
+    EXPECT_EQ(
+        PackedRecord(ReadLammpsText(FormatLammpsFrame(full, 0), {}, nullptr, FormatLammpsSidecar(full))),
+        PackedRecord(full));
     EXPECT_TRUE(std::isnan(back.D1));
     EXPECT_EQ(back.ScenePosX[5], world.PosX[5]);
 
@@ -103,8 +107,8 @@ TEST(LammpsImport, ReadsWhatOtherProgramsWrite) {
          {81, 5, 51},
          {1, 2, 3},
          {7, 8, 9}},
-        // ids of another numbering: by type in the order of the ids, other types kind 1
-        {"id type x y z\n3 2 1 0 0\n1 2 2 0 0\n2 7 3 0 0\n", {52, 51, 1}, {1, 2, 3}, {0, 0, 0}},
+        // ids of another numbering: by type in the order of the ids
+        {"id type x y z\n3 2 1 0 0\n1 2 2 0 0\n2 1 3 0 0\n", {52, 51, 1}, {1, 2, 3}, {0, 0, 0}},
         // columns in another order, unwrapped positions
         {"type vx vy vz xu yu zu id\n1 1 1 1 4 0 0 1\n1 2 2 2 5 0 0 2\n1 3 3 3 6 0 0 3\n",
          {1, 2, 3},
@@ -126,6 +130,30 @@ TEST(LammpsImport, ReadsWhatOtherProgramsWrite) {
             EXPECT_EQ(world.PosX[j], c.x[t]) << c.atoms << "slot " << j;
             EXPECT_EQ(world.VelX[j], c.velocity[t]) << c.atoms << "slot " << j;
         }
+    }
+}
+
+// Scaled positions are the box's own: its low bounds and edges, and for a triclinic box its tilts, whose
+// bounds are those of the box around it.
+TEST(LammpsImport, ScaledPositionsLieInTheBoxWithItsTilt) {
+    struct Case {
+        std::string box; // the BOX BOUNDS item and its three lines
+        Extended xyz[3]; // where the scaled position 0.5 0.25 0.75 lies
+    };
+    const Case cases[] = {
+        {"ff ff ff\n2 6\n-5 3\n10 14\n", {4, -3, 13}},
+        // xlo 0, xhi 10 inside the bounds 0 15 (xy 5); ylo 0, yhi 10; lz 10: x 5 + 0.25 5, y 2.5.
+        {"xy xz yz pp pp pp\n0 15 5\n0 10 0\n0 10 0\n", {6.25L, 2.5L, 7.5L}},
+        // Negative tilts widen the bounds below: xlo = -4 + 3 = -1, xhi = 8 - 2 = 6 (xy 2, xz -3);
+        // ylo = -1 + 1 = 0, yhi 4 (yz -1).
+        {"xy xz yz ff ff ff\n-4 8 2\n-1 4 -3\n1 5 -1\n", {-1 + 3.5L + 0.5L - 2.25L, 1 - 0.75L, 4}},
+    };
+    for (const Case& c : cases) {
+        const World world = ReadLammpsText("ITEM: NUMBER OF ATOMS\n1\nITEM: BOX BOUNDS " + c.box +
+                                           "ITEM: ATOMS type xs ys zs\n1 0.5 0.25 0.75\n");
+        EXPECT_EQ(world.PosX[1], c.xyz[0]) << c.box;
+        EXPECT_EQ(world.PosY[1], c.xyz[1]) << c.box;
+        EXPECT_EQ(world.PosZ[1], c.xyz[2]) << c.box;
     }
 }
 
@@ -159,6 +187,13 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
          "line 1: the file ends inside the frame that starts here, after 0 of its 1 atoms"},
         {"\n\n", "the file holds no frame"},
         {"ITEM: NUMBER OF ATOMS\n0\nITEM: ATOMS  0.5 1 2\n", "line 3: " + columns}, // the last line, no atoms
+        {atoms + "ITEM: ATOMS type x y z\n4 0 0 0\n",
+         "line 10: type 4 is no kind of taon (1, 2 or 3); the frame's types are 4"},
+        {"ITEM: NUMBER OF ATOMS\n3\nITEM: ATOMS id type x y z\n1 1 0 0 0\n2 0 1 0 0\n3 2 2 0 0\n",
+         "line 5: type 0 is no kind of taon (1, 2 or 3); the frame's types are 0, 1, 2"},
+        {"ITEM: NUMBER OF ATOMS\n0\nITEM: BOX BOUNDS xy xz yz pp pp pp\n0 1\n0 1 0\n0 1 0\nITEM: ATOMS x y "
+         "z\n",
+         "line 4: expected the low and high bound and a tilt"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
     // The sidecar says what is wrong in it.
@@ -166,6 +201,11 @@ TEST(LammpsImport, EachErrorNamesItsLine) {
     EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": 0.5, \"A1\": \"fast\"}"), "A1 is not a number");
     EXPECT_EQ(ErrorOf(frame, {}, "[1]"), "the sidecar is not an object");
     EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": 0.5,}"), "line 1, column 12: expected a key in quotes");
+    EXPECT_EQ(ErrorOf(frame, {}, "{\"dt\": 1e-5000}"), "dt is not a number an extended real can hold");
+    EXPECT_EQ(
+        ErrorOf(frame, {}, "{\"program\": \"x\", \"a1\": 2.5}"),
+        "unknown key \"a1\" (known: program, dt, A1, B1, C1, D1, F1, G1, A2, B2, C2, D2, F2, G2, A3, B3, "
+        "C3, D3, F3, G3)");
 }
 
 TEST(LammpsImport, PicksTheFrameAskedForAndLeavesOutACutLastFrame) {

@@ -8,9 +8,12 @@
 #include "core/Step.h"
 #include "document/ConfigFile.h"
 #include "document/IoError.h"
+#include "document/LammpsDumpFile.h"
+#include "document/XyzFile.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace taonscope {
@@ -78,6 +81,44 @@ TEST(TrajectoryFiles, ReadBackWhatTheirWritersWroteInEitherFormat) {
     ASSERT_EQ(::mkfifo(dir.File("pipe.xyz").c_str(), 0600), 0);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Xyz), IoError);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Lammps), IoError);
+}
+
+// Cut anywhere inside its last frame (a run killed while it wrote, a copy cut short), a trajectory gives
+// the whole frame before it and says what it left out; a lone frame without its last line end is read,
+// with a warning that its last number may be cut too.
+TEST(TrajectoryFiles, EveryCutInsideTheLastFrameLeavesItOutWithANote) {
+    World first = EasySquareWorld();
+    first.VelZ[4] = -6.009e-3L;
+    World second = first;
+    second.PosX[2] = 2.5e-3L, second.VelZ[4] = -7.125e-3L;
+    using Read = std::function<World(std::string_view, std::string*)>;
+    const std::vector<std::tuple<std::string, std::function<std::string(const World&)>, Read>> formats = {
+        {"XYZ", [](const World& w) { return FormatXyzFrame(w, 0, 0); },
+         [](std::string_view text, std::string* note) { return ReadXyzText(text, {}, note); }},
+        {"LAMMPS", [](const World& w) { return FormatLammpsFrame(w, 0); },
+         [&](std::string_view text, std::string* note) {
+             return ReadLammpsText(text, {}, note, FormatLammpsSidecar(first));
+         }}};
+    for (const auto& [name, format, read] : formats) {
+        const std::string whole = format(first), text = whole + format(second);
+        std::string note;
+        EXPECT_EQ(PackedRecord(read(text, &note)), PackedRecord(second)) << name;
+        EXPECT_EQ(note, "") << name;
+        for (std::size_t cut = whole.size() + 1; cut < text.size(); ++cut) {
+            note.clear();
+            EXPECT_EQ(PackedRecord(read(std::string_view(text).substr(0, cut), &note)), PackedRecord(first))
+                << name << " cut after " << cut << " bytes";
+            EXPECT_NE(note.find("was left out"), std::string::npos) << name << " cut after " << cut;
+        }
+        note.clear();
+        EXPECT_EQ(PackedRecord(read(std::string_view(whole).substr(0, whole.size() - 1), &note)),
+                  PackedRecord(first))
+            << name;
+        EXPECT_EQ(note,
+                  "the frame (line 1) has no line end after its last line: if the file was cut short, so "
+                  "may its last number be")
+            << name;
+    }
 }
 
 } // namespace

@@ -409,15 +409,38 @@ private slots:
         QCOMPARE(Pictures(p->dir, "run_"), 4);
         QVERIFY(!m.ExportFilm1->isChecked() && !mark->isVisible());
 
-        // The last picture is the world the run left, as render draws it with the scene's angles.
-        test::SaveWorld(p->dir.File("after.tao"), p->state.world);
-        std::ostringstream out, err;
-        QCOMPARE(RunCli({"render", p->dir.File("after.tao"), p->dir.File("after.png"), "--size", "64x48",
-                         "--fit", "--angles", "0.5,0.25,0"},
-                        out, err),
-                 0);
-        QCOMPARE(QImage(QString::fromStdString(p->dir.File("run_4.png"))),
-                 QImage(QString::fromStdString(p->dir.File("after.png"))));
+        // Each picture is the world after its step, as the runner makes it and render draws it with the
+        // scene's angles; a run that ends on a picture's step gives it once.
+        const auto runnerPicture = [&](int steps) {
+            const std::string tao = p->dir.File("step.tao"), png = p->dir.File("step.png");
+            std::ostringstream out, err;
+            const bool made =
+                RunCli({"run", p->dir.File("ring.tao"), "--steps", std::to_string(steps), "--output", tao},
+                       out, err) == 0 &&
+                RunCli({"render", tao, png, "--size", "64x48", "--fit", "--angles", "0.5,0.25,0"}, out,
+                       err) == 0;
+            return made ? QImage(QString::fromStdString(png)) : QImage();
+        };
+        const auto picture = [&](const std::string& stem, int n) {
+            return QImage(QString::fromStdString(p->dir.File(stem + std::to_string(n) + ".png")));
+        };
+        for (const auto& [n, steps] : std::vector<std::pair<int, int>>{{1, 0}, {2, 2}, {3, 4}, {4, 5}})
+            QVERIFY2(picture("run_", n) == runnerPicture(steps), std::to_string(steps).c_str());
+        Answer<TFilmDlg>(
+            [&](TFilmDlg& dialog) {
+                dialog.FilmName->setText(QString::fromStdString(p->dir.File("again_%d.png")));
+                dialog.WidthEdit->setValue(64);
+                dialog.HeightEdit->setValue(48);
+                dialog.EveryEdit->setValue(2);
+                dialog.FitChoice->setCurrentIndex(1);
+            },
+            &seen);
+        m.ExportFilm1->trigger();
+        m.StepClick(4);
+        QVERIFY(test::WaitFor([&] { return !m.Running() && !m.ExportFilm1->isChecked(); }));
+        QCOMPARE(Pictures(p->dir, "again_"), 3);
+        for (const auto& [n, steps] : std::vector<std::pair<int, int>>{{1, 5}, {2, 7}, {3, 9}})
+            QVERIFY2(picture("again_", n) == runnerPicture(steps), std::to_string(steps).c_str());
 
         // A film waiting for its run stops when asked, and nothing is written; nor is the next run filmed.
         const std::string waiting = p->dir.File("waiting_%d.png");
@@ -436,6 +459,7 @@ private slots:
         QVERIFY(test::WaitFor([&] { return !m.Running(); }));
         QCOMPARE(Pictures(p->dir, "waiting_"), 0);
         QCOMPARE(Pictures(p->dir, "run_"), 4);
+        QCOMPARE(Pictures(p->dir, "again_"), 3);
         QVERIFY(p->questions.errors.empty());
 
         // A trajectory that cannot be read is an error, and no film is begun.

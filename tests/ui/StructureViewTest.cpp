@@ -116,6 +116,9 @@ private slots:
                          std::size_t{6});
                 if (key == Qt::Key_2)
                     QVERIFY(triangle == Packed(ClusterColour(0)) && pair == Packed(ClusterColour(1)));
+                if (key == Qt::Key_3)
+                    QVERIFY(triangle == Packed(CoordinationColour(2)) &&
+                            pair == Packed(CoordinationColour(1)));
                 if (key != Qt::Key_4) QCOMPARE(lone, Packed(LoneColour));
                 // The legend: a heading, then what each colour means (clusters; bonds; speeds up to the
                 // largest).
@@ -263,7 +266,7 @@ private slots:
             QCOMPARE(tab.CutoffFrom->currentText(), QStringLiteral("From the data"));
             QCOMPARE(tab.CutoffValue->text(), RealText(now.Cutoff.Value));
             QCOMPARE(tab.Last()->Cutoff.Value, now.Cutoff.Value);
-            for (const int index : {1, 7, 0}) {
+            for (const int index : {1, 7, static_cast<int>(shells.size()), 0}) { // the last shell too
                 tab.CutoffFrom->setCurrentIndex(index);
                 tab.CutoffFrom->activated(index);
                 QCOMPARE(tab.Last()->Cutoff.Value,

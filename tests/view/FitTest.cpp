@@ -4,6 +4,7 @@
 #include "core/Scenarios.h"
 #include "support/WorldCompare.h"
 #include "view/Figures.h"
+#include "view/Follow.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,35 @@ TEST(FitAll, FitsTheFigureInFigureModeAndIgnoresAnEmptyWorld) {
         EXPECT_LE(view.ScreenX[j], 0.9 * Area.width + 1);
         EXPECT_GE(view.ScreenY[j], 0.1 * Area.bottom - 1);
         EXPECT_LE(view.ScreenY[j], 0.9 * Area.bottom + 1);
+    }
+}
+
+// Following the centre of mass puts its projection, as the scene projects a point, at the middle of the
+// scene: whatever the angles, and for a drift along any axis (each row of the matrix in its place).
+TEST(Follow, TheCentreOfMassProjectsOntoTheMiddleOfTheScene) {
+    const struct {
+        Extended teta, psi, phi, dx, dy, dz;
+    } cases[] = {{0, 0, 0, 0, 0, 7},
+                 {0, 0, 0, 5, 0, 0},
+                 {0.7L, -0.4L, 1.9L, 0, 0, 9},
+                 {1.2L, 0.3L, -2.2L, 4, -6, 3},
+                 {0, 1.5707963L, 0, 0, 8, 0}};
+    for (const auto& c : cases) {
+        World world = CloudWorld();
+        for (int j = 1; j <= MaxTaons; ++j)
+            world.ScenePosX[j] += c.dx, world.ScenePosY[j] += c.dy, world.ScenePosZ[j] += c.dz;
+        ViewState view;
+        view.ViewTeta = c.teta, view.ViewPsi = c.psi, view.ViewPhi = c.phi;
+        view.ViewScale = 35;
+        UpdateSceneCentre(view, Area.width, Area.bottom);
+        BuildViewMatrix(view);
+        ASSERT_TRUE(CentreOnCentreOfMass(view, world, Area));
+        Extended x = 0, y = 0, z = 0;
+        for (int j = 1; j <= MaxTaons; ++j)
+            x += world.ScenePosX[j], y += world.ScenePosY[j], z += world.ScenePosZ[j];
+        const ScreenPoint middle = ProjectPoint(view, x / MaxTaons, y / MaxTaons, z / MaxTaons);
+        EXPECT_NEAR(static_cast<double>(middle.x), Area.width / 2.0, 1e-9) << static_cast<double>(c.teta);
+        EXPECT_NEAR(static_cast<double>(middle.y), Area.bottom / 2.0, 1e-9) << static_cast<double>(c.teta);
     }
 }
 
