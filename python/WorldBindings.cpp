@@ -232,8 +232,10 @@ A World() is empty: no taons, dt and every parameter 0.)";
             "settle",
             [](World& w, py::object speed, std::uint64_t maxSteps, bool cool, const std::string& kernel,
                std::optional<int> threads, Recording* trajectory) {
-                return RunSteps(w, {maxSteps, cool, LiteralKernel(kernel), ThreadCount(threads),
-                                    ToExtended(speed), trajectory});
+                const Extended below = ToExtended(speed);
+                if (!(below > 0)) throw py::value_error("speed is above 0: no largest speed falls below it");
+                return RunSteps(
+                    w, {maxSteps, cool, LiteralKernel(kernel), ThreadCount(threads), below, trajectory});
             },
             py::arg("speed") = "1e-6", py::arg("max_steps") = 1000000, py::kw_only(), py::arg("cool") = true,
             py::arg("kernel") = "fast", py::arg("threads") = py::none(), py::arg("trajectory") = py::none(),

@@ -51,6 +51,7 @@ def test_what_python_writes_is_what_the_file_holds_and_the_next_step_starts_from
     (lambda w: setattr(w, "dt", "0,1"), taonscope.ConversionError),
     (lambda w: w.parameters.__setitem__("E1", 1), KeyError),
     (lambda w: w.positions.__setitem__((0, 0), 1), ValueError),
+    (lambda w: w.settle(0), ValueError),
 ])
 def test_a_refused_change_changes_nothing(change, error, cloud, tmp_path):
     world = taonscope.load(cloud)
