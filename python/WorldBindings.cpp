@@ -78,14 +78,18 @@ int ThreadCount(const std::optional<int>& threads) {
 }
 
 py::array_t<long double> AccelerationsOf(const World& world, const std::string& kernel) {
+    const bool literal = LiteralKernel(kernel);
     Accelerations a;
-    FastLaw law(1);
-    if (LiteralKernel(kernel) || !law.ComputeAccelerations(world, a)) {
-        ClearFpFlags();
-        for (const int i : PresentSlots(world)) {
-            a.X[static_cast<std::size_t>(i)] = AccelX(world, i);
-            a.Y[static_cast<std::size_t>(i)] = AccelY(world, i);
-            a.Z[static_cast<std::size_t>(i)] = AccelZ(world, i);
+    {
+        const py::gil_scoped_release unlocked;
+        FastLaw law(1);
+        if (literal || !law.ComputeAccelerations(world, a)) {
+            ClearFpFlags();
+            for (const int i : PresentSlots(world)) {
+                a.X[static_cast<std::size_t>(i)] = AccelX(world, i);
+                a.Y[static_cast<std::size_t>(i)] = AccelY(world, i);
+                a.Z[static_cast<std::size_t>(i)] = AccelZ(world, i);
+            }
         }
     }
     return Triples(world, a.X, a.Y, a.Z);
@@ -219,7 +223,7 @@ A World() is empty: no taons, dt and every parameter 0.)";
         .def("accelerations", &AccelerationsOf, py::arg("kernel") = "fast",
              "The acceleration of every present taon from the current positions, in slot order: "
              "numpy.longdouble, shape (n, 3). kernel: \"fast\" or \"literal\", as step() takes them. A "
-             "fault raises FloatingPointError.")
+             "fault raises FloatingPointError. Python's lock is released meanwhile.")
         .def(
             "step",
             [](World& w, std::uint64_t n, bool cool, const std::string& kernel, std::optional<int> threads,
