@@ -9,7 +9,7 @@ while IFS= read -r file; do
         echo "no licence line: $file"
         missing=1
     fi
-done < <(find CMakeLists.txt src tests bench examples scripts cmake man packaging .ci -type f \
+done < <(find CMakeLists.txt src python tests bench examples scripts cmake man packaging .ci -type f \
     \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' -o -name '*.py' -o -name '*.cmake' -o -name CMakeLists.txt \
     -o -name run -o -name '*.1.in' \) -not -path '*/corpus/*')
 exit "$missing"

@@ -18,6 +18,8 @@ packages=(
     ffmpeg                            # encodes render's MP4 films; ffprobe reads them in the tests
     python3-numpy python3-scipy       # independent computations of the structure analysis, in the tests
     python3-pil python3-jsonschema    # read the atlas' map pictures and check sweeps against the schema, in the tests
+    pybind11-dev python3-dev          # the Python module's bindings and Python's headers
+    python3-pytest                    # runs the Python module's tests
     slurm-wlm munge                   # a one-node Slurm cluster for the atlas' Slurm test
     desktop-file-utils                # desktop-file-validate for the installed .desktop file
     dpkg-dev file                     # dpkg-shlibdeps and file: cpack's Debian package computes its dependencies

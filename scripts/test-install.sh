@@ -9,8 +9,8 @@ build=$(realpath "${1:-build}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Checks an installed tree: the programs, the examples, the desktop entry, the metainfo, the icons, the
-# manual pages and the package's documents.
+# Checks an installed tree: the programs, the Python module, the examples, the desktop entry, the metainfo,
+# the icons, the manual pages and the package's documents.
 check_installed() {
     local bin=$1 share=$2
     test -x "$bin/taonscope"
@@ -22,6 +22,11 @@ check_installed() {
     done
     "$bin/taonscope-cli" run "$share/taonscope/examples/01-pair.tao" --steps 1000 --output "$work/after.tao" 2> /dev/null
     "$bin/taonscope-cli" show "$work/after.tao" | grep '^taon' > /dev/null
+    # The Python module, installed beside them, makes the very same run.
+    PYTHONPATH="$share/../lib/python3/dist-packages" /usr/bin/python3 -c \
+        'import sys, taonscope; w = taonscope.load(sys.argv[1]); w.step(1000); w.save(sys.argv[2])' \
+        "$share/taonscope/examples/01-pair.tao" "$work/python.tao"
+    cmp "$work/after.tao" "$work/python.tao"
     desktop-file-validate "$share/applications/taonscope.desktop"
     grep -q '<svg' "$share/icons/hicolor/scalable/apps/taonscope.svg"
     for size in 16 32 48 64 128 256; do
@@ -49,7 +54,7 @@ version=$(sed -n 's/^project(Taonscope VERSION \([0-9.]*\) .*/\1/p' CMakeLists.t
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 check_installed "$work/prefix/bin" "$work/prefix/share"
-echo "Installed into a fresh prefix: programs, examples, desktop entry, metainfo, icons and manual pages are in place"
+echo "Installed into a fresh prefix: programs, Python module, examples, desktop entry, metainfo, icons and manual pages are in place"
 
 # The target package makes the Debian package and nothing else.
 rm -f "$build"/taonscope_*.deb "$build"/taonscope-*.tar.* "$build"/taonscope-*.sh
@@ -57,12 +62,14 @@ cmake --build "$build" --target package > /dev/null 2>&1
 [[ $(ls "$build" | grep -c -E '^taonscope[_-].*\.(deb|tar\..*|sh|zip)$') -eq 1 ]]
 deb=$(ls "$build"/taonscope_*.deb)
 dpkg-deb --field "$deb" Depends | grep 'libqt6widgets6' > /dev/null
+dpkg-deb --field "$deb" Depends | grep 'python3-numpy' > /dev/null
 contents=$(dpkg-deb --contents "$deb")
 for file in bin/taonscope bin/taonscope-cli share/taonscope/examples/01-pair.tao share/man/man1/taonscope-cli.1.gz \
     share/man/man1/taonscope.1.gz share/applications/taonscope.desktop share/icons/hicolor/scalable/apps/taonscope.svg \
     share/icons/hicolor/16x16/apps/taonscope.png share/metainfo/io.github.taonscope.Taonscope.metainfo.xml \
     share/doc/taonscope/copyright share/doc/taonscope/changelog.Debian.gz share/doc/taonscope/atlas.schema.json \
-    share/mime/packages/taonscope.xml; do
+    share/mime/packages/taonscope.xml lib/python3/dist-packages/taonscope/__init__.py \
+    lib/python3/dist-packages/taonscope/atlas.py lib/python3/dist-packages/taonscope/_taonscope.cpython-; do
     grep -F "./usr/$file" <<< "$contents" > /dev/null
 done
 echo "Debian package $(basename "$deb"): depends on $(dpkg-deb --field "$deb" Depends)"
