@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cli/CommandLine.h"
 #include "core/World.h"
 #include "document/FileIo.h"
 #include "document/IoError.h"
@@ -39,17 +40,17 @@ py::object LongDouble(Extended value);
 /// anything else as numpy.longdouble takes it, bit for bit.
 Extended ToExtended(py::handle value);
 
-/// Runs a file operation on path; a failure is rethrown as the runner reports it, "path: message", and a
-/// file that nobody may write as an IoError.
+/// Runs a file operation on path; a failure is rethrown with the line the runner reports it with
+/// (FileFailureText), a file that nobody may write as an IoError.
 template <typename Operation> auto OnFile(const std::string& path, Operation&& operation) {
     try {
         return operation();
     } catch (const ReadOnlyFileError& error) {
         throw IoError(FileAccessDenied, error.Path() + ": " + error.what());
     } catch (const IoError& error) {
-        throw IoError(error.code(), path + ": " + error.what());
+        throw IoError(error.code(), FileFailureText(path, error));
     } catch (const TaonError& error) {
-        throw TaonError(path + ": " + error.what());
+        throw TaonError(FileFailureText(path, error));
     }
 }
 

@@ -16,6 +16,9 @@ namespace {
 
 World Load(const std::filesystem::path& file) {
     const std::string path = file.string();
+    // Only a file of a configuration's size, as the runner takes it.
+    if (const std::optional<std::string> refused = NotAConfiguration(path))
+        throw IoError(ReadBeyondEndOfFile, *refused);
     return OnFile(path, [&] {
         ConfigRecord buffer{};
         if (const int openFailure = ReadConfigFile(path, buffer)) throw IoError(openFailure);

@@ -104,20 +104,21 @@ bool SaveWorld(const std::string& path, const World& world, std::ostream& err) {
     });
 }
 
-void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
+std::string FileFailureText(const std::string& path, const TaonError& error) {
     // "Invalid filename" is how the window has always reported a missing folder; here it is said.
     const auto* io = dynamic_cast<const IoError*>(&error);
     const std::string folder = std::filesystem::path(path).parent_path().string();
-    if (io && io->code() == InvalidFilename && !folder.empty() && KindOfPath(folder) != PathKind::Folder) {
-        err << path << ": the folder " << folder
-            << (KindOfPath(folder) == PathKind::Missing ? " does not exist\n" : " is not a folder\n");
-        return;
-    }
+    if (io && io->code() == InvalidFilename && !folder.empty() && KindOfPath(folder) != PathKind::Folder)
+        return path + ": the folder " + folder +
+               (KindOfPath(folder) == PathKind::Missing ? " does not exist" : " is not a folder");
     // A read-only file may be another than path, such as the sidecar of a dump.
-    const auto* readOnly = dynamic_cast<const ReadOnlyFileError*>(&error);
-    err << (readOnly ? readOnly->Path() : path) << ": " << error.what();
-    if (readOnly) err << " (--force replaces it)";
-    err << '\n';
+    if (const auto* readOnly = dynamic_cast<const ReadOnlyFileError*>(&error))
+        return readOnly->Path() + ": " + error.what() + " (--force replaces it)";
+    return path + ": " + error.what();
+}
+
+void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error) {
+    err << FileFailureText(path, error) << '\n';
 }
 
 int ReportCommandLineError(std::ostream& err, const CommandLineError& error) {

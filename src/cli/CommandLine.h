@@ -69,8 +69,11 @@ private:
     std::optional<ReplacingReadOnlyFiles> replacing_;
 };
 
-/// Reports a failed file operation on path as "path: message", naming --force for a read-only file and
-/// the folder that is missing (or no folder) where the window says "Invalid filename".
+/// The line that reports a failed file operation on path: "path: message", naming --force for a
+/// read-only file and the folder that is missing (or no folder) where the window says "Invalid filename".
+std::string FileFailureText(const std::string& path, const TaonError& error);
+
+/// Writes FileFailureText and a line end to err.
 void ReportFileFailure(std::ostream& err, const std::string& path, const TaonError& error);
 
 /// Runs a file operation on path; a failure is reported as ReportFileFailure does and gives false.
