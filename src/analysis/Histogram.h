@@ -30,9 +30,16 @@ struct Histogram {
     std::int64_t Total() const;
 };
 
+/// Whose bins the six histograms have.
+enum class PairBins {
+    Own,    ///< each kind pair its own, from its smallest to its largest distance
+    Shared, ///< one set for all six, from the smallest to the largest distance of all pairs, to overlay
+};
+
 /// The distance histograms of the present pairs (each unordered pair once) for the six kind pairs. Bins
-/// span each pair's own smallest to largest distance, about the square root of its pair count of them
-/// (at most maxBins); the counts of all six sum to the number of present pairs. Never throws.
-std::array<Histogram, 6> PairHistograms(const World& world, int maxBins = 50);
+/// span the smallest to the largest distance (of the kind pair, or of all pairs when Shared), about the
+/// square root of the pairs counted of them (at most maxBins); the counts of all six sum to the number
+/// of present pairs. Never throws.
+std::array<Histogram, 6> PairHistograms(const World& world, int maxBins = 50, PairBins bins = PairBins::Own);
 
 } // namespace taonscope

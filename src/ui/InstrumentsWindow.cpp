@@ -36,8 +36,10 @@ namespace {
 
 // The kinds' colours, as the scene draws them; they stand out on the charts' dark background.
 const QColor KindColours[3] = {QColor(0, 255, 0), QColor(255, 255, 0), QColor(255, 0, 0)};
-const QColor PairColours[6] = {QColor(0, 255, 0),   QColor(160, 255, 80),  QColor(255, 160, 60),
-                               QColor(255, 255, 0), QColor(255, 120, 120), QColor(255, 40, 40)};
+// The kind pairs 1-1, 1-2, 1-3, 2-2, 2-3, 3-3: six hues at least 20 degrees apart, those of one kind
+// its own colour.
+const QColor PairColours[6] = {QColor(0, 220, 0),   QColor(0, 190, 255), QColor(210, 90, 255),
+                               QColor(255, 235, 0), QColor(255, 135, 0), QColor(255, 50, 50)};
 
 QChartView* MakeChart(const QString& title) {
     auto* chart = new QChart;
@@ -549,8 +551,10 @@ void InstrumentsWindow::RefreshLaw() {
 }
 
 void InstrumentsWindow::RefreshDistances() {
-    const std::array<Histogram, 6> histograms = PairHistograms(state_.world);
     const int only = KindPairChoice->currentIndex() - 1;
+    // Overlaid, the six share their bins; one alone has bins of its own distances.
+    const std::array<Histogram, 6> histograms =
+        PairHistograms(state_.world, 50, only < 0 ? PairBins::Shared : PairBins::Own);
     double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest(), most = 1;
     for (std::size_t n = 0; n < 6; ++n) {
         const Histogram& h = histograms[n];

@@ -63,10 +63,20 @@ void TMainForm::BuildExchangeControls() {
     AddRunObserver(film_.get());
 }
 
-// The file bar says that the recording ended and why, before the configuration's name.
+namespace {
+
+// The file bar's text without the note that a recording ended.
+QString WithoutRecordingNote(QString text) {
+    static const QRegularExpression note(QStringLiteral("^Recording ended \\([^)]*\\): "));
+    return text.remove(note);
+}
+
+} // namespace
+
+// The file bar says that the recording ended and why, before the configuration's name, until another
+// recording starts.
 void TMainForm::RecordingEnded(const QString& why) {
-    static const QRegularExpression earlier(QStringLiteral("^Recording ended \\([^)]*\\): "));
-    FName->setText(QStringLiteral("Recording ended (%1): ").arg(why) + FName->text().remove(earlier));
+    FName->setText(QStringLiteral("Recording ended (%1): ").arg(why) + WithoutRecordingNote(FName->text()));
 }
 
 void TMainForm::EndRecordingSegment(const QString& why) {
@@ -78,6 +88,7 @@ void TMainForm::EndRecordingSegment(const QString& why) {
 
 void TMainForm::RecordTrajectory1Click() {
     Guarded(questions_, [&] { recording_->RecordClick(world_); });
+    if (recording_->Recorder().Recording()) FName->setText(WithoutRecordingNote(FName->text()));
 }
 
 void TMainForm::StopRecording1Click() {
@@ -86,7 +97,8 @@ void TMainForm::StopRecording1Click() {
 
 void TMainForm::ImportXyz1Click() {
     Guarded(questions_, [&] {
-        if (const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory)) ImportPath(*path);
+        if (const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory))
+            ImportPath(*path);
     });
 }
 

@@ -4,6 +4,8 @@
 #include "Guard.h"
 #include "Text.h"
 
+#include "core/Errors.h"
+
 #include <QFocusEvent>
 
 namespace taonscope {
@@ -20,7 +22,14 @@ ParameterBoxes::ParameterBoxes(World& world, const std::array<QLineEdit*, 18>& e
 void ParameterBoxes::Commit(std::size_t p) {
     Extended World::*field = ParameterFields[p + 1];
     const World before = world_;
-    const bool stored = Guarded(questions_, [&] { world_.*field = ReadReal(edits_[p]->text()); });
+    const bool stored = Guarded(questions_, [&] {
+        try {
+            world_.*field = ReadReal(edits_[p]->text());
+        } catch (const ConversionError& error) {
+            // Eighteen boxes look alike: the message says which one holds the text.
+            throw ConversionError(std::string(ParameterNames[p + 1]) + ": " + error.what());
+        }
+    });
     ShowText(edits_[p], RealText(world_.*field));
     if (stored && stored_) stored_(QString::fromLatin1(ParameterNames[p + 1]), before);
 }

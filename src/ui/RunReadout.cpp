@@ -69,6 +69,8 @@ void RunReadout::RunEnded(const World& world) {
     Compose(world); // the run's last numbers stay while the readout does
     running_ = false;
     hide_->start();
+    // The last picture of the run may show numbers up to RefreshMs old, or none of this run's yet.
+    if (enabled_ && redraw_) redraw_();
 }
 
 void RunReadout::DocumentReplaced(const World&) {

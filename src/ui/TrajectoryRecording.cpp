@@ -59,7 +59,14 @@ void TrajectoryRecording::DocumentReplaced(const World&) {
 }
 
 void TrajectoryRecording::StepDone(const World& world) {
-    const std::optional<std::string> failure = recorder_.StepDone(world);
+    Report(recorder_.StepDone(world));
+}
+
+void TrajectoryRecording::RunEnded(const World& world) {
+    Report(recorder_.RunEnded(world));
+}
+
+void TrajectoryRecording::Report(const std::optional<std::string>& failure) {
     if (!failure) return;
     ShowState();
     // No window opens between two steps: the error box waits for the next turn of the event loop.

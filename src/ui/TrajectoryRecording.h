@@ -35,6 +35,8 @@ public:
     const TrajectoryRecorder& Recorder() const { return recorder_; }
 
     void StepDone(const World& world) override;
+    /// The run's last step is a frame.
+    void RunEnded(const World& world) override;
     /// A new document ends the recording; onEnded says so.
     void DocumentReplaced(const World& world) override;
 
@@ -43,6 +45,7 @@ public:
 
 private:
     void ShowState();
+    void Report(const std::optional<std::string>& failure);
 
     Questions& questions_;
     QWidget* window_;

@@ -11,16 +11,17 @@ namespace taonscope {
 
 namespace {
 
+// Every colour stands out on black as the legend's text must, at a contrast of 4.5 to 1 or more (WCAG).
 // Ten colours that stand apart from each other and from the grey of lone taons, on black.
 constexpr Rgb ClusterPalette[10] = {{0, 160, 255},   {255, 140, 0},  {190, 90, 255},  {0, 220, 170},
                                     {255, 80, 170},  {255, 235, 80}, {120, 200, 255}, {180, 255, 90},
                                     {255, 120, 100}, {150, 150, 255}};
 // Bonds 1 to 12 and more, from cool to warm; 0 bonds is LoneColour.
-constexpr Rgb CoordinationPalette[12] = {{90, 90, 255}, {0, 160, 255},  {0, 220, 220},  {0, 230, 120},
-                                         {120, 240, 0}, {220, 230, 0},  {255, 180, 0},  {255, 120, 0},
-                                         {255, 60, 60}, {255, 60, 160}, {220, 80, 255}, {255, 255, 255}};
+constexpr Rgb CoordinationPalette[12] = {{120, 120, 255}, {0, 160, 255},  {0, 220, 220},  {0, 230, 120},
+                                         {120, 240, 0},   {220, 230, 0},  {255, 180, 0},  {255, 120, 0},
+                                         {255, 60, 60},   {255, 60, 160}, {220, 80, 255}, {255, 255, 255}};
 // The speed scale: rest, a quarter, half, three quarters and all of the largest speed.
-constexpr Rgb SpeedStops[5] = {{60, 90, 255}, {0, 220, 255}, {0, 230, 60}, {255, 230, 0}, {255, 40, 0}};
+constexpr Rgb SpeedStops[5] = {{100, 150, 255}, {0, 220, 255}, {0, 230, 60}, {255, 230, 0}, {255, 40, 0}};
 // Clusters named one by one in the legend; the rest are counted on one line.
 constexpr std::size_t LegendClusters = 8;
 

@@ -36,10 +36,6 @@ void Line(Canvas& canvas, const ViewState& view, const int (&ends)[2]) {
     canvas.LineTo(view.ScreenX[ends[1]], view.ScreenY[ends[1]]);
 }
 
-bool FitsPixel(std::int64_t v) {
-    return v >= INT32_MIN && v <= INT32_MAX;
-}
-
 // The axis triad: its arms' length and their distance from the scene's edges, in pixels.
 constexpr int AxisLength = 20;
 constexpr int AxisMargin = 14; // room for a letter below an arm that points down
@@ -54,6 +50,10 @@ constexpr int LegendSwatch = 8;
 constexpr int LegendGap = 4;
 
 } // namespace
+
+bool FitsPixel(std::int64_t v) {
+    return v >= INT32_MIN && v <= INT32_MAX;
+}
 
 Rgb KindColour(int kind) {
     switch (kind) {

@@ -31,6 +31,9 @@ struct DotSpan {
 /// The dot of view.DotSize, clamped to 1..15.
 DotSpan DotOf(const ViewState& view);
 
+/// True when a pixel coordinate fits a canvas's int (a taon far off the scene may not).
+bool FitsPixel(std::int64_t v);
+
 class TrailHistory;
 
 /// Each slot's colour, for a scene that colours the taons otherwise than by kind.

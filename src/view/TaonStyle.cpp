@@ -11,10 +11,6 @@ namespace taonscope {
 
 namespace {
 
-bool FitsPixel(std::int64_t v) {
-    return v >= INT32_MIN && v <= INT32_MAX;
-}
-
 // Beyond this a disc would only cover the whole scene: larger radii are drawn at this size.
 constexpr double LargestSpherePixels = 4096;
 constexpr double FarthestLight = 0.55;

@@ -42,9 +42,11 @@ private:
     std::vector<Frame> frames_;
 };
 
-/// Draws each present taon's trail as lines through its kept positions in its kind's colour, fading to
-/// black towards the oldest; a slot absent in a frame breaks its trail there. Uses the view's present
-/// matrix, zoom and pan.
+/// Draws each present taon's trail as lines through its kept positions in its kind's colour, from 60% of
+/// it at the newest position fading to black towards the oldest; a slot absent in a frame breaks its
+/// trail there. Uses the view's present matrix, zoom and pan, and the taons' last projection: with
+/// Dots, each dot's place and a pixel around it are cleared to black, so that the taons drawn next stand
+/// out of their trails.
 void DrawTrails(Canvas& canvas, const ViewState& view, const World& world, const TrailHistory& trails);
 
 } // namespace taonscope

@@ -158,18 +158,34 @@ private slots:
         QVERIFY(last.PosX != RingWorld().PosX);
         QCOMPARE(ReadXyzText(text, {.frame = 1}).PosX, RingWorld().PosX);
 
-        // A new recording every 10 steps starts the file afresh.
+        // A new recording every 10 steps starts the file afresh: its start, the multiples of 10 and the
+        // last step of every run (once, when it is a multiple), whose frame is the world the user saves.
         seen = false;
         AnswerRecordDialog(*p, path, 10, &seen);
         m.RecordTrajectory1->trigger();
         QVERIFY(seen);
         const int start = p->state.world.StepCounter;
-        RunUntil(*p, [&] { return p->state.world.StepCounter >= start + 25; });
+        std::vector<int> framed = {start};
+        for (const int steps : {25, 5, 13}) {
+            const int from = p->state.world.StepCounter;
+            m.StepClick(steps);
+            QVERIFY(test::WaitFor([&] { return !m.Running(); }));
+            for (int step = from + 1; step <= from + steps; ++step)
+                if (step % 10 == 0 || step == from + steps) framed.push_back(step);
+        }
+        RunUntil(*p, [&] { return m.RunSteps() >= 7; }); // Go and Stop: its last step too
+        if (framed.back() != p->state.world.StepCounter) framed.push_back(p->state.world.StepCounter);
         m.StopRecording1->trigger();
         const std::vector<int> steps = FrameSteps(ReadAll(path));
         QCOMPARE(steps.front(), start);
-        QCOMPARE(static_cast<int>(steps.size()), 1 + p->state.world.StepCounter / 10 - start / 10);
-        for (std::size_t i = 1; i < steps.size(); ++i) QCOMPARE(steps[i] % 10, 0);
+        QCOMPARE(steps.back(), p->state.world.StepCounter);
+        for (int step = start; step <= p->state.world.StepCounter; ++step)
+            if (step % 10 == 0 && std::find(framed.begin(), framed.end(), step) == framed.end())
+                framed.push_back(step);
+        std::sort(framed.begin(), framed.end());
+        QCOMPARE(steps, framed);
+        QCOMPARE(test::PackedRecord(ReadXyzFile(path)),
+                 test::PackedRecord(p->state.world)); // as Save writes it
         QVERIFY(p->questions.errors.empty());
     }
 

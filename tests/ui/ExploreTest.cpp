@@ -14,6 +14,8 @@
 
 #include "core/Scenarios.h"
 #include "document/ConfigFile.h"
+#include "view/ImageCanvas.h"
+#include "view/Scene.h"
 #include "view/TaonStyle.h"
 
 #include <QAreaSeries>
@@ -159,6 +161,57 @@ private slots:
         QVERIFY(WaitFor([&] { return ReadoutPixels(p) == 0; }, RunReadout::ShownAfterMs + 2000));
     }
 
+    // As soon as a run ends (a Step, or Stop), the picture shows its last state as the saved file holds it:
+    // the steps of this run and in all, its time, K and the largest speed; the next run counts anew.
+    void theReadoutShowsTheLastStateOfEachRunAsSoonAsItEnds() {
+        UiProgram p;
+        p.Show();
+        p.Install(RingWorld());
+        for (const long long steps : {37LL, 12LL, 0LL}) { // 0: Go, then Stop a moment later
+            const std::int32_t before = p.state.world.StepCounter;
+            // A paint as the run starts (the window shown, uncovered ...) draws its readout at step 0.
+            if (steps > 0) {
+                p.main->StepClick(steps);
+                p.main->FormPaint();
+            } else {
+                p.main->GoClick();
+                p.main->FormPaint();
+                QVERIFY(WaitFor([&] { return p.main->RunSteps() > 300; }));
+                p.main->GoClick();
+            }
+            QVERIFY(WaitFor([&] { return !p.main->Running(); }));
+            ConfigRecord record{};
+            WriteConfigFile(p.dir.File("saved.tao"), p.state.world, record);
+            QCOMPARE(ReadConfigFile(p.dir.File("saved.tao"), record), 0);
+            World saved;
+            UnpackConfigRecord(record, saved);
+            saved.StepCounter = p.state.world.StepCounter; // the file holds no count
+            const long long run = saved.StepCounter - before;
+            if (steps > 0) QCOMPARE(run, steps);
+            Extended kinetic = 0, fastest = 0;
+            for (int j = 1; j <= MaxTaons; ++j) {
+                if (!saved.TaonPresent[j]) continue;
+                const Extended v2 = saved.VelX[j] * saved.VelX[j] + saved.VelY[j] * saved.VelY[j] +
+                                    saved.VelZ[j] * saved.VelZ[j];
+                kinetic += v2 / 2, fastest = std::max(fastest, std::sqrt(v2));
+            }
+            const auto g6 = [](Extended x) {
+                return QString::number(static_cast<double>(x), 'g', 6).toStdString();
+            };
+            SceneExtras extras;
+            extras.readout = {"run " + std::to_string(run) + " steps, " + std::to_string(saved.StepCounter) +
+                                  " in all",
+                              "time " + g6(run * saved.dt),
+                              p.main->SceneLook->Readout().Lines(p.state.world)[2], // the steps a second
+                              "K " + g6(kinetic), "largest speed " + g6(fastest)};
+            QImage expected(p.main->SceneView->Image().size(), QImage::Format_RGB32);
+            ViewState view = p.state.view;
+            ImageCanvas canvas(expected);
+            taonscope::DrawTaons(canvas, view, saved, p.main->Scene(), extras);
+            QVERIFY2(p.main->SceneView->Image() == expected, extras.readout[0].c_str());
+        }
+    }
+
     void aParameterTypedIntoItsBoxIsInTheWorldAndTheSavedFile() {
         UiProgram p;
         p.Show();
@@ -180,9 +233,10 @@ private slots:
         QTest::mouseClick(a2, Qt::LeftButton);
         QCOMPARE(p.main->History().Stack().count(), 2);
 
-        // Not a number: the editor's message, nothing stored, the box shows the stored value again.
+        // Not a number: the editor's message after the box's name, nothing stored, the box shows the stored
+        // value again.
         test::TypeInto(g2, "five");
-        QCOMPARE(p.questions.LastError(), std::string("'five' is not a valid floating point value."));
+        QCOMPARE(p.questions.LastError(), std::string("G2: 'five' is not a valid floating point value."));
         QCOMPARE(g2->text(), RealText(RingWorld().G2));
         QCOMPARE(p.main->History().Stack().count(), 2);
 

@@ -12,11 +12,14 @@
 #include "core/Scenarios.h"
 #include "core/Step.h"
 
+#include <QAreaSeries>
 #include <QChartView>
 #include <QElapsedTimer>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QtTest>
+
+#include <set>
 
 #include <sstream>
 
@@ -159,10 +162,22 @@ private slots:
         }));
         QVERIFY(!w->TotalEnergySeries->isVisible());
 
-        // The Distances tab counts every pair of the cloud.
+        // The Distances tab counts every pair of the cloud; all six overlaid share one set of bins and
+        // six hues told apart (at least 20 degrees).
         w->Tabs->setCurrentIndex(2);
         QVERIFY(WaitFor([&] { return w->DistanceSeries[5]->count() > 0; }));
         QCOMPARE(w->DistanceSeries[0]->name(), QStringLiteral("1-1"));
+        std::set<double> edges[6];
+        for (std::size_t n = 0; n < 6; ++n)
+            for (const QPointF& point : Points(w->DistanceSeries[n])) edges[n].insert(point.x());
+        for (std::size_t n = 1; n < 6; ++n) QVERIFY(edges[n] == edges[0]);
+        for (std::size_t a = 0; a < 6; ++a)
+            for (std::size_t b = a + 1; b < 6; ++b) {
+                const int apart = std::abs(w->DistanceAreas[a]->pen().color().hue() -
+                                           w->DistanceAreas[b]->pen().color().hue());
+                QVERIFY2(std::min(apart, 360 - apart) >= 20,
+                         qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
+            }
 
         w->Tabs->setCurrentIndex(1);
         w->LogForce->setChecked(true); // only positive magnitudes on the log scale

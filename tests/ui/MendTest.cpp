@@ -127,6 +127,11 @@ private slots:
         QCOMPARE(second.frames, static_cast<long>(second.steps.size()));
         p.main->Redo1->trigger(); // nothing recorded: nothing said
         QCOMPARE(p.main->FName->text(), ended);
+        // The note goes when a new recording starts, and stays gone when it stops.
+        Record(p, p.dir.File("third.xyz"));
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("pair.tao")));
+        p.main->StopRecording1->trigger();
+        QCOMPARE(p.main->FName->text(), QString::fromStdString(p.dir.File("pair.tao")));
     }
 
     void importXyzFitsTheViewAsAnOpenedExampleDoes() {

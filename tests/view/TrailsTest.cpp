@@ -44,5 +44,30 @@ TEST(Trails, FadeFromTheKindsColourToBlackAndBreakWhereATaonIsAbsent) {
     }
 }
 
+// Drawn with the scene, a dot stands out of its trail: it has its kind's full colour, the trail at most 60%
+// of it, and a black pixel around the dot parts them.
+TEST(Trails, TheDotsAreDrawnOverTheirTrailsWithRoomAroundThem) {
+    TrailHistory trails(20);
+    for (int n = 0; n <= 20; ++n) trails.Add(Frame(n)); // taon 1 from x = 1 to 20; the newest is now
+    ViewState view;
+    view.ViewScale = 8; // 4 pixels a unit
+    UpdateSceneCentre(view, 120, 60);
+    SceneExtras extras;
+    extras.trails = &trails;
+    for (const int size : {2, 3}) {
+        view.DotSize = size;
+        test::MemoryCanvas canvas(200, 60, Colours::Black);
+        DrawTaons(canvas, view, Frame(20), {200, 60}, extras);
+        const int x = view.ScreenX[1], y = view.ScreenY[1];
+        const DotSpan dot = DotOf(view);
+        for (int d = 0; d < size * size; ++d)
+            EXPECT_EQ(canvas.At(x + dot.offset + d % size, y + dot.offset + d / size), Colours::Lime) << size;
+        EXPECT_EQ(canvas.At(x + dot.offset - 1, y), Colours::Black)
+            << "the pixel before the dot, on the trail";
+        const Rgb newest = canvas.At(x + dot.offset - 3, y);
+        EXPECT_TRUE(newest.g > 100 && newest.g <= 153 && newest.r == 0) << int(newest.g);
+    }
+}
+
 } // namespace
 } // namespace taonscope
