@@ -3,17 +3,21 @@
 #include "support/UiProgram.h"
 
 #include "core/Scenarios.h"
+#include "core/Version.h"
 #include "document/ConfigFile.h"
 #include "document/StartPointer.h"
+#include "document/XyzFile.h"
 #include "ui/Guard.h"
 
 #include <QDir>
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 using namespace taonscope;
 using taonscope::test::ReadAll;
@@ -26,6 +30,13 @@ namespace {
 void WriteWorld(const std::string& path, const World& world) {
     ConfigRecord buffer{};
     WriteConfigFile(path, world, buffer);
+}
+
+// The record a configuration file of world holds.
+ConfigRecord PackedOf(const World& world) {
+    ConfigRecord record{};
+    PackConfigRecord(world, record);
+    return record;
 }
 
 // A configuration unlike the built-in ones: three taons, dt 0.05.
@@ -165,6 +176,37 @@ private slots:
         UiProgram next([&](UiProgram& q) { WriteStartPointer(q.PointerPath(), files.dir.File("ring.tao")); });
         QVERIFY(next.state.world.TaonPresent[12]);
         QCOMPARE(next.main->Comment->toPlainText(), QStringLiteral("a ring"));
+    }
+
+    // A file named on the command line (the desktop's "open with"): a configuration opens as Open opens
+    // it, a trajectory as Import XYZ brings it in; --version and --help need no display and open nothing.
+    void aFileGivenToTheProgramOpensAsOpenOrImportDoes() {
+        TempDirHolder files;
+        WriteWorld(files.dir.File("ring.tao"), RingWorld());
+        WriteAll(files.dir.File("square.xyz"), FormatXyzFrame(EasySquareWorld(), 0, 0));
+        UiProgram p;
+        p.main->OpenGiven(files.dir.File("ring.tao"));
+        QCOMPARE(ReadAll(p.PointerPath()), files.dir.File("ring.tao")); // the start file names it, as Open's
+        QCOMPARE(PackedOf(p.state.world), PackedOf(RingWorld()));
+        p.main->OpenGiven(files.dir.File("square.xyz"));
+        QCOMPARE(PackedOf(p.state.world), PackedOf(EasySquareWorld()));
+        QCOMPARE(ReadAll(p.PointerPath()), files.dir.File("ring.tao")); // an import names no start file
+        QVERIFY(p.questions.errors.empty());
+        p.main->OpenGiven(files.dir.File("none.tao"));
+        QCOMPARE(p.questions.LastError(), std::string("File not found."));
+
+        const std::string program = TAONSCOPE_WINDOW_PATH;
+        for (const auto& [option, says, status] : std::vector<std::tuple<std::string, std::string, int>>{
+                 {"--version", std::string("taonscope ") + ProgramVersion + "\n", 0},
+                 {"--help", "Usage: taonscope [FILE]", 0},
+                 {"--fly", "taonscope: expected one file", 2}}) {
+            const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program +
+                                        " " + option + " > " + files.dir.File("out") + " 2>&1";
+            const int result = std::system(command.c_str());
+            QCOMPARE(WEXITSTATUS(result), status);
+            QVERIFY2(ReadAll(files.dir.File("out")).starts_with(says),
+                     ReadAll(files.dir.File("out")).c_str());
+        }
     }
 
     void openWithoutCommentaryKeepsTheMemo() {
