@@ -553,6 +553,16 @@ InputFile::~InputFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+void InputFile::Seek(std::uint64_t offset) {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) ThrowErrno(errno, path_);
+}
+
+std::uint64_t InputFile::Size() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowErrno(errno, path_);
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 std::size_t InputFile::Read(char* buffer, std::size_t size) {
     for (;;) {
         const ssize_t got = ::read(fd_, buffer, size);

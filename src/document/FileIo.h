@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -149,6 +150,10 @@ public:
 
     /// Reads up to size bytes into buffer; 0 at the end of the file.
     std::size_t Read(char* buffer, std::size_t size);
+    /// Reads on from the byte at offset.
+    void Seek(std::uint64_t offset);
+    /// The file's size in bytes now.
+    std::uint64_t Size() const;
 
 private:
     std::string path_;

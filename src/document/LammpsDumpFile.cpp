@@ -71,7 +71,7 @@ public:
                 if (!IsBlankLine(line)) LineError(reader_.Index(), "expected an ITEM: line");
             return Found::End;
         }
-        frame.Restart(index);
+        frame.Restart(index, reader_.LineOffset());
         start_ = index;
         atoms_.reset();
         got_ = 0;
@@ -228,8 +228,12 @@ long long WholeField(std::string_view text, const char* what, std::uint64_t inde
     return *value;
 }
 
-World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, const World& law) {
+// stamp, when given, takes the frame's TIMESTEP and TIME (else the step times dt).
+World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, const World& law,
+                       FrameStamp* stamp = nullptr) {
     World world;
+    std::int64_t step = 0;
+    std::optional<Extended> time;
     world.TaonCount = MaxTaons;
     for (std::size_t p = 0; p < ParameterFields.size(); ++p)
         world.*ParameterFields[p] = law.*ParameterFields[p];
@@ -244,11 +248,14 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
         // An item's value is on the line after it; ATOMS alone may end the frame (a frame of no atoms).
         const std::string_view value = k + 1 < frame.count ? Trimmed(frame.lines[k + 1]) : std::string_view();
         switch (ItemNamed(name)) {
-        case Item::Timestep:
-            WholeField(value.substr(!value.empty() && value.front() == '-' ? 1 : 0), "the step", index + 1);
+        case Item::Timestep: {
+            const bool negative = !value.empty() && value.front() == '-';
+            step = WholeField(value.substr(negative ? 1 : 0), "the step", index + 1);
+            if (negative) step = -step;
             break;
+        }
         case Item::Time:
-            RealField(value, index + 1);
+            time = RealField(value, index + 1);
             break;
         case Item::Atoms:
             if (const long long count = *ParseCount(value); count > MaxTaons)
@@ -329,6 +336,7 @@ World ParseLammpsFrame(const FrameLines& frame, const ImportOptions& options, co
         world.VelZ[slot] = atom.velocity[2];
     }
     SyncCopiesFromCurrent(world);
+    if (stamp) *stamp = {step, time.value_or(static_cast<Extended>(step) * world.dt)};
     return world;
 }
 
@@ -373,12 +381,26 @@ public:
         : law_(LawBeside(path)), file_(path), reader_(file_), splitter_(reader_), options_(options) {}
 
     bool Next(World& world) override {
-        if (!NextWholeFrame(splitter_, frame_, frames_, note_)) return false;
-        world = ParseLammpsFrame(frame_, options_, law_);
+        if (!Take(true)) return false;
+        world = ParseLammpsFrame(frame_, options_, law_, &stamp_);
         return true;
     }
 
+    bool Skip() override { return Take(false); }
+
+    void Seek(const FramePlace& place) override {
+        reader_.Restart(place.Offset, place.Line);
+        frames_ = place.Number;
+    }
+
 private:
+    bool Take(bool keep) {
+        const int number = frames_;
+        if (!NextWholeFrame(splitter_, frame_, frames_, note_, keep)) return false;
+        place_ = {frame_.firstOffset, frame_.firstLine, number};
+        return true;
+    }
+
     World law_;
     InputFile file_;
     LineReader reader_;

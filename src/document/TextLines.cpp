@@ -85,7 +85,10 @@ bool LineReader::Next(std::string_view& line) {
             const std::size_t length = end == std::string_view::npos ? pending_.size() : end;
             line = pending_.substr(0, length);
             lineEnded_ = end != std::string_view::npos;
-            pending_.remove_prefix(std::min(length + 1, pending_.size()));
+            lineOffset_ = offset_;
+            const std::size_t taken = std::min(length + 1, pending_.size());
+            pending_.remove_prefix(taken);
+            offset_ += taken;
             scanned_ = 0;
             break;
         }
@@ -97,6 +100,17 @@ bool LineReader::Next(std::string_view& line) {
     if (line.size() > MaxLineBytes) TooLong();
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
+}
+
+void LineReader::Restart(std::uint64_t offset, std::uint64_t lineIndex) {
+    file_->Seek(offset);
+    buffer_.clear();
+    pending_ = {};
+    scanned_ = 0;
+    ended_ = false;
+    lineEnded_ = true;
+    index_ = lineIndex;
+    offset_ = lineOffset_ = offset;
 }
 
 void LineReader::TooLong() const {
@@ -133,8 +147,8 @@ std::string UnendedOnlyNote(const FrameLines& frame) {
            ") has no line end after its last line: if the file was cut short, so may its last number be";
 }
 
-bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note) {
-    switch (splitter.Next(true, frame)) {
+bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note, bool keep) {
+    switch (splitter.Next(keep, frame)) {
     case FrameSplitter::Found::Frame:
         ++read;
         return true;

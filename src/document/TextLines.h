@@ -58,6 +58,10 @@ public:
     bool Next(std::string_view& line);
     /// The index (from 0) of the line Next gave last.
     std::uint64_t Index() const { return index_ - 1; }
+    /// The byte offset (from the text's start) at which the line Next gave last begins.
+    std::uint64_t LineOffset() const { return lineOffset_; }
+    /// Reads on from the byte at offset of a file, the start of the line of that index.
+    void Restart(std::uint64_t offset, std::uint64_t lineIndex);
     /// False when the line Next gave last is the text's last and has no line end, as in a file cut short.
     bool LineEnded() const { return lineEnded_; }
 
@@ -72,19 +76,22 @@ private:
     bool ended_ = false;
     bool lineEnded_ = true;
     std::uint64_t index_ = 0;
+    std::uint64_t offset_ = 0;     // of pending_'s first byte
+    std::uint64_t lineOffset_ = 0; // of the line given last
 };
 
 /// The lines of one frame as a frame splitter keeps them: the index of its first line and the lines.
 /// The strings are reused from frame to frame, so that reading many frames allocates little.
 struct FrameLines {
     std::uint64_t firstLine = 0;    ///< index (from 0) of the frame's first line
+    std::uint64_t firstOffset = 0;  ///< byte offset of the frame's first line
     std::size_t count = 0;          ///< lines in use
     std::vector<std::string> lines; ///< the first count are the frame's
 
     /// Keeps line as the next line of the frame.
     void Add(std::string_view line);
-    /// Starts a frame at the line of that index.
-    void Restart(std::uint64_t first) { firstLine = first, count = 0; }
+    /// Starts a frame at the line of that index, which begins at that byte offset.
+    void Restart(std::uint64_t first, std::uint64_t offset) { firstLine = first, firstOffset = offset, count = 0; }
 };
 
 /// Cuts a text into frames, one at a time, keeping the lines of those asked for.
@@ -109,11 +116,11 @@ std::string UnendedNote(const FrameLines& frame);
 /// The note for a file's only frame whose last line has no line end, which is read all the same.
 std::string UnendedOnlyNote(const FrameLines& frame);
 
-/// Reads the next whole frame into frame; false after the last one. read counts the whole frames read
-/// so far. A cut last frame, or one whose last line has no line end, is left out (note says so) when
+/// Reads the next whole frame into frame (its lines only when keep); false after the last one. read
+/// counts the whole frames read so far. A cut last frame, or one whose last line has no line end, is left out (note says so) when
 /// whole frames came before it; a cut first frame, and a text without frames, throw TaonError; a first
 /// frame without its last line end is read, with a note.
-bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note);
+bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note, bool keep = true);
 
 /// Reads the frame asked for (1 for the first ...; 0 for the last) and parses it, keeping the lines of
 /// two frames at most. Cut and unended frames are taken as NextWholeFrame takes them (note, when given,

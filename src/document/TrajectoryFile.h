@@ -67,6 +67,19 @@ public:
 std::unique_ptr<TrajectoryWriter> OpenTrajectoryWriter(const std::string& path, TrajectoryFormat format,
                                                        const SpeciesNames& species = {});
 
+/// Where a frame stands in its run: its step and its time.
+struct FrameStamp {
+    std::int64_t Step = 0; ///< the XYZ comment's Step, the dump's TIMESTEP; else the frame's number from 0
+    Extended Time = 0;     ///< the XYZ comment's Time, the dump's TIME; else the step times dt
+};
+
+/// Where a frame begins in its file, so that a reader can go back to it.
+struct FramePlace {
+    std::uint64_t Offset = 0; ///< the byte of its first line
+    std::uint64_t Line = 0;   ///< the index (from 0) of its first line
+    int Number = 0;           ///< the frames before it
+};
+
 /// The frames of a trajectory file, one after the other, read in pieces: the memory needed is that of a
 /// frame. Failures throw IoError or TaonError naming the line.
 class TrajectoryReader {
@@ -75,11 +88,22 @@ public:
     /// Reads the next whole frame into world; false after the last one. A cut last frame is left out
     /// and Note says so.
     virtual bool Next(World& world) = 0;
+    /// Moves past the next whole frame without reading its numbers, as Next would take it; false after
+    /// the last one.
+    virtual bool Skip() = 0;
+    /// Reads on from a frame's place, as Place gave it: the next frame Next or Skip takes is that one.
+    virtual void Seek(const FramePlace& place) = 0;
+    /// The step and time of the frame Next read last.
+    const FrameStamp& Stamp() const { return stamp_; }
+    /// Where the frame read or skipped last begins.
+    const FramePlace& Place() const { return place_; }
     /// Empty, or what was left out.
     const std::string& Note() const { return note_; }
 
 protected:
     std::string note_;
+    FrameStamp stamp_;
+    FramePlace place_;
 };
 
 /// Opens the trajectory at path in its format; options give dt and the species names.

@@ -287,8 +287,10 @@ void AddNote(std::string* note, const std::string& remark) {
     if (note && note->find(remark) == std::string::npos) *note = note->empty() ? remark : *note + "; " + remark;
 }
 
-// A frame's lines as the splitter keeps them: the count line, the comment line, one line per taon.
-World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::string* note) {
+// A frame's lines as the splitter keeps them: the count line, the comment line, one line per taon. stamp,
+// when given, takes the frame's Step and Time (else number and number times dt).
+World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::string* note, FrameStamp* stamp = nullptr,
+                 int number = 0) {
     const auto count = static_cast<std::size_t>(*ParseCount(Trimmed(frame.lines[0])));
     if (count > static_cast<std::size_t>(MaxTaons))
         LineError(frame.firstLine, "a frame of " + std::to_string(count) + " taons; at most " +
@@ -319,6 +321,18 @@ World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::str
         if (const auto found = pairs.find(ParameterNames[p]); found != pairs.end())
             world.*ParameterFields[p] = RealField(found->second, commentIndex);
     if (options.dt) world.dt = *options.dt;
+    if (stamp) {
+        stamp->Step = number;
+        if (const auto found = pairs.find("Step"); found != pairs.end()) {
+            const std::string_view text = found->second;
+            const auto value = ParseCount(text.substr(!text.empty() && text.front() == '-' ? 1 : 0));
+            if (!value) LineError(commentIndex, "the step " + Quoted(text) + " is not a whole number");
+            stamp->Step = text.front() == '-' ? -*value : *value;
+        }
+        const auto time = pairs.find("Time");
+        stamp->Time = time != pairs.end() ? RealField(time->second, commentIndex)
+                                          : static_cast<Extended>(stamp->Step) * world.dt;
+    }
     SpeciesNames names;
     if (options.species)
         names = *options.species;
@@ -385,7 +399,7 @@ public:
         }
         countLine_ = index;
         count_ = *count;
-        frame.Restart(index);
+        frame.Restart(index, reader_.LineOffset());
         if (keep) frame.Add(line);
         const bool fits = *count <= MaxTaons; // a larger frame is refused if it is the one to import
         const auto needed = static_cast<unsigned long long>(*count) + 1; // the comment line and the taons
@@ -428,12 +442,26 @@ public:
         : file_(path), reader_(file_), splitter_(reader_), options_(options) {}
 
     bool Next(World& world) override {
-        if (!NextWholeFrame(splitter_, frame_, frames_, note_)) return false;
-        world = ParseFrame(frame_, options_, &note_);
+        if (!Take(true)) return false;
+        world = ParseFrame(frame_, options_, &note_, &stamp_, place_.Number);
         return true;
     }
 
+    bool Skip() override { return Take(false); }
+
+    void Seek(const FramePlace& place) override {
+        reader_.Restart(place.Offset, place.Line);
+        frames_ = place.Number;
+    }
+
 private:
+    bool Take(bool keep) {
+        const int number = frames_;
+        if (!NextWholeFrame(splitter_, frame_, frames_, note_, keep)) return false;
+        place_ = {frame_.firstOffset, frame_.firstLine, number};
+        return true;
+    }
+
     InputFile file_;
     LineReader reader_;
     XyzSplitter splitter_;

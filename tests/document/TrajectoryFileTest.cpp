@@ -9,6 +9,7 @@
 #include "document/ConfigFile.h"
 #include "document/IoError.h"
 #include "document/LammpsDumpFile.h"
+#include "document/TrajectoryIndex.h"
 #include "document/XyzFile.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,53 @@ TEST(TrajectoryFiles, ReadBackWhatTheirWritersWroteInEitherFormat) {
     ASSERT_EQ(::mkfifo(dir.File("pipe.xyz").c_str(), 0600), 0);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Xyz), IoError);
     EXPECT_THROW(OpenTrajectoryReader(dir.File("pipe.xyz"), TrajectoryFormat::Lammps), IoError);
+}
+
+// An index finds the whole frames once, without their numbers; any frame is then read, in any order, as
+// the reader reads it in turn, with its step and time.
+TEST(TrajectoryFiles, AnIndexReadsAnyFrameAsTheReaderReadsItInTurn) {
+    test::TempDir dir;
+    std::vector<World> frames{RingWorld()};
+    for (int n = 1; n < 7; ++n) {
+        frames.push_back(frames.back());
+        for (int s = 0; s < 3; ++s) AdvanceStep(frames.back(), CoolFactor(false));
+    }
+    frames[4].dt = 0.002L; // the law changes during the run
+    for (const auto& [name, format] : std::vector<std::pair<std::string, TrajectoryFormat>>{
+             {"ring.xyz", TrajectoryFormat::Xyz}, {"ring.lammpstrj", TrajectoryFormat::Lammps}}) {
+        const std::string path = dir.File(name);
+        {
+            const std::unique_ptr<TrajectoryWriter> writer = OpenTrajectoryWriter(path, format);
+            for (std::size_t f = 0; f < frames.size(); ++f)
+                writer->Append(frames[f], static_cast<std::int64_t>(100 * f + 7), 0.25L * static_cast<Extended>(f));
+            writer->Close();
+        }
+        const std::string whole = test::ReadAll(path);
+        test::WriteAll(path, whole.substr(0, whole.size() - 10)); // the last frame cut: six whole ones
+        std::uint64_t reported = 0;
+        TrajectoryIndex index(path, format, {}, [&](std::uint64_t done, std::uint64_t total) {
+            EXPECT_LE(done, total);
+            reported = done;
+            return true;
+        });
+        ASSERT_EQ(index.Frames(), 6) << name;
+        EXPECT_NE(index.Note().find("was left out"), std::string::npos) << name;
+        EXPECT_EQ(reported, whole.size() - 10);
+        for (const int k : {5, 0, 3, 3, 1, 4, 2}) {
+            FrameStamp stamp;
+            const World world = index.Read(k, &stamp);
+            EXPECT_EQ(stamp.Step, 100 * k + 7) << name;
+            // The dump keeps no time: its step times dt (frame 4's dt, in the dump's one sidecar, the last).
+            if (format == TrajectoryFormat::Xyz) {
+                EXPECT_EQ(stamp.Time, 0.25L * k) << name;
+                EXPECT_EQ(test::PackedRecord(world), test::PackedRecord(frames[static_cast<std::size_t>(k)])) << k;
+            } else {
+                EXPECT_EQ(world.PosX, frames[static_cast<std::size_t>(k)].PosX) << k;
+                EXPECT_EQ(stamp.Time, (100 * k + 7) * world.dt) << k;
+            }
+        }
+        EXPECT_THROW(index.Read(6), TaonError);
+    }
 }
 
 // Cut anywhere inside its last frame (a run killed while it wrote, a copy cut short), a trajectory gives
