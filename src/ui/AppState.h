@@ -6,6 +6,7 @@
 #include "document/TextEncoding.h"
 #include "view/ViewState.h"
 
+#include <optional>
 #include <string>
 
 namespace taonscope {
@@ -28,6 +29,14 @@ struct AppState {
     World world;
     ViewState view;
     DocumentState document;
+    /// A frame the scene, the listing and the instruments show in place of the world (the Player's);
+    /// the world is not changed by it.
+    std::optional<World> shownFrame;
 };
+
+/// The world the scene, the listing and the instruments show: the shown frame, else the world.
+inline const World& ShownWorld(const AppState& state) {
+    return state.shownFrame ? *state.shownFrame : state.world;
+}
 
 } // namespace taonscope

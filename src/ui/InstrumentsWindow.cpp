@@ -136,7 +136,7 @@ InstrumentsWindow::InstrumentsWindow(AppState& state, TMainForm& main, QWidget* 
     Tabs->addTab(BuildRunTab(), QStringLiteral("Run"));
     Tabs->addTab(BuildLawTab(), QStringLiteral("Law"));
     Tabs->addTab(BuildDistancesTab(), QStringLiteral("Distances"));
-    StructurePage = new StructureTab(state_.world, *main_.StructureMarks);
+    StructurePage = new StructureTab(state_, *main_.StructureMarks);
     Tabs->addTab(StructurePage, QStringLiteral("Structure"));
 
     SettleSpeed = new QLineEdit(QStringLiteral("1E-6"));
@@ -419,17 +419,17 @@ void InstrumentsWindow::CoolUntilSettledClick() {
 
 void InstrumentsWindow::RefreshTick() {
     if (!isVisible()) return;
-    const auto changed = [&](const std::optional<std::array<Extended, 18>>& drawn) {
-        return !drawn || !SameParameters(*drawn, Parameters(state_.world));
+    const auto changed = [&](const std::optional<std::array<Extended, 18>>& drawn, const World& world) {
+        return !drawn || !SameParameters(*drawn, Parameters(world));
     };
     switch (Tabs->currentIndex()) {
     case 0:
         // The sets decide whether E is conserved.
         if (running_ && sinceRunDrawn_.isValid() && sinceRunDrawn_.elapsed() < RunRedrawMs) break;
-        if (runDirty_ || changed(runParameters_)) RefreshRun();
+        if (runDirty_ || changed(runParameters_, state_.world)) RefreshRun();
         break;
     case 1:
-        if (changed(lawParameters_)) RefreshLaw();
+        if (changed(lawParameters_, ShownWorld(state_))) RefreshLaw();
         break;
     case 2:
         RefreshDistances(); // cheap, and the editor may have moved taons without a step
@@ -496,7 +496,7 @@ void InstrumentsWindow::RefreshRun() {
 }
 
 void InstrumentsWindow::RefreshLaw() {
-    const World& world = state_.world;
+    const World& world = ShownWorld(state_);
     lawParameters_ = Parameters(world);
     static const std::vector<Extended> grid = CurveGrid();
     const bool log = LogForce->isChecked();
@@ -554,7 +554,7 @@ void InstrumentsWindow::RefreshDistances() {
     const int only = KindPairChoice->currentIndex() - 1;
     // Overlaid, the six share their bins; one alone has bins of its own distances.
     const std::array<Histogram, 6> histograms =
-        PairHistograms(state_.world, 50, only < 0 ? PairBins::Shared : PairBins::Own);
+        PairHistograms(ShownWorld(state_), 50, only < 0 ? PairBins::Shared : PairBins::Own);
     double low = std::numeric_limits<double>::max(), high = std::numeric_limits<double>::lowest(), most = 1;
     for (std::size_t n = 0; n < 6; ++n) {
         const Histogram& h = histograms[n];

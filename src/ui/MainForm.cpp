@@ -14,6 +14,7 @@
 #include "PanelLook.h"
 #include "ParameterBoxes.h"
 #include "PickPopup.h"
+#include "Player.h"
 #include "RunMenu.h"
 #include "SceneOptions.h"
 #include "StructureLook.h"
@@ -55,6 +56,13 @@
 namespace taonscope {
 
 namespace {
+
+// Shows a window of the program's own in front, creating nothing.
+void Raise(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 constexpr int PanHeight = 182;
 constexpr int Panel1Width = 243;
@@ -309,14 +317,13 @@ void TMainForm::BuildMenus() {
     history_ = std::make_unique<WorldHistory>(world_, [this] {
         // Frames after an undone step would go back in time: the recording ends here.
         EndRecordingSegment(QStringLiteral("Undo or Redo"));
-        LTime->setText(QString::number(world_.StepCounter));
-        Redraw();
-        FillListing();
-        ShowParameters();
+        ShowChangedWorld();
     });
     history_->AddActions(edit);
     Undo1 = history_->UndoAction(), Redo1 = history_->RedoAction();
     AddRunObserver(history_.get());
+    runHistory_ = std::make_unique<RunHistoryKeeper>();
+    AddRunObserver(runHistory_.get());
     ParameterInput = new ParameterBoxes(
         world_, ParameterEdits, questions_,
         [this](const QString& name, const World& before) {
@@ -364,6 +371,7 @@ void TMainForm::BuildMenus() {
     viewMenu->addSeparator();
     Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
                              &TMainForm::Instruments1Click);
+    History1 = AddAction(viewMenu, QStringLiteral("History"), Qt::CTRL | Qt::Key_H, &TMainForm::History1Click);
 
     RunMenu::Commands runCommands;
     runCommands.goButton = Go;
@@ -454,6 +462,13 @@ void TMainForm::FormCreate() {
     world_.dt = 0.001L;
     for (const std::string& message : startupErrors)
         QTimer::singleShot(0, this, [this, message] { questions_.Error(message); });
+}
+
+void TMainForm::ShowChangedWorld() {
+    LTime->setText(QString::number(world_.StepCounter));
+    Redraw();
+    FillListing();
+    ShowParameters();
 }
 
 void TMainForm::RefreshAfterLoad() {
@@ -732,7 +747,9 @@ void TMainForm::RunTick() {
     const bool completed = Guarded(questions_, [&] {
         long long made = 0;
         do {
-            AdvanceStep(world_, CoolFactorNow(), law_);
+            const Extended cool = CoolFactorNow();
+            for (RunObserver* observer : observers_) observer->StepStarting(world_, cool);
+            AdvanceStep(world_, cool, law_);
             ++runSteps_, ++made;
             Notify(&RunObserver::StepDone);
         } while (more(made));
@@ -771,9 +788,60 @@ void TMainForm::Instruments1Click() {
         Instruments = new InstrumentsWindow(state_, *this, this);
         AddRunObserver(Instruments);
     }
-    Instruments->show();
-    Instruments->raise();
-    Instruments->activateWindow();
+    Raise(Instruments);
+}
+
+void TMainForm::OpenTrajectory1Click() {
+    Guard([&] {
+        const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory);
+        if (!path) return;
+        if (!TrajectoryPlayer) {
+            TrajectoryPlayer = new Player(state_, *this, this);
+            AddRunObserver(TrajectoryPlayer);
+        }
+        TrajectoryPlayer->Play(*path);
+        Raise(TrajectoryPlayer);
+    });
+}
+
+void TMainForm::History1Click() {
+    if (!HistoryPlayer) {
+        HistoryPlayer = new Player(state_, *this, this);
+        AddRunObserver(HistoryPlayer);
+    }
+    HistoryPlayer->Play(runHistory_->History());
+    Raise(HistoryPlayer);
+}
+
+void TMainForm::ShowFrame(const World& frame) {
+    state_.shownFrame = frame;
+    Redraw();
+    FillListing();
+}
+
+void TMainForm::ReleaseFrame() {
+    if (!state_.shownFrame) return;
+    state_.shownFrame.reset();
+    PickInfo->hide();
+    Redraw();
+    FillListing();
+}
+
+void TMainForm::ContinueFrom(const World& state) {
+    if (Running()) return;
+    const World before = world_;
+    world_ = state;
+    world_.Stopped = true;
+    world_.ShowingFigure = false;
+    world_.ShowTime = before.ShowTime;
+    state_.shownFrame.reset();
+    PickInfo->hide();
+    Go->setEnabled(true);
+    Null00->setEnabled(true);
+    // The next frames would go back in time: the recording ends here.
+    EndRecordingSegment(QStringLiteral("Continue from Here"));
+    history_->Record(QStringLiteral("Continue from Step %1").arg(world_.StepCounter), before);
+    ShowChangedWorld();
 }
 
 void TMainForm::LTimeDblClick() {
@@ -787,7 +855,7 @@ void TMainForm::LTimeDblClick() {
 void TMainForm::Turn(Extended& spin, Extended& viewAngle, int direction) {
     const int clicks = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier ? ShiftTurnClicks : 1;
     spin += direction * clicks * view_.AngleStep;
-    if (world_.ShowingFigure) {
+    if (Shown().ShowingFigure) {
         DrawFigure();
     } else {
         viewAngle += spin;
@@ -876,7 +944,7 @@ void TMainForm::Down1Click() {
 }
 
 void TMainForm::FitAll1Click() {
-    FitAll(view_, world_, Scene());
+    FitAll(view_, Shown(), Scene());
     Redraw();
 }
 
@@ -919,7 +987,7 @@ void TMainForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
         view_.SpinPhi -= static_cast<Extended>(x - dragStartX_) * view_.AngleStep;
         view_.SpinTeta += static_cast<Extended>(y - dragStartY_) * view_.AngleStep;
     }
-    if (world_.ShowingFigure) {
+    if (Shown().ShowingFigure) {
         DrawFigure();
     } else {
         if (right) {
@@ -937,16 +1005,16 @@ void TMainForm::FormMouseUp(Qt::MouseButton button, int x, int y) {
 
 // A left click that does not move picks the taon of the nearest dot; any other click puts the panel away.
 void TMainForm::PickAt(int x, int y, bool still) {
-    const int slot = still && !world_.ShowingFigure ? NearestDot(view_, world_, x, y) : 0;
+    const int slot = still && !Shown().ShowingFigure ? NearestDot(view_, Shown(), x, y) : 0;
     if (slot != 0)
-        PickInfo->ShowTaon(world_, slot, {x, y});
+        PickInfo->ShowTaon(Shown(), slot, {x, y});
     else
         PickInfo->hide();
 }
 
 void TMainForm::FormMouseDblClick(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton || world_.ShowingFigure || !editDlg_) return;
-    const int slot = NearestDot(view_, world_, x, y);
+    if (button != Qt::LeftButton || Shown().ShowingFigure || !editDlg_) return;
+    const int slot = NearestDot(view_, Shown(), x, y);
     if (slot == 0) return;
     PickInfo->hide();
     editDlg_->DaonsTable->setCurrentCell(slot - 1, 0);
@@ -955,7 +1023,7 @@ void TMainForm::FormMouseDblClick(Qt::MouseButton button, int x, int y) {
 
 void TMainForm::FormPaint() {
     UpdateSceneCentre(view_, Scene().width, Scene().bottom);
-    if (world_.ShowingFigure) {
+    if (Shown().ShowingFigure) {
         DrawFigure();
     } else {
         DrawTaons();
@@ -1016,7 +1084,7 @@ SceneArea TMainForm::Scene() const {
 }
 
 void TMainForm::Redraw() {
-    if (world_.ShowingFigure)
+    if (Shown().ShowingFigure)
         DrawFigure();
     else
         DrawTaons();
@@ -1024,9 +1092,9 @@ void TMainForm::Redraw() {
 
 void TMainForm::DrawTaons() {
     ImageCanvas canvas(SceneView->Image());
-    SceneExtras extras = SceneLook ? SceneLook->Extras(world_) : SceneExtras{};
-    if (StructureMarks) StructureMarks->AddTo(extras, world_);
-    taonscope::DrawTaons(canvas, view_, world_, Scene(), extras);
+    SceneExtras extras = SceneLook ? SceneLook->Extras(Shown()) : SceneExtras{};
+    if (StructureMarks) StructureMarks->AddTo(extras, Shown());
+    taonscope::DrawTaons(canvas, view_, Shown(), Scene(), extras);
     SceneView->Present();
 }
 
@@ -1037,7 +1105,7 @@ void TMainForm::DrawFigure() {
 }
 
 void TMainForm::FillListing() {
-    DaonsTable->FillTaons(world_, listingShowsVelocities_);
+    DaonsTable->FillTaons(Shown(), listingShowsVelocities_);
 }
 
 void TMainForm::ShowParameters() {

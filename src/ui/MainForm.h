@@ -46,6 +46,8 @@ class SceneOptions;
 class StructureLook;
 class ParameterBoxes;
 class UndoKeys;
+class Player;
+class RunHistoryKeeper;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -144,6 +146,20 @@ public:
     /// Shows the instruments window, creating it the first time.
     void Instruments1Click();
 
+    // The Player (Player.h).
+    /// Plays a trajectory file chosen in the Player (File > Open Trajectory...).
+    void OpenTrajectory1Click();
+    /// Plays the runs made since the configuration was opened in the Player (View > History).
+    void History1Click();
+    /// Shows frame in the scene, the listing and the instruments in place of the world, which stays.
+    void ShowFrame(const World& frame);
+    /// Shows the world again instead of a frame.
+    void ReleaseFrame();
+    /// Makes state the world, as one undo step "Continue from Step N"; nothing during a run.
+    void ContinueFrom(const World& state);
+    /// The world the scene, the listing and the instruments show: a Player's frame or the world.
+    const World& Shown() const { return ShownWorld(state_); }
+
     // Scene drawing on the window.
     void Redraw();
     void DrawTaons();
@@ -189,6 +205,9 @@ public:
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction* Instruments1 = nullptr;
     InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
+    QAction *OpenTrajectory1 = nullptr, *History1 = nullptr;
+    Player* TrajectoryPlayer = nullptr; ///< created by the first OpenTrajectory1Click
+    Player* HistoryPlayer = nullptr;    ///< created by the first History1Click
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QAction *Undo1 = nullptr, *Redo1 = nullptr, *FitAll1 = nullptr, *ShowAxes = nullptr;
     std::array<QAction*, 3> DotSizes{}; ///< View > Dot Size: 2, 3, 5 pixels
@@ -221,6 +240,7 @@ private:
     void RunTick();
     void EndRun();
     void RefreshAfterLoad();
+    void ShowChangedWorld();
     void InstallRecord(const ConfigRecord& record, const std::string& name, bool ownFile);
     void Turn(Extended& spin, Extended& viewAngle, int direction);
     void RecordingEnded(const QString& why);
@@ -250,6 +270,7 @@ private:
     UndoKeys* undoKeys_ = nullptr;
     std::vector<RunObserver*> observers_;
     std::unique_ptr<WorldHistory> history_;
+    std::unique_ptr<RunHistoryKeeper> runHistory_;
     std::unique_ptr<TrajectoryRecording> recording_;
     std::unique_ptr<FilmExport> film_;
 

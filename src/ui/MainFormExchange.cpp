@@ -38,6 +38,9 @@ void TMainForm::BuildExchangeControls() {
     };
     file->insertSeparator(exitSeparator);
     ImportXyz1 = add(file, exitSeparator, QStringLiteral("Import XYZ..."), &TMainForm::ImportXyz1Click);
+    OpenTrajectory1 =
+        add(file, exitSeparator, QStringLiteral("Open Trajectory..."), &TMainForm::OpenTrajectory1Click);
+    OpenTrajectory1->setShortcut(Qt::CTRL | Qt::Key_T);
     ExportPicture1 =
         add(file, exitSeparator, QStringLiteral("Export Picture..."), &TMainForm::ExportPicture1Click);
     ExportFilm1 = add(file, exitSeparator, QStringLiteral("Export Film..."), &TMainForm::ExportFilm1Click);
@@ -137,13 +140,13 @@ void TMainForm::ExportFilm1Click() {
 }
 
 void TMainForm::CopyAsCsvClick() {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(TaonTableCsv(world_)));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(TaonTableCsv(Shown())));
 }
 
 void TMainForm::SaveAsCsvClick() {
     Guarded(questions_, [&] {
         if (const std::optional<std::string> path = questions_.SaveFilePath(FileKind::Table))
-            SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, TaonTableCsv(world_)); });
+            SaveAskingForReadOnly(questions_, [&] { ReplaceFileContents(*path, TaonTableCsv(Shown())); });
     });
 }
 

@@ -13,6 +13,8 @@ public:
     virtual ~RunObserver() = default;
     /// Go was pressed: the world is as the run starts from.
     virtual void RunStarted(const World&) {}
+    /// A step of the run is about to start from the world, damped by cool.
+    virtual void StepStarting(const World&, Extended /*cool*/) {}
     /// A step of the run completed.
     virtual void StepDone(const World&) {}
     /// The run ended (Stop, a fault, or the window closing); the world is as the run left it.

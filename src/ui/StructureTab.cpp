@@ -59,8 +59,8 @@ QColor ToQColor(Rgb c) {
 
 } // namespace
 
-StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* parent)
-    : QWidget(parent), world_(world), look_(look) {
+StructureTab::StructureTab(const AppState& state, StructureLook& look, QWidget* parent)
+    : QWidget(parent), state_(state), look_(look) {
     setObjectName(QStringLiteral("StructureTab"));
     CutoffFrom = new QComboBox;
     CutoffFrom->setObjectName(QStringLiteral("CutoffFrom"));
@@ -171,7 +171,7 @@ StructureTab::StructureTab(const World& world, StructureLook& look, QWidget* par
 }
 
 void StructureTab::FillCutoffChoices() {
-    choices_ = CutoffChoices(world_);
+    choices_ = CutoffChoices(ShownWorld(state_));
     const CutoffSetting& setting = look_.Cutoff();
     CutoffFrom->clear();
     CutoffFrom->addItem(QStringLiteral("From the data"));
@@ -231,8 +231,9 @@ void StructureTab::ShowRdf(int index) {
 }
 
 void StructureTab::Sample() {
-    measured_ = SourceOf(world_, look_.Cutoff());
-    last_ = AnalyzeStructure(world_, look_.Options(world_));
+    const World& world = ShownWorld(state_);
+    measured_ = SourceOf(world, look_.Cutoff());
+    last_ = AnalyzeStructure(world, look_.Options(world));
     dirty_ = true;
     ++samples_;
 }
@@ -246,9 +247,9 @@ void StructureTab::Refresh(bool running) {
     if (running) {
         if (!last_) Sample();
         if (!dirty_ || (sinceDrawn_.isValid() && sinceDrawn_.elapsed() < RunRedrawMs)) return;
-    } else if (!measured_ || !(*measured_ == SourceOf(world_, look_.Cutoff()))) {
+    } else if (!measured_ || !(*measured_ == SourceOf(ShownWorld(state_), look_.Cutoff()))) {
         // The editor, Undo or a parameter box may have changed the world without a step.
-        if (!measured_ || measured_->parameters != SourceOf(world_, look_.Cutoff()).parameters)
+        if (!measured_ || measured_->parameters != SourceOf(ShownWorld(state_), look_.Cutoff()).parameters)
             FillCutoffChoices();
         Sample();
     } else if (!dirty_) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AppState.h"
 #include "StructureLook.h"
 
 #include "analysis/Structure.h"
@@ -35,7 +36,7 @@ public:
     static constexpr int RunRedrawMs = 1000;
 
     /// The tab of world, whose cutoff look keeps; both must outlive it.
-    StructureTab(const World& world, StructureLook& look, QWidget* parent = nullptr);
+    StructureTab(const AppState& state, StructureLook& look, QWidget* parent = nullptr);
 
     /// Measures the structure of the world now; the next Refresh draws it.
     void Sample();
@@ -74,7 +75,7 @@ private:
     void DrawCoordination();
     void DrawOrder();
 
-    const World& world_;
+    const AppState& state_;
     StructureLook& look_;
     std::optional<Structure> last_;
     std::optional<StructureSource> measured_;
