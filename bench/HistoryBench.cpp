@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history of a million-step run of 100 taons: the memory it keeps, and the time to reach a step
 // that lies furthest from its keyframe, against the time of the steps that reach it made plainly, in
-// one run.
+// one run; and what keeping the history adds to each step of a run.
 //   build/bench/history_bench --benchmark_min_time=2
 #include "core/RunHistory.h"
 #include "core/Scenarios.h"
@@ -79,6 +79,29 @@ void ReachFurthestStep(benchmark::State& state) {
     state.counters["states"] = static_cast<double>(run.history.States());
 }
 
+// What keeping the history adds to a run of the cloud: its two calls against the step between them.
+void KeepingAStep(benchmark::State& state) {
+    FastLaw law;
+    RunHistory history;
+    World world = CloudWorld(1, false);
+    double keep = 0, step = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        history.BeforeStep(world, CoolFactor(false));
+        const auto before = std::chrono::steady_clock::now();
+        AdvanceStep(world, CoolFactor(false), law);
+        const auto stepped = std::chrono::steady_clock::now();
+        history.StepDone(world);
+        const auto kept = std::chrono::steady_clock::now();
+        keep += std::chrono::duration<double>((before - start) + (kept - stepped)).count();
+        step += std::chrono::duration<double>(stepped - before).count();
+    }
+    state.counters["keep_us"] = 1e6 * keep / static_cast<double>(state.iterations());
+    state.counters["step_us"] = 1e6 * step / static_cast<double>(state.iterations());
+    state.counters["ratio"] = keep / step;
+}
+
+BENCHMARK(KeepingAStep)->UseRealTime();
 BENCHMARK(ReachFurthestStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
