@@ -371,7 +371,8 @@ void TMainForm::BuildMenus() {
     viewMenu->addSeparator();
     Instruments1 = AddAction(viewMenu, QStringLiteral("Instruments"), Qt::CTRL | Qt::Key_I,
                              &TMainForm::Instruments1Click);
-    History1 = AddAction(viewMenu, QStringLiteral("History"), Qt::CTRL | Qt::Key_H, &TMainForm::History1Click);
+    History1 =
+        AddAction(viewMenu, QStringLiteral("History"), Qt::CTRL | Qt::Key_H, &TMainForm::History1Click);
 
     RunMenu::Commands runCommands;
     runCommands.goButton = Go;
@@ -793,7 +794,7 @@ void TMainForm::Instruments1Click() {
 
 void TMainForm::OpenTrajectory1Click() {
     Guard([&] {
-        const std::optional<std::string> path = questions_.OpenFilePath(FileKind::Trajectory);
+        const std::optional<std::string> path = questions_.OpenFilePath(FileKind::AnyTrajectory);
         if (!path) return;
         if (!TrajectoryPlayer) {
             TrajectoryPlayer = new Player(state_, *this, this);

@@ -21,8 +21,9 @@ namespace {
 constexpr std::array<ClusterEventKind, 5> EventKinds = {ClusterEventKind::Formed, ClusterEventKind::Dissolved,
                                                         ClusterEventKind::Merged, ClusterEventKind::Split,
                                                         ClusterEventKind::Exchanged};
-// Five hues apart from the curves' and from one another.
-constexpr std::array<QRgb, 5> EventColours = {0x2ca02c, 0x7f7f7f, 0xd62728, 0x9467bd, 0xff7f0e};
+// K, U, E; then the events' five hues, apart from the curves' and from one another.
+constexpr std::array<QRgb, 3> CurveColours = {0x1f77b4, 0xff7f0e, 0x2ca02c};
+constexpr std::array<QRgb, 5> EventColours = {0x17becf, 0x7f7f7f, 0xd62728, 0x9467bd, 0x8c564b};
 
 double Plain(const Quantity& q) {
     return q.Valid() ? static_cast<double>(q.Value) : std::numeric_limits<double>::quiet_NaN();
@@ -46,7 +47,6 @@ PlayerRunTab::PlayerRunTab(QWidget* parent) : QWidget(parent) {
     for (std::size_t n = 0; n < Marks.size(); ++n) {
         Marks[n] = new QScatterSeries;
         Marks[n]->setName(QString::fromLatin1(ClusterEventName(EventKinds[n])));
-        Marks[n]->setColor(QColor(EventColours[n]));
         Marks[n]->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
         Marks[n]->setMarkerSize(11);
         chart->addSeries(Marks[n]);
@@ -62,8 +62,11 @@ PlayerRunTab::PlayerRunTab(QWidget* parent) : QWidget(parent) {
     }
     Cursor = new QLineSeries;
     Cursor->setName(QStringLiteral("frame"));
-    Cursor->setColor(Qt::black);
     chart->addSeries(Cursor);
+    // The theme gives each series a colour as it is added; these replace them.
+    for (std::size_t n = 0; n < Curves.size(); ++n) Curves[n]->setColor(QColor(CurveColours[n]));
+    for (std::size_t n = 0; n < Marks.size(); ++n) Marks[n]->setColor(QColor(EventColours[n]));
+    Cursor->setColor(Qt::black);
     for (auto* series : chart->series()) {
         series->attachAxis(timeAxis_);
         series->attachAxis(valueAxis_);
