@@ -137,6 +137,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "import") return ImportCommand(args, err);
         if (command == "render") return RenderCommand(args, err, errIsTerminal);
         if (command == "atlas") return AtlasCommand(args, err, errIsTerminal);
+        if (command == "minimize") return MinimizeCommand(args, out, err);
+        if (command == "search") return SearchCommand(args, err, errIsTerminal);
+        if (command == "ground-states") return GroundStatesCommand(args, err, errIsTerminal);
         throw CommandLineError{"unknown command " + command};
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);

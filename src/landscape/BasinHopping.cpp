@@ -93,6 +93,7 @@ HoppingResult BasinHopping(PairPotential& potential, const HoppingOptions& optio
         const MinimizeResult local = Minimize(potential, x, options.Local);
         result.Iterations += local.Iterations;
         result.Gradients += local.Evaluations;
+        if (!local.Fault.empty()) throw TaonError(local.Fault);
         ++result.Energies;
         return FoundMinimum{potential.Energy(x), x, result.Hops, local.LargestGradient};
     };
@@ -161,6 +162,7 @@ HoppingResult BasinHopping(PairPotential& potential, const HoppingOptions& optio
             const MinimizeResult local = Minimize(potential, x, polish);
             result.Iterations += local.Iterations;
             result.Gradients += local.Evaluations;
+            if (!local.Fault.empty()) throw TaonError(local.Fault);
             ++result.Energies;
             m.Energy = potential.Energy(x);
             m.X = std::move(x);

@@ -28,6 +28,21 @@ Extended RefinedMinimum(const ParameterSet& set, Extended low, Extended high) {
     return (low + high) / 2;
 }
 
+// Where A Phi rises to half its value at the minimum d, on the side of direction (-1 or 1).
+Extended HalfDepth(const ParameterSet& set, Extended d, int direction) {
+    const Extended half = set.A * PairFunction(set, d) / 2;
+    Extended inside = d, outside = d;
+    do {
+        inside = outside;
+        outside *= 1 + direction * 0.001L;
+    } while (set.A * PairFunction(set, outside) < half);
+    for (int n = 0; n < 80; ++n) {
+        const Extended middle = (inside + outside) / 2;
+        (set.A * PairFunction(set, middle) < half ? inside : outside) = middle;
+    }
+    return (inside + outside) / 2;
+}
+
 } // namespace
 
 std::vector<int> PresentSlots(const World& world) {
@@ -108,7 +123,7 @@ PairScales LawPotential::Scales() const {
     // From beyond the core's rise, which holds a minimum at 0 of no use to anyone, on a grid a thousandth of
     // each distance apart: finer than the narrowest shell.
     const Extended first = std::min(0.25L, lowest / 2), last = 1.3L * highest, ratio = 1.001L;
-    PairScales scales{lowest, highest};
+    PairScales scales{lowest, highest, lowest / 10};
     Extended deepest = 0;
     bool found = false;
     Extended before = first, at = first * ratio;
@@ -118,9 +133,11 @@ PairScales LawPotential::Scales() const {
         if (energyAt < energyBefore && energyAt <= energyNext) {
             const Extended d = RefinedMinimum(set, before, next);
             const Extended energy = set.A * PairFunction(set, d);
-            if (!found) scales.Nearest = d;
-            if (!found || energy < deepest) scales.Deepest = d, deepest = energy;
-            found = true;
+            if (energy < 0) { // a well, not a ripple on a plateau
+                if (!found) scales.Nearest = d, scales.Width = HalfDepth(set, d, 1) - HalfDepth(set, d, -1);
+                if (!found || energy < deepest) scales.Deepest = d, deepest = energy;
+                found = true;
+            }
         }
         before = at, energyBefore = energyAt, at = next, energyAt = energyNext;
     }

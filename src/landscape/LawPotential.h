@@ -37,7 +37,8 @@ public:
 
     Extended Energy(const Coordinates& x) override;
     void Gradient(const Coordinates& x, Coordinates& gradient) override;
-    /// The nearest and the deepest minimum of A Phi of the set, found on a fine grid and refined, once.
+    /// The nearest and the deepest minimum of A Phi of the set, found on a fine grid and refined, and the
+    /// nearest one's width at half its depth; once.
     PairScales Scales() const override;
 
 private:

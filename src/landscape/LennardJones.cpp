@@ -36,8 +36,10 @@ void LennardJones::Gradient(const Coordinates& x, Coordinates& gradient) {
 }
 
 PairScales LennardJones::Scales() const {
-    const Extended minimum = std::pow(2.0L, 1.0L / 6);
-    return {minimum, minimum};
+    // Half the depth, 4 (u^2 - u) = -1/2 with u = r^-6, is met at u = (2 +- sqrt 2) / 4.
+    const Extended minimum = std::pow(2.0L, 1.0L / 6), root2 = std::sqrt(2.0L);
+    const Extended width = std::pow((2 - root2) / 4, -1.0L / 6) - std::pow((2 + root2) / 4, -1.0L / 6);
+    return {minimum, minimum, width};
 }
 
 } // namespace taonscope

@@ -11,7 +11,7 @@ class LennardJones : public PairPotential {
 public:
     Extended Energy(const Coordinates& x) override;
     void Gradient(const Coordinates& x, Coordinates& gradient) override;
-    /// Both scales are the pair's one minimum, 2^(1/6).
+    /// The pair's one minimum, 2^(1/6), and its width at half its depth.
     PairScales Scales() const override;
 };
 

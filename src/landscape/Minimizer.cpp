@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Minimizer.h"
 
+#include "core/Errors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -51,25 +53,30 @@ void Direction(const std::deque<CurvaturePair>& pairs, const Coordinates& g, Coo
     for (Extended& v : p) v = -v;
 }
 
-MinimizeResult Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOptions& options,
-                     Extended maxStep) {
-    MinimizeResult result;
+void Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOptions& options, Extended maxStep,
+           MinimizeResult& result) {
     Coordinates g, p, trial, trialG;
     potential.Gradient(x, g);
     ++result.Evaluations;
     std::deque<CurvaturePair> pairs;
+    // How far the farthest particle goes on a step straight downhill: the gradient's own length says
+    // nothing of how far the valley is, so it doubles after each such step kept and follows the
+    // shortened ones.
+    Extended reach = maxStep;
     while ((result.LargestGradient = LargestPerParticle(g)) >= options.Tolerance &&
            result.Iterations < options.MaxIterations) {
         Direction(pairs, g, p);
         Extended slope = Dot(g, p);
-        if (pairs.empty() || !(slope < 0)) {
-            // Without curvature to go by, straight downhill as far as the longest step.
+        Extended alpha = 1;
+        const bool downhill = pairs.empty() || !(slope < 0); // no curvature yet, or the landscape bends down
+        if (downhill) {
             pairs.clear();
             p = g;
             for (Extended& v : p) v = -v;
             slope = Dot(g, p);
+            alpha = reach / LargestPerParticle(p);
         }
-        Extended alpha = std::min<Extended>(1, maxStep / LargestPerParticle(p));
+        alpha = std::min(alpha, maxStep / LargestPerParticle(p));
         bool accepted = false;
         for (int trials = 0; trials < MostTrials && !accepted; ++trials) {
             Advance(x, alpha, p, trial);
@@ -85,10 +92,13 @@ MinimizeResult Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOpt
             alpha *= std::clamp<Extended>(slope / (slope - trialSlope), 0.1L, 0.5L);
         }
         ++result.Iterations;
+        const Extended farthest = alpha * LargestPerParticle(p);
         if (!accepted) {
             pairs.clear();
+            reach = farthest;
             continue;
         }
+        if (downhill) reach = std::min(maxStep, 2 * farthest);
         CurvaturePair pair{Coordinates(x.size()), Coordinates(x.size()), 0};
         for (std::size_t n = 0; n < x.size(); ++n) pair.s[n] = trial[n] - x[n], pair.y[n] = trialG[n] - g[n];
         const Extended sy = Dot(pair.s, pair.y);
@@ -96,23 +106,24 @@ MinimizeResult Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOpt
             pair.rho = 1 / sy;
             pairs.push_back(std::move(pair));
             if (static_cast<int>(pairs.size()) > Memory) pairs.pop_front();
+        } else {
+            // The landscape bends down along the step: the curvature kept belongs elsewhere, and would
+            // hold the steps to its own small scale on a plateau.
+            pairs.clear();
         }
         x.swap(trial);
         g.swap(trialG);
     }
-    result.Converged = result.LargestGradient < options.Tolerance;
-    return result;
 }
 
 // FIRE (Bitzek, Koskinen, Gahler, Moseler and Gumbsch 2006) with its published parameters, unit masses
 // and the program's own step: v += a dt, then x += v dt.
-MinimizeResult Fire(PairPotential& potential, Coordinates& x, const MinimizeOptions& options,
-                    Extended maxStep, Extended nearest) {
+void Fire(PairPotential& potential, Coordinates& x, const MinimizeOptions& options, Extended maxStep,
+          Extended nearest, MinimizeResult& result) {
     constexpr int StepsBeforeFaster = 5;
     constexpr Extended Faster = 1.1L, Slower = 0.5L, MixingStart = 0.1L, MixingDecay = 0.99L;
     const Extended dtStart = 0.02L * nearest, dtMost = 10 * dtStart;
-    MinimizeResult result;
-    Coordinates g, v(x.size(), 0);
+    Coordinates g, trial, v(x.size(), 0);
     Extended dt = dtStart, mixing = MixingStart;
     int downhillSteps = 0;
     potential.Gradient(x, g);
@@ -132,14 +143,12 @@ MinimizeResult Fire(PairPotential& potential, Coordinates& x, const MinimizeOpti
         }
         for (std::size_t n = 0; n < v.size(); ++n) v[n] -= g[n] * dt;
         const Extended farthest = LargestPerParticle(v) * dt;
-        const Extended shorten = farthest > maxStep ? maxStep / farthest : 1;
-        for (std::size_t n = 0; n < x.size(); ++n) x[n] += v[n] * dt * shorten;
-        potential.Gradient(x, g);
-        ++result.Evaluations;
+        Advance(x, dt * (farthest > maxStep ? maxStep / farthest : 1), v, trial);
         ++result.Iterations;
+        potential.Gradient(trial, g);
+        ++result.Evaluations;
+        x.swap(trial);
     }
-    result.Converged = result.LargestGradient < options.Tolerance;
-    return result;
 }
 
 } // namespace
@@ -160,10 +169,19 @@ std::optional<MinimizeMethod> MinimizeMethodNamed(std::string_view name) {
 }
 
 MinimizeResult Minimize(PairPotential& potential, Coordinates& x, const MinimizeOptions& options) {
-    const Extended nearest = potential.Scales().Nearest;
-    const Extended maxStep = options.MaxStep > 0 ? options.MaxStep : nearest / 5;
-    return options.Method == MinimizeMethod::Fire ? Fire(potential, x, options, maxStep, nearest)
-                                                  : Lbfgs(potential, x, options, maxStep);
+    const PairScales scales = potential.Scales();
+    const Extended maxStep = options.MaxStep > 0 ? options.MaxStep : scales.Width / 4;
+    MinimizeResult result;
+    try {
+        if (options.Method == MinimizeMethod::Fire)
+            Fire(potential, x, options, maxStep, scales.Nearest, result);
+        else
+            Lbfgs(potential, x, options, maxStep, result);
+    } catch (const TaonError& error) {
+        result.Fault = error.what();
+    }
+    result.Converged = result.Fault.empty() && result.LargestGradient < options.Tolerance;
+    return result;
 }
 
 } // namespace taonscope

@@ -12,8 +12,9 @@ using Coordinates = std::vector<Extended>;
 
 /// The distances that set the scale of a pair potential's landscape.
 struct PairScales {
-    Extended Nearest = 1; ///< the distance of the pair's nearest minimum: bonds, steps of the minimiser
+    Extended Nearest = 1; ///< the distance of the pair's nearest minimum: where relocated particles go
     Extended Deepest = 1; ///< the distance of the pair's deepest minimum: the size of random starts
+    Extended Width = 1;   ///< the width at half its depth of the nearest minimum: the minimiser's steps
 };
 
 /// What the minimiser and the search work on: the energy of a configuration of particles that interact
