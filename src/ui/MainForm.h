@@ -46,6 +46,7 @@ class SceneOptions;
 class StructureLook;
 class ParameterBoxes;
 class UndoKeys;
+class EnergyMinimiser;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -138,6 +139,7 @@ public:
     void About1Click();
     /// Shows the instruments window, creating it the first time.
     void Instruments1Click();
+    void MinimiseEnergy1Click();
 
     // Scene drawing on the window.
     void Redraw();
@@ -183,6 +185,7 @@ public:
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction* Instruments1 = nullptr;
+    QAction* MinimiseEnergy1 = nullptr; ///< Run > Minimise Energy (Ctrl+M)
     InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QAction *Undo1 = nullptr, *Redo1 = nullptr, *FitAll1 = nullptr, *ShowAxes = nullptr;
@@ -247,6 +250,7 @@ private:
     std::unique_ptr<WorldHistory> history_;
     std::unique_ptr<TrajectoryRecording> recording_;
     std::unique_ptr<FilmExport> film_;
+    std::unique_ptr<EnergyMinimiser> minimiser_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;
