@@ -125,8 +125,8 @@ constexpr const char* Usage = R"(Usage:
                        [--jobs J] [--keep K]
       Basin hopping for the lowest structures of N taons (2 to 100, in slots 1 to N) under one
       parameter set: kind 1's of FILE.tao in all three kinds, with its dt, or by default the
-      built-in figure's (A 1, B 2.718, C 5, D 10, F 20, G 30). H hops in all (default 4000), in
-      cells of 1000, each from a random start of its own: a move shifts every taon at random or
+      built-in figure's (A 1, B 2.718, C 5, D 10, F 20, G 30). H hops in all (default 10000), in
+      cells of 2500, each from a random start of its own: a move shifts every taon at random or
       puts one beside another, the taons settle into the nearest minimum, and the Metropolis
       rule at T (default 0.8) keeps the move or not. The same S (default 1) gives the same result
       whatever the J processes (default one per core). Writes DIR/minima.csv (rank,pair_energy,

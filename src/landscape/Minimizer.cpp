@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
+#include <vector>
 
 namespace taonscope {
 
@@ -28,49 +28,88 @@ void Advance(const Coordinates& x, Extended alpha, const Coordinates& p, Coordin
     for (std::size_t n = 0; n < x.size(); ++n) out[n] = x[n] + alpha * p[n];
 }
 
-struct CurvaturePair {
-    Coordinates s, y;
-    Extended rho;
-};
+// The curvature pairs (s, y) of the last steps, in double: they shape the direction of the next step
+// alone, whose length and acceptance are judged in extended arithmetic, and double arithmetic halves
+// what an iteration costs besides the law.
+class CurvatureMemory {
+public:
+    explicit CurvatureMemory(std::size_t size)
+        : s_(Memory, std::vector<double>(size)), y_(Memory, std::vector<double>(size)), rho_(Memory),
+          alpha_(Memory), q_(size) {}
 
-// -H g by the two-loop recursion over the kept pairs, H0 = gamma I from the newest.
-void Direction(const std::deque<CurvaturePair>& pairs, const Coordinates& g, Coordinates& p) {
-    p = g;
-    std::vector<Extended> alpha(pairs.size());
-    for (std::size_t k = pairs.size(); k-- > 0;) {
-        alpha[k] = pairs[k].rho * Dot(pairs[k].s, p);
-        for (std::size_t n = 0; n < p.size(); ++n) p[n] -= alpha[k] * pairs[k].y[n];
+    bool Empty() const { return count_ == 0; }
+    void Clear() { count_ = 0; }
+
+    // Keeps the step from x to trial and the change of the gradient along it when the landscape curves
+    // up there; false when it does not.
+    bool Add(const Coordinates& x, const Coordinates& trial, const Coordinates& g,
+             const Coordinates& trialG) {
+        const int at = (newest_ + 1) % Memory;
+        std::vector<double>&s = s_[at], &y = y_[at];
+        double sy = 0;
+        for (std::size_t n = 0; n < x.size(); ++n) {
+            s[n] = static_cast<double>(trial[n] - x[n]), y[n] = static_cast<double>(trialG[n] - g[n]);
+            sy += s[n] * y[n];
+        }
+        if (!(sy > 0)) return false;
+        rho_[at] = 1 / sy;
+        newest_ = at;
+        count_ = std::min(count_ + 1, Memory);
+        return true;
     }
-    if (!pairs.empty()) {
-        const CurvaturePair& last = pairs.back();
-        const Extended gamma = Dot(last.s, last.y) / Dot(last.y, last.y);
-        for (Extended& v : p) v *= gamma;
+
+    // -H g by the two-loop recursion over the kept pairs, H0 = gamma I from the newest.
+    void Direction(const Coordinates& g, Coordinates& p) {
+        const std::size_t size = g.size();
+        for (std::size_t n = 0; n < size; ++n) q_[n] = static_cast<double>(g[n]);
+        for (int k = 0; k < count_; ++k) { // newest first
+            const int at = (newest_ - k + Memory) % Memory;
+            alpha_[at] = rho_[at] * Dot(s_[at], q_);
+            for (std::size_t n = 0; n < size; ++n) q_[n] -= alpha_[at] * y_[at][n];
+        }
+        if (count_ > 0) {
+            const double gamma = 1 / (rho_[newest_] * Dot(y_[newest_], y_[newest_]));
+            for (double& v : q_) v *= gamma;
+        }
+        for (int k = count_ - 1; k >= 0; --k) { // oldest first
+            const int at = (newest_ - k + Memory) % Memory;
+            const double beta = rho_[at] * Dot(y_[at], q_);
+            for (std::size_t n = 0; n < size; ++n) q_[n] += (alpha_[at] - beta) * s_[at][n];
+        }
+        p.resize(size);
+        for (std::size_t n = 0; n < size; ++n) p[n] = -q_[n];
     }
-    for (std::size_t k = 0; k < pairs.size(); ++k) {
-        const Extended beta = pairs[k].rho * Dot(pairs[k].y, p);
-        for (std::size_t n = 0; n < p.size(); ++n) p[n] += (alpha[k] - beta) * pairs[k].s[n];
+
+private:
+    static double Dot(const std::vector<double>& a, const std::vector<double>& b) {
+        double sum = 0;
+        for (std::size_t n = 0; n < a.size(); ++n) sum += a[n] * b[n];
+        return sum;
     }
-    for (Extended& v : p) v = -v;
-}
+
+    std::vector<std::vector<double>> s_, y_;
+    std::vector<double> rho_, alpha_, q_;
+    int newest_ = -1, count_ = 0;
+};
 
 void Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOptions& options, Extended maxStep,
            MinimizeResult& result) {
     Coordinates g, p, trial, trialG;
     potential.Gradient(x, g);
     ++result.Evaluations;
-    std::deque<CurvaturePair> pairs;
+    CurvatureMemory pairs(x.size());
     // How far the farthest particle goes on a step straight downhill: the gradient's own length says
     // nothing of how far the valley is, so it doubles after each such step kept and follows the
     // shortened ones.
     Extended reach = maxStep;
     while ((result.LargestGradient = LargestPerParticle(g)) >= options.Tolerance &&
            result.Iterations < options.MaxIterations) {
-        Direction(pairs, g, p);
+        pairs.Direction(g, p);
         Extended slope = Dot(g, p);
         Extended alpha = 1;
-        const bool downhill = pairs.empty() || !(slope < 0); // no curvature yet, or the landscape bends down
+        const bool downhill = pairs.Empty() || !(slope < 0); // no curvature yet, or the landscape bends down
         if (downhill) {
-            pairs.clear();
+            pairs.Clear();
             p = g;
             for (Extended& v : p) v = -v;
             slope = Dot(g, p);
@@ -94,23 +133,14 @@ void Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOptions& opti
         ++result.Iterations;
         const Extended farthest = alpha * LargestPerParticle(p);
         if (!accepted) {
-            pairs.clear();
+            pairs.Clear();
             reach = farthest;
             continue;
         }
         if (downhill) reach = std::min(maxStep, 2 * farthest);
-        CurvaturePair pair{Coordinates(x.size()), Coordinates(x.size()), 0};
-        for (std::size_t n = 0; n < x.size(); ++n) pair.s[n] = trial[n] - x[n], pair.y[n] = trialG[n] - g[n];
-        const Extended sy = Dot(pair.s, pair.y);
-        if (sy > 0) {
-            pair.rho = 1 / sy;
-            pairs.push_back(std::move(pair));
-            if (static_cast<int>(pairs.size()) > Memory) pairs.pop_front();
-        } else {
-            // The landscape bends down along the step: the curvature kept belongs elsewhere, and would
-            // hold the steps to its own small scale on a plateau.
-            pairs.clear();
-        }
+        // A step along which the landscape bends down: the curvature kept belongs elsewhere, and would
+        // hold the steps to its own small scale on a plateau.
+        if (!pairs.Add(x, trial, g, trialG)) pairs.Clear();
         x.swap(trial);
         g.swap(trialG);
     }

@@ -18,8 +18,8 @@ struct SearchSettings {
     int Taons = 2;                   ///< N: the taons in slots 1 to N
     ParameterSet Set{};              ///< the parameter set of all three kinds
     Extended Dt = 0.001L;            ///< the time step the configurations carry
-    std::int64_t Hops = 4000;        ///< hops of all cells together, each cell's minimised start included
-    std::int64_t HopsPerCell = 1000; ///< hops of one cell at most
+    std::int64_t Hops = 10000;       ///< hops of all cells together, each cell's minimised start included
+    std::int64_t HopsPerCell = 2500; ///< hops of one cell at most: long chains find more
     Extended Temperature = 0.8L;     ///< of the Metropolis acceptance
     std::uint64_t Seed = 1;          ///< fixes every cell
     int Keep = 10;                   ///< the lowest distinct minima kept

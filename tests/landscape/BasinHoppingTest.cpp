@@ -72,6 +72,7 @@ TEST(Search, CellsShareTheHopsOutAndNumberThemAcrossTheSearch) {
     for (const auto& c : cases) {
         SearchSettings settings;
         settings.Hops = c.hops;
+        settings.HopsPerCell = 1000;
         ASSERT_EQ(SearchCellCount(settings), c.cells) << c.hops;
         std::int64_t hops = 0;
         for (int cell = 1; cell <= c.cells; ++cell) hops += SearchCellOptions(settings, cell).Hops + 1;
