@@ -61,11 +61,12 @@ std::optional<std::string> FileText(const std::string& path) {
     return bytes;
 }
 
-JsonValue ReadJson(const std::string& path) {
+// What read makes of the JSON file at path; every fault is "PATH: why".
+template <typename Read> auto ReadJson(const std::string& path, Read&& read) {
     const std::optional<std::string> text = FileText(path);
     if (!text) throw TaonError(path + ": " + IoErrorText(FileNotFound));
     try {
-        return ParseJson(*text);
+        return read(ParseJson(*text));
     } catch (const TaonError& error) {
         throw TaonError(path + ": " + error.what());
     }
@@ -294,19 +295,15 @@ void MergeSearch(const SearchFolder& folder, const SearchSettings& s, std::ostre
     std::vector<CellMinimum> found;
     std::map<std::pair<int, int>, std::string> shapes;
     for (int cell = 1; cell <= SearchCellCount(s); ++cell) {
-        const std::string path = folder.CellFile(cell, ".json");
-        try {
-            const JsonValue record = ReadJson(path);
+        ReadJson(folder.CellFile(cell, ".json"), [&](const JsonValue& record) {
             const JsonValue::Array& minima = Member(record, "minima").AsArray("minima");
             for (std::size_t place = 0; place < minima.size(); ++place) {
                 RecordedMinimum m = MinimumOfJson(minima[place]);
                 shapes[{cell, static_cast<int>(place)}] = m.Shape;
                 found.push_back({cell, static_cast<int>(place), std::move(m.Minimum)});
             }
-        } catch (const TaonError& error) {
-            const std::string message = error.what();
-            throw TaonError(message.starts_with(path) ? message : path + ": " + message);
-        }
+            return 0;
+        });
     }
     const std::vector<CellMinimum> lowest = MergeMinima(std::move(found), s.Keep);
     std::string table = "rank,pair_energy,energy_per_taon,shape,largest_acceleration,hop,file\n";
@@ -333,19 +330,14 @@ void PlanGroundStates(const SearchFolder& folder, const GroundStateSettings& s) 
 }
 
 GroundStateSettings LoadGroundStates(const SearchFolder& folder) {
-    const std::string path = folder.Dir + "/" + folder.Plan;
-    try {
-        const JsonValue plan = ReadJson(path);
+    return ReadJson(folder.Dir + "/" + folder.Plan, [](const JsonValue& plan) {
         GroundStateSettings s;
         s.Search = SettingsOfJson(plan);
         s.From = static_cast<int>(Member(plan, "from").AsInteger("from", 2, MaxTaons));
         s.To = static_cast<int>(Member(plan, "to").AsInteger("to", s.From, MaxTaons));
         s.Runs = static_cast<int>(Member(plan, "runs").AsInteger("runs", 1, 1000));
         return s;
-    } catch (const TaonError& error) {
-        const std::string message = error.what();
-        throw TaonError(message.starts_with(path) ? message : path + ": " + message);
-    }
+    });
 }
 
 int GroundStateCellCount(const GroundStateSettings& s) {
@@ -378,24 +370,18 @@ void MergeGroundStates(const SearchFolder& folder, const GroundStateSettings& s,
         RecordedMinimum Best;
     };
     std::map<int, std::vector<Run>> runs;
-    for (const int cell : folder.DoneCells(GroundStateCellCount(s))) {
-        const std::string path = folder.CellFile(cell, ".json");
-        try {
-            runs[GroundStateCellOf(s, cell).Taons].push_back({cell, MinimumOfJson(ReadJson(path))});
-        } catch (const TaonError& error) {
-            const std::string message = error.what();
-            throw TaonError(message.starts_with(path) ? message : path + ": " + message);
-        }
-    }
+    for (const int cell : folder.DoneCells(GroundStateCellCount(s)))
+        runs[GroundStateCellOf(s, cell).Taons].push_back(
+            {cell, ReadJson(folder.CellFile(cell, ".json"), MinimumOfJson)});
     std::string table = "n,pair_energy,energy_per_taon,shape,runs,runs_that_found_it\n";
-    std::vector<int> missing;
+    std::string missing;
     for (int n = s.From; n <= s.To; ++n) {
         std::vector<Run>& done = runs[n];
         if (static_cast<int>(done.size()) < s.Runs) {
-            missing.push_back(n);
+            missing += (missing.empty() ? "" : ", ") + std::to_string(n);
             continue;
         }
-        // The lowest; of equal ones, that of the first run (the cells of one N count down with the run).
+        // The lowest; of equal ones, that of the first run, whose cell comes first.
         const Run& best = *std::min_element(done.begin(), done.end(), [](const Run& a, const Run& b) {
             return a.Best.Minimum.Energy < b.Best.Minimum.Energy ||
                    (a.Best.Minimum.Energy == b.Best.Minimum.Energy && a.Cell < b.Cell);
@@ -409,10 +395,7 @@ void MergeGroundStates(const SearchFolder& folder, const GroundStateSettings& s,
     }
     WriteText(folder.Dir + "/ground-states.csv", table);
     err << "wrote " << folder.Dir << "/ground-states.csv";
-    if (!missing.empty())
-        err << " without N = " << missing.front()
-            << (missing.size() > 1 ? " ... " + std::to_string(missing.back()) : "")
-            << ", whose runs are not all done";
+    if (!missing.empty()) err << " without N = " << missing << ", whose runs are not all done";
     err << '\n';
 }
 
@@ -429,8 +412,10 @@ double EstimatedGroundStateCellSeconds(const SearchFolder& folder, const GroundS
     int counted = 0;
     for (const int cell : folder.DoneCells(GroundStateCellCount(s))) {
         try {
-            total += static_cast<double>(
-                Member(ReadJson(folder.CellFile(cell, ".json")), "seconds").AsReal("seconds"));
+            total +=
+                static_cast<double>(ReadJson(folder.CellFile(cell, ".json"), [](const JsonValue& record) {
+                    return Member(record, "seconds").AsReal("seconds");
+                }));
             ++counted;
         } catch (const TaonError&) {
         }
