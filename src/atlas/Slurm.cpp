@@ -116,12 +116,12 @@ std::vector<std::string> WriteSlurmScripts(const SlurmBatch& batch, const SlurmS
         {folder + "/" + SlurmMergeScript, &scripts.Merge},
         {folder + "/" + SlurmSubmitScript, &scripts.Submit}};
     std::vector<std::string> paths;
-    for (const auto& [path, text] : files) {
-        Writing(path, [&] {
-            CreateParentFolders(path);
-            ReplaceFileContents(path, *text);
+    for (const auto& file : files) {
+        Writing(file.first, [&file] {
+            CreateParentFolders(file.first);
+            ReplaceFileContents(file.first, *file.second);
         });
-        paths.push_back(path);
+        paths.push_back(file.first);
     }
     return paths;
 }

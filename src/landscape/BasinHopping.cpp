@@ -12,7 +12,7 @@ namespace taonscope {
 
 namespace {
 
-// Hops between two adjustments of the step size, and the factor of one.
+// Shifts between two adjustments of their step size, and the factor of one.
 constexpr int AdjustEvery = 10;
 constexpr Extended AdjustFactor = 1.1L;
 // Random starts tried before a chain gives up.

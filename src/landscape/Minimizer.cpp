@@ -117,7 +117,7 @@ void Lbfgs(PairPotential& potential, Coordinates& x, const MinimizeOptions& opti
         }
         alpha = std::min(alpha, maxStep / LargestPerParticle(p));
         bool accepted = false;
-        for (int trials = 0; trials < MostTrials && !accepted; ++trials) {
+        for (int trials = 0; trials < MostTrials; ++trials) {
             Advance(x, alpha, p, trial);
             potential.Gradient(trial, trialG);
             ++result.Evaluations;

@@ -13,6 +13,9 @@ namespace taonscope {
 /// How a local minimisation steps: limited-memory BFGS (quasi-Newton) or FIRE (damped dynamics).
 enum class MinimizeMethod { Lbfgs, Fire };
 
+/// The largest length of one particle's part of a gradient (or of a displacement).
+Extended LargestPerParticle(const Coordinates& v);
+
 /// The method of a name ("lbfgs", "fire"); empty for any other.
 std::optional<MinimizeMethod> MinimizeMethodNamed(std::string_view name);
 

@@ -35,7 +35,4 @@ inline int ParticleCount(const Coordinates& x) {
     return static_cast<int>(x.size() / 3);
 }
 
-/// The largest length of one particle's part of a gradient (or of a displacement).
-Extended LargestPerParticle(const Coordinates& v);
-
 } // namespace taonscope
