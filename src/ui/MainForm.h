@@ -185,7 +185,7 @@ public:
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction* Instruments1 = nullptr;
-    QAction* MinimiseEnergy1 = nullptr; ///< Run > Minimise Energy (Ctrl+M)
+    QAction* MinimiseEnergy1 = nullptr;       ///< Run > Minimise Energy (Ctrl+M)
     InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
     QAction *Help1 = nullptr, *RusHelp = nullptr, *PolHelp = nullptr, *About1 = nullptr;
     QAction *Undo1 = nullptr, *Redo1 = nullptr, *FitAll1 = nullptr, *ShowAxes = nullptr;
