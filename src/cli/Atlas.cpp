@@ -1,30 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "BatchJobs.h"
 #include "Cli.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "Progress.h"
 
-#include "atlas/Batch.h"
 #include "atlas/Cell.h"
 #include "atlas/Merge.h"
 #include "document/IoError.h"
 
 #include <charconv>
 #include <chrono>
-#include <csignal>
-#include <ctime>
 #include <iomanip>
 #include <map>
 #include <ostream>
-#include <thread>
 #include <unistd.h>
 
 namespace taonscope {
 
 namespace {
-
-// More processes than this only wait for one another.
-constexpr int MostJobs = 256;
 
 void ExpectPositionals(const CommandLine& line, std::size_t count, const char* what) {
     if (line.positional.size() != count) throw CommandLineError{std::string("atlas ") + what};
@@ -89,62 +82,15 @@ int Cell(const CommandLine& line, std::ostream& err) {
     return CliOk;
 }
 
-// How far a batch is, on the progress line: redrawn in place on a terminal, else a line when a cell
-// started or finished and a second has passed; the last is always shown.
-class BatchProgressLine {
-public:
-    BatchProgressLine(std::ostream& err, bool terminal) : line_(err, terminal, true) {}
-    void Show(const BatchProgress& progress, bool last = false) {
-        const bool changed = progress.Done != shownDone_ || progress.Running != shownRunning_;
-        if (last ? !changed : !line_.Due() || (!line_.Terminal() && !changed)) return;
-        shownDone_ = progress.Done;
-        shownRunning_ = progress.Running;
-        line_.Show(ProgressText(progress, std::time(nullptr)));
-    }
-    void Finish() { line_.Finish(true); }
-
-private:
-    ProgressLine line_;
-    int shownDone_ = -1, shownRunning_ = -1;
-};
-
 int Run(const CommandLine& line, std::ostream& err, bool errIsTerminal) {
     ExpectPositionals(line, 2, "run takes a folder");
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int jobs = WholeNumberOption(line, "--jobs", cores);
-    if (jobs < 1 || jobs > MostJobs)
-        throw CommandLineError{"--jobs takes a whole number from 1 to " + std::to_string(MostJobs) +
-                               ", not '" + *line.Option("--jobs") + "'"};
+    const int jobs = JobsOption(line);
     const AtlasPlan plan = LoadPlan(line.positional[1]);
-    const std::vector<int> done = DoneCells(plan);
-    std::vector<int> todo;
-    for (int index = 1, d = 0; index <= plan.Sweep.CellCount(); ++index) {
-        while (d < static_cast<int>(done.size()) && done[static_cast<std::size_t>(d)] < index) ++d;
-        if (d >= static_cast<int>(done.size()) || done[static_cast<std::size_t>(d)] != index)
-            todo.push_back(index);
-    }
-    if (todo.empty()) {
-        err << "all " << plan.Sweep.CellCount() << " cells are done\n";
-        return Merge(plan.Folder.Dir, err);
-    }
-    err << "running " << todo.size() << " of " << plan.Sweep.CellCount() << " cells on " << jobs
-        << (jobs == 1 ? " process" : " processes") << '\n';
-    BatchProgressLine progress(err, errIsTerminal);
-    BatchProgress last;
-    const BatchReport report = RunAtlasBatch(plan, todo, jobs, [&](const BatchProgress& p) {
-        last = p;
-        progress.Show(p);
-    });
-    progress.Show(last, true);
-    progress.Finish();
-    for (const std::string& failure : report.Failures) err << "taonscope-cli: " << failure << '\n';
-    if (report.Signal != 0) {
-        err << "stopped by " << (report.Signal == SIGINT ? "SIGINT" : "SIGTERM") << ": " << last.Done
-            << " of " << last.Total << " cells done; atlas run " << plan.Folder.Dir
-            << " goes on from there\n";
-        return 128 + report.Signal;
-    }
-    if (!report.Failures.empty()) return CliBadInput;
+    const std::vector<int> todo = CellsToDo(plan.Sweep.CellCount(), DoneCells(plan));
+    const std::optional<int> stopped = RunCells(
+        plan.Sweep.CellCount(), todo, jobs, [&plan](int index) { RunAndKeepCell(plan, index); }, err,
+        errIsTerminal, "atlas run " + plan.Folder.Dir);
+    if (stopped) return *stopped;
     return Merge(plan.Folder.Dir, err);
 }
 

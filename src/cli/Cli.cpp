@@ -119,6 +119,40 @@ constexpr const char* Usage = R"(Usage:
       OUT_%04d.png (frames numbered from 1). --fit fits each frame's taons, --fit run one zoom
       to the whole run's; --fps N pictures a second (default 25). A progress line goes to
       standard error on a terminal or with --progress.
+  taonscope-cli minimize IN.tao --output OUT.tao [--tolerance F] [--max-steps N]
+                         [--method lbfgs|fire] [--force]
+      Lowers the pair energy U of IN.tao to a local minimum, the law's own accelerations being
+      minus its gradient, until no taon's acceleration is as large as F (default 1e-10), and
+      writes that minimum to OUT.tao with every velocity 0. --method lbfgs (the default) takes
+      quasi-Newton steps, fire damped ones. Prints U before and after, the largest acceleration
+      and the iterations. Ends with status 3 when --max-steps N iterations (default 100000) ran
+      out first (OUT.tao then holds the point reached), with 1 when the law faulted (nothing is
+      written), and with 2 when two kinds present have different parameter sets: the taons have
+      no energy then, and a run that waits to settle (see run) cools them to rest instead.
+  taonscope-cli search N DIR [--parameters FILE.tao] [--hops H] [--temperature T] [--seed S]
+                       [--jobs J] [--keep K]
+      Basin hopping for the lowest structures of N taons (2 to 100, in slots 1 to N) under one
+      parameter set: kind 1's of FILE.tao in all three kinds, with its dt, or by default the
+      built-in figure's (A 1, B 2.718, C 5, D 10, F 20, G 30). H hops in all (default 10000), in
+      cells of 2500, each from a random start of its own: a move shifts every taon at random or
+      puts one beside another, the taons settle into the nearest minimum, and the Metropolis
+      rule at T (default 0.8) keeps the move or not. The same S (default 1) gives the same result
+      whatever the J processes (default one per core). Writes DIR/minima.csv (rank,pair_energy,
+      energy_per_taon,shape,largest_acceleration,hop,file) and the K (default 10, at most 99)
+      lowest distinct minima as DIR/minimum-01.tao ...; run again with the same options, a
+      search stopped or killed goes on where it stopped.
+  taonscope-cli ground-states FROM TO DIR [--runs R] [--parameters FILE.tao] [--hops H]
+                              [--temperature T] [--seed S] [--jobs J]
+                              [--slurm [--partition P] [--time T] [--cells-per-task N] [--submit]]
+      Searches every N from FROM to TO R times (default 4), run r as search N does with the
+      seed S + r - 1, and writes DIR/ground-states.csv (n,pair_energy,energy_per_taon,shape,runs,
+      runs_that_found_it) and the lowest structure of each N as DIR/ground-state-02.tao ...
+      With --slurm it plans DIR and writes DIR/slurm/cells.sbatch, merge.sbatch and submit.sh,
+      which run the cells on a Slurm cluster as a job array and merge them, instead of running
+      them here; --submit submits them with sbatch.
+  taonscope-cli ground-states cell DIR INDEX
+  taonscope-cli ground-states merge DIR
+      Runs one cell (one run of one N) of a planned table unless it is done; merges the cells.
   taonscope-cli --help
       Prints this; taonscope-cli COMMAND --help prints the part of it that COMMAND takes.
   taonscope-cli --version
@@ -127,7 +161,8 @@ constexpr const char* Usage = R"(Usage:
 Numbers are written with 15 significant digits and a full stop as decimal separator.
 Exit status: 0 success, 1 a step faulted (the run stops there and OUT.tao is not written),
 2 a bad command line or a file that cannot be read or written, 3 --max-steps ended a run that
-waits to settle before it settled, 130 or 143 the run was ended by SIGINT or SIGTERM.
+waits to settle before it settled (or a minimisation before its minimum), 130 or 143 the run
+was ended by SIGINT or SIGTERM.
 Taonscope is free software under the GPL-3.0-or-later licence (GNU General Public License 3 or later).
 )";
 
@@ -182,6 +217,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (command == "import") return ImportCommand(args, err);
         if (command == "render") return RenderCommand(args, err, errIsTerminal);
         if (command == "atlas") return AtlasCommand(args, err, errIsTerminal);
+        if (command == "minimize") return MinimizeCommand(args, out, err);
+        if (command == "search") return SearchCommand(args, err, errIsTerminal);
+        if (command == "ground-states") return GroundStatesCommand(args, err, errIsTerminal);
         throw CommandLineError{"unknown command " + command};
     } catch (const CommandLineError& error) {
         return ReportCommandLineError(err, error);

@@ -39,4 +39,16 @@ int AtlasMapCommand(const std::vector<std::string>& args, std::ostream& err);
 /// Slurm scripts that run the atlas' cells as a job array and merge them, and submits them.
 int AtlasSlurmCommand(const std::vector<std::string>& args, std::ostream& err);
 
+/// taonscope-cli minimize IN.tao --output OUT.tao [--tolerance F] [--max-steps N] [--method lbfgs|fire]:
+/// lowers the pair energy to a local minimum and writes it at rest.
+int MinimizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+/// taonscope-cli search N FOLDER [--parameters FILE.tao] [--hops H] ...: basin hopping for the lowest minima
+/// of N taons, in cells run by processes of their own (a progress line on err when errIsTerminal).
+int SearchCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal);
+
+/// taonscope-cli ground-states FROM TO FOLDER [search options] [--runs R] [--slurm ...], and its cell and
+/// merge: the lowest minimum of every N from FROM to TO, each searched R times.
+int GroundStatesCommand(const std::vector<std::string>& args, std::ostream& err, bool errIsTerminal);
+
 } // namespace taonscope

@@ -26,6 +26,8 @@ A scales the interaction with a taon of that kind, B to G place its five shells.
 positions and velocities.</li>
 <li>Run &gt; <b>Go</b>/<b>Stop</b> (F9) is the Go button; <b>Step</b> (F10) makes one step, or as many as
 <i>Steps per Step</i> says. <b>Speed</b>: Full, or 1,000, 100, 10 or 1 steps a second (remembered).</li>
+<li>Run &gt; <b>Minimise Energy</b> (Ctrl+M) moves the taons to the nearest minimum of their pair energy U
+and leaves them at rest; Undo takes it back. It needs one parameter set for the kinds present.</li>
 <li>During a run and for a few seconds after it, the top left corner shows the steps of the run and
 in all, its time, the steps a second, K and the largest speed (View &gt; <b>Run Readout</b>).</li>
 <li>The parameter boxes take a new value with Enter, or when you leave a box you changed; during a

@@ -5,6 +5,7 @@
 #include "AtlasWindow.h"
 #include "CommentaryEncoding.h"
 #include "EditDlg.h"
+#include "EnergyMinimiser.h"
 #include "ExamplesMenu.h"
 #include "FileNameBar.h"
 #include "FilmExport.h"
@@ -380,7 +381,15 @@ void TMainForm::BuildMenus() {
     runCommands.running = [this] { return Running(); };
     runCommands.step = [this](long long steps) { StepClick(steps); };
     runCommands.speedChosen = [this](double stepsPerSecond) { SpeedChosen(stepsPerSecond); };
-    RunCommands = new RunMenu(menuBar()->addMenu(QStringLiteral("Run")), std::move(runCommands));
+    QMenu* runMenu = menuBar()->addMenu(QStringLiteral("Run"));
+    RunCommands = new RunMenu(runMenu, std::move(runCommands));
+    runMenu->addSeparator();
+    MinimiseEnergy1 = AddAction(runMenu, QString::fromLatin1(EnergyMinimiser::Caption), Qt::CTRL | Qt::Key_M,
+                                &TMainForm::MinimiseEnergy1Click);
+    minimiser_ = std::make_unique<EnergyMinimiser>(world_, law_, questions_, *history_, [this] {
+        Redraw();
+        FillListing();
+    });
 
     // "Manager" is not in the menu bar; its commands are reached through their shortcuts alone.
     auto* manager = new QMenu(QStringLiteral("Manager"), this);
@@ -782,6 +791,12 @@ void TMainForm::Null00Click() {
         if (const std::optional<std::string> path = questions_.SavePath())
             SaveAskingForReadOnly(questions_, [&] { SaveTo(*path); });
     });
+}
+
+void TMainForm::MinimiseEnergy1Click() {
+    if (world_.ShowingFigure || Running()) return;
+    ReleaseFrame(); // the configuration is minimised: the scene shows it
+    Guard([&] { minimiser_->Minimise(); });
 }
 
 void TMainForm::Instruments1Click() {

@@ -48,6 +48,7 @@ class ParameterBoxes;
 class UndoKeys;
 class Player;
 class RunHistoryKeeper;
+class EnergyMinimiser;
 
 /// The main window: the scene above, the listing, commentary, run controls and parameters below.
 /// Handlers are named after their control and event; each reads its controls, calls the core and
@@ -145,6 +146,7 @@ public:
     void About1Click();
     /// Shows the instruments window, creating it the first time.
     void Instruments1Click();
+    void MinimiseEnergy1Click();
 
     // The Player (Player.h).
     /// Plays a trajectory file chosen in the Player (File > Open Trajectory...).
@@ -204,6 +206,7 @@ public:
     QAction *Daons1 = nullptr, *Spiral1 = nullptr, *ShowSpin = nullptr, *ShowNumbersOfPoints = nullptr;
     QAction *MoveToCenter = nullptr, *Left1 = nullptr, *Right1 = nullptr, *Up1 = nullptr, *Down1 = nullptr;
     QAction* Instruments1 = nullptr;
+    QAction* MinimiseEnergy1 = nullptr;       ///< Run > Minimise Energy (Ctrl+M)
     InstrumentsWindow* Instruments = nullptr; ///< created by the first Instruments1Click
     QAction *OpenTrajectory1 = nullptr, *History1 = nullptr;
     Player* TrajectoryPlayer = nullptr; ///< created by the first OpenTrajectory1Click
@@ -273,6 +276,7 @@ private:
     std::unique_ptr<RunHistoryKeeper> runHistory_;
     std::unique_ptr<TrajectoryRecording> recording_;
     std::unique_ptr<FilmExport> film_;
+    std::unique_ptr<EnergyMinimiser> minimiser_;
 
     bool listingShowsVelocities_ = false;
     bool showSpinOn_ = false;
