@@ -25,10 +25,6 @@ VectorQuantity Checked3(Extended x, Extended y, Extended z) {
     return result;
 }
 
-bool SameSet(const ParameterSet& a, const ParameterSet& b) {
-    return a.A == b.A && a.B == b.B && a.C == b.C && a.D == b.D && a.F == b.F && a.G == b.G;
-}
-
 // exp of anything below this is exactly 0 in extended precision (the smallest denormal is e^-11398.8).
 constexpr Extended VanishingExponent = -11500;
 
@@ -158,7 +154,7 @@ Quantity PairEnergy(const World& w) {
 
 bool EnergyConserved(const World& w) {
     const ParameterSet first = GetParameterSet(w, 1);
-    return SameSet(first, GetParameterSet(w, 2)) && SameSet(first, GetParameterSet(w, 3));
+    return first == GetParameterSet(w, 2) && first == GetParameterSet(w, 3);
 }
 
 std::string ConservationText(const World& w) {

@@ -56,6 +56,8 @@ inline constexpr std::array<const char*, 19> ParameterNames = {"dt", "A1", "B1",
 /// The six law parameters of one taon kind.
 struct ParameterSet {
     Extended A, B, C, D, F, G;
+    /// Equal when all six are equal as numbers.
+    bool operator==(const ParameterSet&) const = default;
 };
 
 /// The kind (1, 2 or 3) of slot j, from its number and TaonCount.

@@ -12,10 +12,6 @@ namespace taonscope {
 
 namespace {
 
-bool SameSet(const ParameterSet& a, const ParameterSet& b) {
-    return a.A == b.A && a.B == b.B && a.C == b.C && a.D == b.D && a.F == b.F && a.G == b.G;
-}
-
 // The minimum of A Phi within [low, high], where its slope goes from negative to positive.
 Extended RefinedMinimum(const ParameterSet& set, Extended low, Extended high) {
     for (int n = 0; n < 80; ++n) {
@@ -74,7 +70,7 @@ std::optional<std::pair<int, int>> KindsWithDifferentSets(const World& world) {
     for (const int i : PresentSlots(world)) present[TaonKind(world, i)] = true;
     for (int a = 1; a <= 3; ++a)
         for (int b = a + 1; b <= 3; ++b)
-            if (present[a] && present[b] && !SameSet(GetParameterSet(world, a), GetParameterSet(world, b)))
+            if (present[a] && present[b] && GetParameterSet(world, a) != GetParameterSet(world, b))
                 return std::pair{a, b};
     return std::nullopt;
 }
