@@ -21,9 +21,8 @@ std::string Json(Extended value) {
     return JsonReal(value);
 }
 
-// A quantity that is not available is written as not-a-number; its reason goes beside it.
 std::string Json(const Quantity& q) {
-    return q.Valid() ? Json(q.Value) : "\"NAN\"";
+    return JsonQuantity(q);
 }
 
 std::string Json(const VectorQuantity& v) {
@@ -49,9 +48,9 @@ std::string Text(const Quantity& q) {
 
 } // namespace
 
-std::optional<StructureOptions> StructureOption(const CommandLine& line) {
+std::optional<StructureOptions> StructureOption(const CommandLine& line, bool implied) {
     std::optional<StructureOptions> structure;
-    if (line.Option("--structure")) structure.emplace();
+    if (implied || line.Option("--structure")) structure.emplace();
     if (const std::optional<Extended> cutoff = RealOption(line, "--cutoff")) {
         if (!structure) throw CommandLineError{"--cutoff needs --structure"};
         if (!(*cutoff > 0) || !std::isfinite(*cutoff))
@@ -67,6 +66,11 @@ std::string JsonReal(Extended value) {
     text += PreciseReal(value);
     text += '"';
     return text;
+}
+
+// A quantity that is not available is written as not-a-number; its reason goes beside it in the text.
+std::string JsonQuantity(const Quantity& q) {
+    return q.Valid() ? JsonReal(q.Value) : "\"NAN\"";
 }
 
 void WriteAnalysis(const World& world, bool json, std::ostream& out,

@@ -31,20 +31,16 @@ std::string ParameterTableCsv(const World& world) {
     return out;
 }
 
-namespace {
-
-std::string RunTableQuantity(const Quantity& q) {
-    return q.Valid() ? PreciseReal(q.Value) : "n/a";
-}
-
-} // namespace
-
 std::string PreciseReal(Extended value) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 21);
     return std::string(text, result.ptr);
+}
+
+std::string RunTableQuantity(const Quantity& q) {
+    return q.Valid() ? PreciseReal(q.Value) : "n/a";
 }
 
 std::string RunTableRow(const Sample& sample) {

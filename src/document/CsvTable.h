@@ -27,6 +27,9 @@ std::string PreciseReal(Extended value);
 inline constexpr std::string_view RunTableHeader =
     "step,time,kinetic,pair_energy,total_energy,momentum,largest_speed\n";
 
+/// A quantity as a cell of the run table: PreciseReal of its value, or "n/a" when it is not available.
+std::string RunTableQuantity(const Quantity& quantity);
+
 /// A sample as a row of the run table, as run --log writes it: reals with 21 significant digits in their
 /// shortest form ("INF", "-INF", "NAN" when not finite), "n/a" for a quantity that is not available.
 std::string RunTableRow(const Sample& sample);
