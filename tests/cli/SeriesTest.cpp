@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// analyze --series and --events: each row against analyze of its frame imported and numpy's displacements,
+// each event against scipy's clusters of the trajectory's own numbers.
+#include "cli/Cli.h"
+#include "support/CliRun.h"
+
+#include "core/Scenarios.h"
+#include "document/TrajectoryFile.h"
+#include "support/SystemPython.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace taonscope {
+namespace {
+
+using test::Cli;
+using test::Outcome;
+using test::TempDir;
+
+// Groups of slots 10 apart along x, the taons of a group 1 apart along y: at the cutoff 1.5 a group of
+// two or more is a cluster, a group of one an isolated taon; every other slot is empty.
+World Groups(const std::vector<std::vector<int>>& groups) {
+    World world = CloudWorld();
+    world.TaonPresent.fill(false);
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        for (std::size_t n = 0; n < groups[g].size(); ++n) {
+            const auto i = static_cast<std::size_t>(groups[g][n]);
+            world.TaonPresent[i] = true;
+            world.PosX[i] = 10.0L * g, world.PosY[i] = n, world.PosZ[i] = 0;
+            world.VelX[i] = i / 64.0L, world.VelY[i] = 0, world.VelZ[i] = 0;
+        }
+    return world;
+}
+
+// Every event, several at one step and several at once in one group; taon 11 leaves and comes back, two
+// taons share a place (no pair energy) and nothing is bonded at the end (no q6).
+std::string WriteChanges(const TempDir& dir) {
+    std::vector<World> frames = {
+        Groups({{1, 12}, {3, 4, 5}, {6, 7}, {8, 9}, {2}, {10}, {11}, {13}, {14}}),
+        Groups({{1}, {12, 13}, {3, 4}, {5}, {6, 7, 8, 9, 10}, {2, 14}, {11}}),
+        Groups({{1}, {2}, {3, 13}, {4, 14}, {5}, {6, 7}, {8, 9, 10}, {11}, {12}}),
+        Groups({{1, 2}, {3, 13}, {4, 14}, {5}, {6, 7}, {8, 9, 10}, {12}}),
+        Groups({{1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}, {10}, {11}, {12}, {13}, {14}}),
+    };
+    frames[3].PosY[2] = frames[3].PosY[1];
+    const std::string path = dir.File("changes.xyz");
+    const auto writer = OpenTrajectoryWriter(path, TrajectoryFormat::Xyz);
+    for (std::size_t k = 0; k < frames.size(); ++k) writer->Append(frames[k], 10 * k, frames[k].dt * 10 * k);
+    writer->Close();
+    return path;
+}
+
+// A run of an example written as a trajectory: five frames.
+std::string WriteRun(const TempDir& dir, const std::string& example, const std::string& name,
+                     std::vector<std::string> options) {
+    std::vector<std::string> args = {"run", std::string(TAONSCOPE_EXAMPLES_DIR) + "/" + example + ".tao",
+                                     "--trajectory", dir.File(name)};
+    args.insert(args.end(), options.begin(), options.end());
+    EXPECT_EQ(Cli(args).status, CliOk) << example;
+    return dir.File(name);
+}
+
+std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+void Keep(const TempDir& dir, const std::string& name, const Outcome& o) {
+    ASSERT_EQ(o.status, CliOk) << name << ": " << o.err;
+    std::ofstream(dir.File(name)) << o.out;
+}
+
+TEST(CliSeries, EveryRowIsAnalyzeOfItsFrameImported) {
+    TempDir dir;
+    const struct {
+        std::string trajectory;
+        std::vector<std::string> options;
+    } cases[] = {
+        {WriteChanges(dir), {"--structure", "--cutoff", "1.5"}},
+        {WriteRun(dir, "05-cloud", "cloud.xyz", {"--steps", "600", "--every", "150", "--cool"}),
+         {"--structure"}},
+        {WriteRun(dir, "07-collision", "collision.lammpstrj", {"--steps", "1600", "--every", "400"}), {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> series = {"analyze", c.trajectory, "--series"};
+        series.insert(series.end(), c.options.begin(), c.options.end());
+        Keep(dir, "series.csv", Cli(series));
+        series.insert(series.end(), {"--format", "json"});
+        Keep(dir, "series.json", Cli(series));
+        const std::string frames = dir.File("frames");
+        std::filesystem::create_directories(frames);
+        for (int k = 1; k <= 5; ++k) {
+            ASSERT_EQ(
+                Cli({"import", c.trajectory, dir.File("frame.tao"), "--frame", std::to_string(k), "--force"})
+                    .status,
+                CliOk);
+            std::vector<std::string> analyze = {"analyze", dir.File("frame.tao"), "--format", "json"};
+            analyze.insert(analyze.end(), c.options.begin(), c.options.end());
+            Keep(dir, "frames/" + std::to_string(k) + ".json", Cli(analyze));
+        }
+        const auto python = test::RunSystemPython(
+            TAONSCOPE_SERIES_ORACLE,
+            {"series", c.trajectory, dir.File("series.csv"), dir.File("series.json"), frames}, dir);
+        SKIP_WITHOUT_PYTHON_MODULES(python);
+        EXPECT_EQ(python->status, 0) << c.trajectory << '\n' << python->out << python->err;
+    }
+}
+
+TEST(CliSeries, EventsAreTheChangesOfScipysClusters) {
+    TempDir dir;
+    const struct {
+        std::string trajectory, cutoff, csv;
+    } cases[] = {
+        {WriteChanges(dir), "1.5",
+         "step,event,clusters_before,clusters_after,sizes_before,sizes_after\n"
+         "10,exchanged,2,4,2,2\n10,formed,,2,,2\n10,exchanged,1,3,3,2\n10,merged,3 4,1,2 2,5\n"
+         "20,exchanged,2 3 4,2 3,2 2 2,2 2\n20,split,1,1 4,5,3 2\n"
+         "30,formed,,2,,2\n"
+         "40,dissolved,2,,2,\n40,dissolved,3,,2,\n40,dissolved,4,,2,\n40,dissolved,5,,2,\n"
+         "40,dissolved,1,,3,\n"},
+        {WriteRun(dir, "07-collision", "collision.lammpstrj", {"--steps", "3000", "--every", "100"}), "2.5",
+         ""},
+        {WriteRun(dir, "05-cloud", "cloud.xyz", {"--steps", "600", "--every", "50", "--cool"}), "3", ""},
+    };
+    for (const auto& c : cases) {
+        Keep(dir, "events.csv", Cli({"analyze", c.trajectory, "--events", "--cutoff", c.cutoff}));
+        Keep(dir, "events.json",
+             Cli({"analyze", c.trajectory, "--events", "--cutoff", c.cutoff, "--format", "json"}));
+        if (!c.csv.empty()) {
+            EXPECT_EQ(test::ReadAll(dir.File("events.csv")), c.csv);
+        }
+        EXPECT_GT(Lines(test::ReadAll(dir.File("events.csv"))), 2u) << c.trajectory;
+        const auto python = test::RunSystemPython(
+            TAONSCOPE_SERIES_ORACLE,
+            {"events", c.trajectory, c.cutoff, dir.File("events.csv"), dir.File("events.json")}, dir);
+        SKIP_WITHOUT_PYTHON_MODULES(python);
+        EXPECT_EQ(python->status, 0) << c.trajectory << '\n' << python->out << python->err;
+    }
+}
+
+TEST(CliSeries, RefusesWhatItCannotDoAndLeavesOutACutLastFrame) {
+    TempDir dir;
+    const std::string run = WriteChanges(dir), text = test::ReadAll(run);
+    std::ofstream(dir.File("cut.xyz")) << text.substr(0, text.size() - 40);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{run, "--series", "--events"}, CliBadInput, "give one of them"},
+        {{run, "--series", "--format", "text"}, CliBadInput, "csv or json, not text"},
+        {{run, "--series", "--cutoff", "3"}, CliBadInput, "--cutoff needs --structure"},
+        {{run, "--events", "--cutoff", "0"}, CliBadInput, "--cutoff must be a positive number"},
+        {{run, "--trajectory-format", "xyz"}, CliBadInput, "--trajectory-format needs --series or --events"},
+        {{run, "--series", "--trajectory-format", "lammps"}, CliBadInput, "line 1: expected an ITEM: line"},
+        {{dir.File("cut.xyz"), "--series"}, CliOk, "cut.xyz: the last frame (line 64) has no line end"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"analyze"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = Cli(args);
+        EXPECT_EQ(o.status, c.status) << c.err;
+        EXPECT_NE(o.err.find(c.err), std::string::npos) << o.err;
+        if (c.status == CliOk) {
+            EXPECT_EQ(Lines(o.out), 5u) << o.out;
+        }
+    }
+}
+
+} // namespace
+} // namespace taonscope
