@@ -3,19 +3,26 @@
 // RunSampleEvery steps stays within 2% of the run when
 //   SampleEvery100 / Step100 <= 1.02, i.e. Sample100 <= 0.02 * RunSampleEvery * Step100.
 // One structure sample (bonds, clusters, shapes, coordination, g(r), q4 and q6) costs at most two steps
-// when StructureInSteps100 reports steps_per_sample <= 2.
+// when StructureInSteps100 reports steps_per_sample <= 2. analyze --series reads a trajectory of 100
+// frames of 100 taons in less than twice the computation of 100 analyze calls when SeriesOf100Frames
+// reports series_per_analyses < 2 (/0 plain, /1 with --structure).
 //   build/bench/analysis_bench --benchmark_min_time=2
 #include "analysis/Histogram.h"
 #include "analysis/Measures.h"
 #include "analysis/SampleSeries.h"
 #include "analysis/Structure.h"
 
+#include "cli/Analysis.h"
+#include "cli/Series.h"
 #include "core/Scenarios.h"
 #include "core/Step.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <filesystem>
+#include <ostream>
+#include <unistd.h>
 
 namespace taonscope {
 namespace {
@@ -87,6 +94,50 @@ void StructureInSteps100(benchmark::State& state) {
         std::chrono::duration<double>(sampling).count() / std::chrono::duration<double>(stepping).count();
 }
 
+// Where the rows go: formatted, then dropped.
+class NullBuffer : public std::streambuf {
+    int overflow(int c) override { return c; }
+};
+
+// analyze TRAJECTORY --series (one read of 100 frames of the cooling cloud, a row each) and, in turn in
+// the same run, analyze --format json of the same 100 frames already in memory; the counter
+// series_per_analyses is the time of the first over the time of the second.
+void SeriesOf100Frames(benchmark::State& state) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("taonscope-series-bench-" + std::to_string(getpid()) + ".xyz"))
+                                 .string();
+    std::vector<World> frames;
+    {
+        World world = CloudWorld(1, true);
+        FastLaw law(1);
+        const std::unique_ptr<TrajectoryWriter> writer = OpenTrajectoryWriter(path, TrajectoryFormat::Xyz);
+        for (int k = 0; k < 100; ++k) {
+            for (int n = 0; n < 20; ++n) AdvanceStep(world, CoolFactor(true), law);
+            writer->Append(world, 20 * (k + 1), world.dt * 20 * (k + 1));
+        }
+        writer->Close();
+        const std::unique_ptr<TrajectoryReader> reader = OpenTrajectoryReader(path, TrajectoryFormat::Xyz);
+        while (reader->Next(world)) frames.push_back(world);
+    }
+    TrajectoryReport report;
+    if (state.range(0)) report.Structure.emplace();
+    NullBuffer nowhere;
+    std::ostream sink(&nowhere);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration series{}, analyses{};
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        WriteTrajectoryReport(*OpenTrajectoryReader(path, TrajectoryFormat::Xyz), report, sink);
+        const Clock::time_point read = Clock::now();
+        for (const World& frame : frames) WriteAnalysis(frame, true, sink, report.Structure);
+        analyses += Clock::now() - read;
+        series += read - start;
+    }
+    std::filesystem::remove(path);
+    state.counters["series_per_analyses"] =
+        std::chrono::duration<double>(series).count() / std::chrono::duration<double>(analyses).count();
+}
+
 BENCHMARK(Step100)->Unit(benchmark::kMillisecond);
 BENCHMARK(SampledStep100)->Unit(benchmark::kMillisecond);
 BENCHMARK(Sample100)->Unit(benchmark::kMillisecond);
@@ -94,6 +145,7 @@ BENCHMARK(Histograms100)->Unit(benchmark::kMillisecond);
 BENCHMARK(Structure100)->Arg(30)->Arg(12)->Unit(benchmark::kMillisecond);
 BENCHMARK(ClusterCount100)->Unit(benchmark::kMillisecond);
 BENCHMARK(StructureInSteps100)->Unit(benchmark::kMillisecond);
+BENCHMARK(SeriesOf100Frames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace taonscope

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClusterEvents.h"
 
-#include <algorithm>
 #include <map>
 #include <numeric>
+#include <utility>
 
 namespace taonscope {
 

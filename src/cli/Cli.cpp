@@ -69,6 +69,22 @@ constexpr const char* Usage = R"(Usage:
       with their sizes, kinds, centres, radii of gyration, speeds and named shapes, the bonds of
       each taon, g(r) of each kind pair and of all pairs on 300 bins of 0.05, and the bond order
       q4 and q6 of each taon with their averages over its neighbours.
+  taonscope-cli analyze TRAJECTORY --series [--structure [--cutoff R]] [--format csv|json]
+                        [--trajectory-format lammps|xyz]
+      Reads an XYZ trajectory or a LAMMPS dump (by its extension, or --trajectory-format) a frame
+      at a time, as import reads it, and prints a row per frame:
+      frame,step,time,kinetic,pair_energy,total_energy,momentum,largest_speed,msd, and with
+      --structure also clusters,isolated,largest_cluster,q6_mean. Each value has the digits analyze
+      --format json writes of that frame imported ("n/a" in CSV where JSON has "NAN"); msd is the
+      mean squared displacement since the first frame with the centre of mass's own taken out.
+      --format json prints a list of one object per frame.
+  taonscope-cli analyze TRAJECTORY --events [--cutoff R] [--format csv|json]
+                        [--trajectory-format lammps|xyz]
+      Prints how the clusters (of two taons or more, bonded as --structure bonds them) change
+      between consecutive frames: step,event,clusters_before,clusters_after,sizes_before,sizes_after,
+      with event formed, dissolved, merged, split or exchanged, a row for each group of clusters that
+      share taons and changed; clusters are numbered as analyze --structure lists them, largest
+      first, sizes in the same order, both separated by blanks.
   taonscope-cli scenario NAME OUT.tao [--force]
       Writes a built-in configuration: easy-square, ring (12 taons) or cloud (100 taons).
   taonscope-cli scenario cloud OUT.tao [--seed S] [--side L] [--min-distance D] [--kinds N1,N2,N3]
