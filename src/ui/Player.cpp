@@ -165,6 +165,8 @@ private:
         auto reader = OpenTrajectoryReader(path_, TrajectoryFormatOf(path_));
         World first, frame;
         std::optional<Structure> previous;
+        // Every frame is bonded at the first frame's cutoff: clusters then change only as taons move.
+        StructureOptions bonds;
         MeasuredFrames piece;
         const auto send = [&] {
             Post([this, piece] { events_.measured(piece); });
@@ -173,7 +175,11 @@ private:
         for (int k = 0; !cancel_ && k < frames && reader->Next(frame); ++k) {
             if (k == 0) first = frame;
             const FrameStamp stamp = reader->Stamp();
-            Structure structure = AnalyzeStructure(frame);
+            Structure structure = AnalyzeStructure(frame, bonds);
+            if (k == 0 && structure.Cutoff.Source != CutoffSource::None) {
+                bonds.Cutoff = structure.Cutoff.Value;
+                piece.Cutoff = static_cast<double>(structure.Cutoff.Value);
+            }
             if (k % every == 0 || k == frames - 1)
                 piece.Rows.push_back(MeasureFrame(frame, k + 1, stamp.Step, stamp.Time, first, &structure));
             if (previous)

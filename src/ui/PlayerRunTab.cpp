@@ -101,6 +101,7 @@ void PlayerRunTab::Add(const MeasuredFrames& more) {
             if (std::isfinite(Plain(*values[n]))) Curves[n]->append(t, Plain(*values[n]));
     }
     measured_.Events.insert(measured_.Events.end(), more.Events.begin(), more.Events.end());
+    if (more.Cutoff > 0) measured_.Cutoff = more.Cutoff;
     Fit();
 }
 
@@ -136,9 +137,12 @@ void PlayerRunTab::Fit() {
         if (counts[n] > 0)
             parts << QStringLiteral("%1 %2").arg(counts[n]).arg(ClusterEventName(EventKinds[n]));
     }
+    const QString cutoff =
+        QStringLiteral(" at the first frame's bond cutoff %1").arg(measured_.Cutoff, 0, 'g', 4);
     Summary->setText(measured_.Events.empty()
-                         ? QStringLiteral("No cluster events between the frames measured.")
-                         : QStringLiteral("Cluster events: ") + parts.join(QStringLiteral(", ")) +
+                         ? QStringLiteral("No cluster events between the frames measured") + cutoff + '.'
+                         : QStringLiteral("Cluster events") + cutoff + QStringLiteral(": ") +
+                               parts.join(QStringLiteral(", ")) +
                                QStringLiteral(" (a click on a mark shows its frame)."));
     SetCursor(cursor_);
 }

@@ -31,6 +31,7 @@ struct FrameEvent {
 struct MeasuredFrames {
     std::vector<SeriesRow> Rows;    ///< frames measured, in order
     std::vector<FrameEvent> Events; ///< in order
+    double Cutoff = 0;              ///< the bond cutoff of every frame, the first frame's; 0 when it has none
 };
 
 /// The Player's Run tab: K, U and E of the trajectory against time, a cursor at the frame shown, and the

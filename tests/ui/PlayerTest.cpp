@@ -71,14 +71,17 @@ private slots:
     void theHistoryGivesEveryStepAsTheRunnerDoes();
 };
 
-// A trajectory of 13 frames: the frame shown is the file's, the document stays; Continue from Here
-// writes the record import --frame writes, as one undo step.
+// The cloud cooling, 13 frames: the frame shown is the file's, the document stays; the Run tab's events
+// are analyze --events' at the same cutoff; Continue from Here writes the record import --frame writes,
+// as one undo step.
 void PlayerTest::framesShowAsImportReadsThemAndContinueFromHereIsTheImport() {
     UiProgram p;
-    const std::string cloud = p.dir.File("cloud.tao"), trajectory = p.dir.File("cloud.xyz");
+    const std::string trajectory = p.dir.File("cloud.xyz");
+    QCOMPARE(Cli({"run", TAONSCOPE_EXAMPLES_DIR "/05-cloud.tao", "--steps", "600", "--every", "50", "--cool",
+                  "--trajectory", trajectory})
+                 .status,
+             0);
     ConfigRecord record{};
-    WriteConfigFile(cloud, SmallCloud(), record);
-    QCOMPARE(Cli({"run", cloud, "--steps", "120", "--every", "10", "--trajectory", trajectory}).status, 0);
     p.Install(RingWorld());
     p.main->FillListing();
     const World document = p.state.world;
@@ -94,18 +97,27 @@ void PlayerTest::framesShowAsImportReadsThemAndContinueFromHereIsTheImport() {
         frame.frame = k + 1;
         QVERIFY(p.state.shownFrame);
         QVERIFY(SameTaons(*p.state.shownFrame, ReadTrajectoryFile(trajectory, TrajectoryFormat::Xyz, frame)));
-        QVERIFY2(player.Where->text().contains(QStringLiteral("Step %1 ").arg(10 * k)),
+        QVERIFY2(player.Where->text().contains(QStringLiteral("Step %1 ").arg(50 * k)),
                  qPrintable(player.Where->text()));
     }
     QVERIFY(test::SameWorld(p.state.world, document));
     QVERIFY(p.main->DaonsTable->Cell(1, 1) != documentCell);
     QVERIFY(WaitFor([&] { return player.RunTab->Measured().Rows.size() == 13; }));
+    const MeasuredFrames& measured = player.RunTab->Measured();
+    const test::Outcome events = Cli({"analyze", trajectory, "--events", "--cutoff",
+                                      QString::number(measured.Cutoff, 'g', 17).toStdString()});
+    QString shown = QStringLiteral("step,event,\n"); // the command's rows without their clusters
+    for (const FrameEvent& e : measured.Events)
+        shown += QStringLiteral("%1,%2,\n").arg(e.Event.Step).arg(ClusterEventName(e.Event.Kind));
+    static const QRegularExpression members(QStringLiteral(",[^,\n]*,[^,\n]*,[^,\n]*,[^,\n]*\n"));
+    QCOMPARE(shown, QString::fromStdString(events.out).replace(members, QStringLiteral(",\n")));
+    QVERIFY(measured.Events.size() >= 3);
 
     player.Slider->setValue(7);
     player.ContinueClick();
     QVERIFY(!p.state.shownFrame);
-    QCOMPARE(p.main->History().UndoAction()->text(), QStringLiteral("Undo Continue from Step 70"));
-    QCOMPARE(p.state.world.StepCounter, 70);
+    QCOMPARE(p.main->History().UndoAction()->text(), QStringLiteral("Undo Continue from Step 350"));
+    QCOMPARE(p.state.world.StepCounter, 350);
     const std::string imported = p.dir.File("imported.tao");
     QCOMPARE(Cli({"import", trajectory, imported, "--frame", "8"}).status, 0);
     PackConfigRecord(p.state.world, record);
