@@ -63,6 +63,10 @@ corner; Ctrl+B <b>Show Bonds</b> draws a thin line between bonded taons. Both ar
 on its own axis; the mouse wheel zooms in time), each kind's law with its shells, the pair distances,
 the <b>Structure</b> (the clusters with their sizes, kinds and shapes, g(r), the bonds per taon and q6,
 and the bond cutoff: from the data, a shell of the law, or typed), and <b>Cool until settled</b>.</li>
+<li>Ctrl+H <b>History</b> plays every step of the runs made since the configuration was opened, and
+Ctrl+T File &gt; <b>Open Trajectory...</b> every frame of a recorded trajectory, in a Player: Space plays
+and pauses, Left and Right go a frame back and on, the slider goes anywhere. The scene, the listing and
+the instruments show the frame; <b>Continue from Here</b> makes it the configuration (one undo step).</li>
 </ul>
 
 <h3>Undoing</h3>
