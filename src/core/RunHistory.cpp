@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 namespace taonscope {
 
@@ -54,7 +55,10 @@ std::int32_t StepsLater(std::int32_t counter, std::size_t steps) {
 RunHistory::RunHistory(std::size_t budgetBytes) : budget_(budgetBytes) {}
 
 void RunHistory::BeforeStep(const World& world, Extended cool) {
-    if (!segments_.empty() && Same(cool, segments_.back().cool) && SameState(world, last_)) return;
+    // Between two steps of a batch nothing changes the world: the bytes are the same, and the comparison
+    // of values is left for a world that something else touched.
+    const bool untouched = std::memcmp(&world, &last_, sizeof(World)) == 0;
+    if (!segments_.empty() && Same(cool, segments_.back().cool) && (untouched || SameState(world, last_))) return;
     Segment segment;
     segment.base = world;
     segment.cool = cool;
@@ -62,13 +66,13 @@ void RunHistory::BeforeStep(const World& world, Extended cool) {
         if (world.TaonPresent[i]) segment.present.push_back(i);
     segment.first = segments_.empty() ? forgotten_ : segments_.back().first + segments_.back().steps + 1;
     segments_.push_back(std::move(segment));
-    last_ = world;
+    KeepLast(world);
     while (Bytes() > budget_ && segments_.size() + segments_.front().keyframes.size() > 1) ForgetOldest();
 }
 
 void RunHistory::StepDone(const World& world) {
     Segment& segment = segments_.back();
-    last_ = world;
+    KeepLast(world);
     if (++segment.steps % KeyframeSteps != 0) return;
     std::vector<unsigned char> keyframe(segment.present.size() * Kept.size() * RealBytes);
     unsigned char* out = keyframe.data();
@@ -103,6 +107,12 @@ void RunHistory::ForgetOldest() {
     oldest.steps -= KeyframeSteps;
     oldest.first += KeyframeSteps;
     forgotten_ += KeyframeSteps;
+}
+
+// Byte for byte, padding too, so that an untouched world compares equal as bytes.
+void RunHistory::KeepLast(const World& world) {
+    static_assert(std::is_trivially_copyable_v<World>);
+    std::memcpy(static_cast<void*>(&last_), &world, sizeof(World));
 }
 
 std::size_t RunHistory::States() const {

@@ -56,6 +56,7 @@ private:
     const Segment& SegmentOf(std::size_t n, std::size_t& offset) const;
     static World AtKeyframe(const Segment& segment, std::size_t keyframe);
     void ForgetOldest();
+    void KeepLast(const World& world);
 
     std::size_t budget_;
     std::deque<Segment> segments_;
