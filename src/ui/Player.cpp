@@ -26,7 +26,7 @@ namespace {
 
 // The Run tab draws at most about this many frames of a long trajectory, evenly spread.
 constexpr int MostRows = 4000;
-// Measures reach the Run tab in pieces of at least this many frames, or every half second.
+// Measures reach the Run tab in pieces of this many frames, or every tenth of a second.
 constexpr std::size_t RowsPerPiece = 200;
 
 std::int32_t StepCounterOf(std::int64_t step) {
@@ -195,7 +195,7 @@ private:
         }
         if (!cancel_) {
             send();
-            Post([this] { events_.progress({}); });
+            Post([this] { events_.progress(QString::fromStdString(Note())); }); // the note stays
         }
     }
 
