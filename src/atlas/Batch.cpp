@@ -67,7 +67,8 @@ std::string Drain(int pipe) {
 
 } // namespace
 
-BatchReport RunBatch(int total, const std::vector<int>& cells, int jobs, const std::function<void(int)>& runCell,
+BatchReport RunBatch(int total, const std::vector<int>& cells, int jobs,
+                     const std::function<void(int)>& runCell,
                      const std::function<void(const BatchProgress&)>& progress) {
     BatchReport report;
     const StopOnSignals signals;

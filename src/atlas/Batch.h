@@ -31,7 +31,8 @@ struct BatchReport {
 /// once a second. A cell whose runCell throws fails with the error's message. SIGINT or SIGTERM starts
 /// no more cells and ends the running ones, whose files must then be either whole or absent; a process
 /// whose parent dies is ended too. The calling process must have no other threads.
-BatchReport RunBatch(int total, const std::vector<int>& cells, int jobs, const std::function<void(int)>& runCell,
+BatchReport RunBatch(int total, const std::vector<int>& cells, int jobs,
+                     const std::function<void(int)>& runCell,
                      const std::function<void(const BatchProgress&)>& progress);
 
 /// RunBatch of an atlas' cells, each run by RunAndKeepCell.

@@ -161,7 +161,8 @@ CellRecord ParseCellRecord(const AtlasSweep& sweep, std::string_view text) {
         c.Shape = Member(json, "shape").AsString("shape");
         // The names before the columns said "per taon" are read too, so that an earlier atlas merges.
         const auto perTaon = [&](const char* key, const char* earlier) {
-            return ReadReal(json.Find(key) || !json.Find(earlier) ? Member(json, key) : *json.Find(earlier), key);
+            return ReadReal(json.Find(key) || !json.Find(earlier) ? Member(json, key) : *json.Find(earlier),
+                            key);
         };
         c.Kinetic = perTaon("kinetic_per_taon", "kinetic");
         c.PairEnergy = perTaon("pair_energy_per_taon", "pair_energy");

@@ -61,10 +61,11 @@ std::string AtlasCsv(const AtlasSweep& sweep, const std::vector<CellRecord>& rec
         const Classification& c = r.Result;
         csv += std::to_string(r.Index) + ',' + (r.Seed ? std::to_string(*r.Seed) : "");
         for (const Extended value : r.Values) csv += ',' + ShortReal(value);
-        csv += ',' + OutcomeName(c.Kind) + ',' + std::to_string(c.Clusters) + ',' + std::to_string(c.Isolated) +
-               ',' + std::to_string(c.Largest) + ',' + ShortReal(c.Kinetic) + ',' + ShortReal(c.PairEnergy) +
-               ',' + std::to_string(r.Steps) + ',' + std::to_string(c.Taons) + ',' + CsvField(c.Shape) + ',' +
-               ShortReal(c.LargestSpeed) + ',' + ShortReal(c.Cutoff) + ',' + CsvField(c.Message) + '\n';
+        csv += ',' + OutcomeName(c.Kind) + ',' + std::to_string(c.Clusters) + ',' +
+               std::to_string(c.Isolated) + ',' + std::to_string(c.Largest) + ',' + ShortReal(c.Kinetic) +
+               ',' + ShortReal(c.PairEnergy) + ',' + std::to_string(r.Steps) + ',' + std::to_string(c.Taons) +
+               ',' + CsvField(c.Shape) + ',' + ShortReal(c.LargestSpeed) + ',' + ShortReal(c.Cutoff) + ',' +
+               CsvField(c.Message) + '\n';
     }
     return csv;
 }

@@ -23,15 +23,17 @@ Atlas ReadAtlas(const std::string& dir);
 CellRecord ReadCellRecord(const AtlasPlan& plan, int index);
 
 /// The columns of atlas.csv after the cell, its seed and the varied parameters.
-inline constexpr const char* AtlasColumns = "outcome,clusters,isolated,largest_cluster,kinetic_per_taon,"
-                                            "pair_energy_per_taon,steps,taons,shape,largest_speed,cutoff,message";
+inline constexpr const char* AtlasColumns =
+    "outcome,clusters,isolated,largest_cluster,kinetic_per_taon,"
+    "pair_energy_per_taon,steps,taons,shape,largest_speed,cutoff,message";
 
 /// atlas.csv: the header cell,seed, the varied parameters and AtlasColumns, then one row per record in
 /// the order given. A function of the records alone: no time and no path goes into it.
 std::string AtlasCsv(const AtlasSweep& sweep, const std::vector<CellRecord>& records);
 
-/// atlas.json: the program that wrote it ("Taonscope 1.2.0"), the title, the varied parameters with their values, the protocol, the rules and one
-/// object per record with the path of its last configuration (relative to the folder).
+/// atlas.json: the program that wrote it ("Taonscope 1.2.0"), the title, the varied parameters with their
+/// values, the protocol, the rules and one object per record with the path of its last configuration
+/// (relative to the folder).
 std::string AtlasJson(const AtlasSweep& sweep, const std::vector<CellRecord>& records);
 
 /// timings.csv: cell,seconds for every cell of the plan (empty where a cell left no seconds).

@@ -222,7 +222,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return CliOk;
         }
         if (std::find(std::begin(Commands), std::end(Commands), command) != std::end(Commands) &&
-            std::any_of(args.begin() + 1, args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+            std::any_of(args.begin() + 1, args.end(),
+                        [](const std::string& a) { return a == "--help" || a == "-h"; })) {
             out << CommandUsage(args);
             return CliOk;
         }

@@ -34,7 +34,8 @@ bool RunRecorder::AddRow(const World& world, std::uint64_t steps, std::ostream& 
     row.pop_back(); // the line end, after any further columns
     if (structure_) {
         const ClusterCount count = CountClusters(world, *structure_);
-        for (const int value : {count.Clusters, count.Isolated, count.Largest}) row += ',' + std::to_string(value);
+        for (const int value : {count.Clusters, count.Isolated, count.Largest})
+            row += ',' + std::to_string(value);
     }
     row += "\n";
     lastRow_ = steps;

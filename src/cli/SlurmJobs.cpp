@@ -86,8 +86,8 @@ int WriteAndSubmitSlurm(const SlurmBatch& batch, const SlurmOptions& options, do
                         const CommandLine& line, std::ostream& err) {
     const SlurmScripts scripts = MakeSlurmScripts(batch, options, cellSeconds);
     const std::vector<std::string> paths = WriteSlurmScripts(batch, scripts);
-    err << "wrote " << paths[0] << " (" << scripts.Tasks << (scripts.Tasks == 1 ? " task" : " tasks") << " of "
-        << scripts.CellsPerTask << (scripts.CellsPerTask == 1 ? " cell" : " cells") << ", at most "
+    err << "wrote " << paths[0] << " (" << scripts.Tasks << (scripts.Tasks == 1 ? " task" : " tasks")
+        << " of " << scripts.CellsPerTask << (scripts.CellsPerTask == 1 ? " cell" : " cells") << ", at most "
         << scripts.Time << " each), " << paths[1] << " and " << paths[2] << '\n';
     if (!line.Option(SlurmSubmitFlag)) return CliOk;
     const std::string folder = SlurmFolder(batch.Folder);
@@ -96,7 +96,8 @@ int WriteAndSubmitSlurm(const SlurmBatch& batch, const SlurmOptions& options, do
     const std::optional<std::string> mergeJob =
         Sbatch({"--parsable", "--dependency=afterok:" + *cellsJob, SlurmMergeScript}, folder, err);
     if (!mergeJob) return CliBadInput;
-    err << "submitted job " << *cellsJob << " (the cells) and job " << *mergeJob << " (the merge after them)\n";
+    err << "submitted job " << *cellsJob << " (the cells) and job " << *mergeJob
+        << " (the merge after them)\n";
     return CliOk;
 }
 

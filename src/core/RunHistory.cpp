@@ -58,7 +58,8 @@ void RunHistory::BeforeStep(const World& world, Extended cool) {
     // Between two steps of a batch nothing changes the world: the bytes are the same, and the comparison
     // of values is left for a world that something else touched.
     const bool untouched = std::memcmp(&world, &last_, sizeof(World)) == 0;
-    if (!segments_.empty() && Same(cool, segments_.back().cool) && (untouched || SameState(world, last_))) return;
+    if (!segments_.empty() && Same(cool, segments_.back().cool) && (untouched || SameState(world, last_)))
+        return;
     Segment segment;
     segment.base = world;
     segment.cool = cool;

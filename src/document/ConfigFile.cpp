@@ -91,7 +91,8 @@ std::optional<std::string> NotAConfiguration(const std::string& path) {
         grouped += digits[i];
     }
     return path + " is not a configuration (" + grouped + (*size == 1 ? " byte" : " bytes") +
-           "; a configuration has " + std::to_string(ConfigRecordSize) + "): taonscope-cli import reads coordinates";
+           "; a configuration has " + std::to_string(ConfigRecordSize) +
+           "): taonscope-cli import reads coordinates";
 }
 
 } // namespace taonscope

@@ -91,7 +91,9 @@ struct FrameLines {
     /// Keeps line as the next line of the frame.
     void Add(std::string_view line);
     /// Starts a frame at the line of that index, which begins at that byte offset.
-    void Restart(std::uint64_t first, std::uint64_t offset) { firstLine = first, firstOffset = offset, count = 0; }
+    void Restart(std::uint64_t first, std::uint64_t offset) {
+        firstLine = first, firstOffset = offset, count = 0;
+    }
 };
 
 /// Cuts a text into frames, one at a time, keeping the lines of those asked for.
@@ -117,10 +119,11 @@ std::string UnendedNote(const FrameLines& frame);
 std::string UnendedOnlyNote(const FrameLines& frame);
 
 /// Reads the next whole frame into frame (its lines only when keep); false after the last one. read
-/// counts the whole frames read so far. A cut last frame, or one whose last line has no line end, is left out (note says so) when
-/// whole frames came before it; a cut first frame, and a text without frames, throw TaonError; a first
-/// frame without its last line end is read, with a note.
-bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note, bool keep = true);
+/// counts the whole frames read so far. A cut last frame, or one whose last line has no line end, is left out
+/// (note says so) when whole frames came before it; a cut first frame, and a text without frames, throw
+/// TaonError; a first frame without its last line end is read, with a note.
+bool NextWholeFrame(FrameSplitter& splitter, FrameLines& frame, int& read, std::string& note,
+                    bool keep = true);
 
 /// Reads the frame asked for (1 for the first ...; 0 for the last) and parses it, keeping the lines of
 /// two frames at most. Cut and unended frames are taken as NextWholeFrame takes them (note, when given,

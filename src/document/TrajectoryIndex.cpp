@@ -14,13 +14,14 @@ constexpr int FramesBetweenReports = 64;
 
 } // namespace
 
-TrajectoryIndex::TrajectoryIndex(const std::string& path, TrajectoryFormat format, const ImportOptions& options,
-                                 const Progress& progress)
+TrajectoryIndex::TrajectoryIndex(const std::string& path, TrajectoryFormat format,
+                                 const ImportOptions& options, const Progress& progress)
     : reader_(OpenTrajectoryReader(path, format, options)) {
     const std::uint64_t total = progress ? InputFile(path).Size() : 0;
     while (reader_->Skip()) {
         places_.push_back(reader_->Place());
-        if (progress && places_.size() % FramesBetweenReports == 0 && !progress(places_.back().Offset, total)) {
+        if (progress && places_.size() % FramesBetweenReports == 0 &&
+            !progress(places_.back().Offset, total)) {
             complete_ = false;
             return;
         }

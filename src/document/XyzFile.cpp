@@ -284,13 +284,14 @@ namespace {
 
 // Adds a remark to a note, after what it says already (once: every frame of a file may make it).
 void AddNote(std::string* note, const std::string& remark) {
-    if (note && note->find(remark) == std::string::npos) *note = note->empty() ? remark : *note + "; " + remark;
+    if (note && note->find(remark) == std::string::npos)
+        *note = note->empty() ? remark : *note + "; " + remark;
 }
 
 // A frame's lines as the splitter keeps them: the count line, the comment line, one line per taon. stamp,
 // when given, takes the frame's Step and Time (else number and number times dt).
-World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::string* note, FrameStamp* stamp = nullptr,
-                 int number = 0) {
+World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::string* note,
+                 FrameStamp* stamp = nullptr, int number = 0) {
     const auto count = static_cast<std::size_t>(*ParseCount(Trimmed(frame.lines[0])));
     if (count > static_cast<std::size_t>(MaxTaons))
         LineError(frame.firstLine, "a frame of " + std::to_string(count) + " taons; at most " +
@@ -313,8 +314,9 @@ World ParseFrame(const FrameLines& frame, const ImportOptions& options, std::str
         return count > 0;
     };
     if (columns.exact && columns.count != 4 && plain()) {
-        AddNote(note, "line " + std::to_string(commentIndex + 1) + " names " + std::to_string(columns.count) +
-                          " columns, but every taon line has 4: read as species and position, without velocities");
+        AddNote(note,
+                "line " + std::to_string(commentIndex + 1) + " names " + std::to_string(columns.count) +
+                    " columns, but every taon line has 4: read as species and position, without velocities");
         columns = Columns{};
     }
     for (std::size_t p = 0; p < ParameterFields.size(); ++p)
@@ -433,7 +435,8 @@ private:
 World ReadXyzLines(LineReader& reader, const ImportOptions& options, std::string* note) {
     XyzSplitter splitter(reader);
     return ReadWantedFrame(
-        splitter, options.frame, [&](const FrameLines& frame) { return ParseFrame(frame, options, note); }, note);
+        splitter, options.frame, [&](const FrameLines& frame) { return ParseFrame(frame, options, note); },
+        note);
 }
 
 class XyzReader : public TrajectoryReader {

@@ -181,8 +181,9 @@ QStringList StructureLook::TaonLines(const World& world, int slot) const {
     QString what = QStringLiteral("%1 taons").arg(c.Size());
     if (c.Shape != "none") what += QStringLiteral(", ") + QString::fromStdString(c.Shape);
     // Clusters of two or more come first, largest first; a taon without bonds is in none of them.
-    return {c.Size() == 1 ? QStringLiteral("Isolated: in none of the %1 clusters").arg(s.Counts.Clusters)
-                          : QStringLiteral("Cluster %1 of %2: %3").arg(cluster + 1).arg(s.Counts.Clusters).arg(what),
+    return {c.Size() == 1
+                ? QStringLiteral("Isolated: in none of the %1 clusters").arg(s.Counts.Clusters)
+                : QStringLiteral("Cluster %1 of %2: %3").arg(cluster + 1).arg(s.Counts.Clusters).arg(what),
             QStringLiteral("Bonds %1 (cutoff %2)").arg(s.Coordination.BySlot[j]).arg(Short(s.Cutoff.Value)),
             s.Order.Defined[j] ? QStringLiteral("q6 = ") + RealText(s.Order.Q6[j])
                                : QStringLiteral("q6 n/a (no bonds)")};

@@ -98,11 +98,10 @@ TEST(Plan, TheMergeIsAFunctionOfTheCellFilesAlone) {
     for (int index = 1; index <= 12; ++index) RunAndKeepCell(plan, index);
     MergeAtlas(dir.File("a"));
     const std::string csv = test::ReadAll(dir.File("a/atlas.csv"));
-    EXPECT_EQ(
-        csv.substr(0, csv.find('\n')),
-        "cell,seed,A,B1,outcome,clusters,isolated,largest_cluster,kinetic_per_taon,pair_energy_per_taon,steps,"
-        "taons,shape,"
-        "largest_speed,cutoff,message");
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "cell,seed,A,B1,outcome,clusters,isolated,largest_cluster,"
+                                             "kinetic_per_taon,pair_energy_per_taon,steps,"
+                                             "taons,shape,"
+                                             "largest_speed,cutoff,message");
     // Without the timings, and whatever was written before, the same cell files make the same bytes.
     std::filesystem::remove_all(dir.File("a/atlas.csv"));
     for (int index = 1; index <= 12; ++index) std::filesystem::remove(plan.Folder.SecondsFile(index));

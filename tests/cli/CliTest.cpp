@@ -123,7 +123,8 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
     World moving = CloudWorld();
     test::SaveWorld(dir.File("cloud.tao"), moving);
     const Outcome json = Cli({"show", dir.File("cloud.tao"), "--format", "json"});
-    EXPECT_NE(json.out.find("\"G3\": 2.40000000000000000000e+01}"), std::string::npos) << json.out.substr(0, 400);
+    EXPECT_NE(json.out.find("\"G3\": 2.40000000000000000000e+01}"), std::string::npos)
+        << json.out.substr(0, 400);
     const std::regex taon(R"re(\{"slot": (\d+), "kind": (\d), "x": (\S+), "y": (\S+), "z": (\S+), )re"
                           R"re("vx": (\S+), "vy": (\S+), "vz": (\S+)\})re");
     int taons = 0;
@@ -133,7 +134,8 @@ TEST(Cli, ShowsVelocitiesAsCsvAndJson) {
         const TaonArray* values[6] = {&moving.PosX, &moving.PosY, &moving.PosZ,
                                       &moving.VelX, &moving.VelY, &moving.VelZ};
         for (int c = 0; c < 6; ++c)
-            EXPECT_EQ(std::strtold((*m)[3 + c].str().c_str(), nullptr), (*values[c])[slot]) << slot << " " << c;
+            EXPECT_EQ(std::strtold((*m)[3 + c].str().c_str(), nullptr), (*values[c])[slot])
+                << slot << " " << c;
     }
     EXPECT_EQ(taons, 100);
 }
@@ -191,8 +193,9 @@ TEST(Cli, JsonOfInfinitiesAndNotANumberIsValid) {
     EXPECT_TRUE(test::JsonChecker::Valid(positions.out)) << positions.out;
     EXPECT_NE(positions.out.find("\"dt\": \"nan\", \"A1\": \"-inf\", \"B1\": 2.71799999999999999998e+00"),
               std::string::npos);
-    EXPECT_NE(positions.out.find("{\"slot\": 2, \"kind\": 1, \"x\": \"inf\", \"y\": 2.11999999999999999995e-01"),
-              std::string::npos);
+    EXPECT_NE(
+        positions.out.find("{\"slot\": 2, \"kind\": 1, \"x\": \"inf\", \"y\": 2.11999999999999999995e-01"),
+        std::string::npos);
     EXPECT_NE(positions.out.find("\"y\": \"nan\""), std::string::npos);
     EXPECT_NE(positions.out.find("\"vz\": \"-inf\"}"), std::string::npos);
 }
@@ -210,7 +213,8 @@ TEST(Cli, FileErrorsNameTheFileAndWhatIsWrongWithIt) {
     const std::string hint = "; a configuration has 6296): taonscope-cli import reads coordinates";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"run", dir.File("short.tao")}, dir.File("short.tao") + " is not a configuration (100 bytes" + hint},
-        {{"show", dir.File("long.tao")}, dir.File("long.tao") + " is not a configuration (12,345 bytes" + hint},
+        {{"show", dir.File("long.tao")},
+         dir.File("long.tao") + " is not a configuration (12,345 bytes" + hint},
         {{"analyze", dir.File("ring.xyz")},
          dir.File("ring.xyz") + " is not a configuration (" + xyzSize.substr(0, xyzSize.size() - 3) + "," +
              xyzSize.substr(xyzSize.size() - 3) + " bytes" + hint},
@@ -538,7 +542,8 @@ TEST(Cli, TheProgramPrintsHelpAndExitStatuses) {
 
     // COMMAND --help: the blocks of the usage that name COMMAND (an atlas word after atlas), the notes.
     const std::string notes = help.substr(help.find("\n\n") + 1);
-    for (const auto& [args, first, blocks] : std::vector<std::tuple<std::vector<std::string>, std::string, int>>{
+    for (const auto& [args, first, blocks] :
+         std::vector<std::tuple<std::vector<std::string>, std::string, int>>{
              {{"run", "--help"}, "run", 1},
              {{"show", "x.tao", "-h"}, "show", 4},
              {{"render", "--help"}, "render", 2},

@@ -99,7 +99,8 @@ TEST(CliTrajectory, WritesTheFirstFrameOneEveryNStepsAndTheLastOnce) {
     const Outcome unwritable = Cli({"run", dir.File("ring.tao"), "--trajectory", dir.File("missing/x.xyz"),
                                     "--output", dir.File("o.tao")});
     EXPECT_EQ(unwritable.status, CliBadInput);
-    EXPECT_EQ(unwritable.err, dir.File("missing/x.xyz") + ": the folder " + dir.File("missing") + " does not exist\n");
+    EXPECT_EQ(unwritable.err,
+              dir.File("missing/x.xyz") + ": the folder " + dir.File("missing") + " does not exist\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("o.tao")));
     const Outcome full = Cli({"run", dir.File("ring.tao"), "--trajectory", "/dev/full"});
     EXPECT_EQ(full.status, CliBadInput);
@@ -151,8 +152,9 @@ TEST(CliTrajectory, EveryFrameFollowsTheExtendedFormatToTheLetter) {
     TempDir dir;
     const std::string text = ReadAll(RecordCloud(dir));
     const std::vector<World> expected = CloudFrames();
-    const std::regex comment(R"re(Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=(\S+) Step=(\d+) )re"
-                             R"re(dt=(\S+) pbc="F F F" program="Taonscope \d+\.\d+\.\d+"((?: [A-DFG][123]=\S+){18}))re");
+    const std::regex comment(
+        R"re(Properties=species:S:1:pos:R:3:velo:R:3:slot:I:1 Time=(\S+) Step=(\d+) )re"
+        R"re(dt=(\S+) pbc="F F F" program="Taonscope \d+\.\d+\.\d+"((?: [A-DFG][123]=\S+){18}))re");
     const std::regex parameter(R"re( ([A-DFG][123])=(\S+))re");
     const std::regex taon(R"re((T[123])((?: \S+){6}) (\d+))re");
     std::istringstream lines(text);

@@ -110,8 +110,8 @@ TEST(OtherPrograms, OpenBabelKeepsTheElementsOfTheNamedXyz) {
 
     // Written back as XYZ, the comment line and its Properties stay but each line is element x y z: the
     // frame imports as plain XYZ, with a note, at the positions Open Babel kept (5 decimals).
-    const std::string back = "/usr/bin/obabel -ixyz " + dir.File("named.xyz") + " -oxyz -O " + dir.File("ob.xyz") +
-                             " 2> " + dir.File("obabel.err");
+    const std::string back = "/usr/bin/obabel -ixyz " + dir.File("named.xyz") + " -oxyz -O " +
+                             dir.File("ob.xyz") + " 2> " + dir.File("obabel.err");
     ASSERT_EQ(std::system(back.c_str()), 0) << ReadAll(dir.File("obabel.err"));
     const Outcome import = Cli({"import", dir.File("ob.xyz"), dir.File("ob.tao"), "--species", "Ar,Kr,Xe"});
     ASSERT_EQ(import.status, CliOk) << import.err;

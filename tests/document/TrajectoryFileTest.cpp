@@ -100,7 +100,8 @@ TEST(TrajectoryFiles, AnIndexReadsAnyFrameAsTheReaderReadsItInTurn) {
         {
             const std::unique_ptr<TrajectoryWriter> writer = OpenTrajectoryWriter(path, format);
             for (std::size_t f = 0; f < frames.size(); ++f)
-                writer->Append(frames[f], static_cast<std::int64_t>(100 * f + 7), 0.25L * static_cast<Extended>(f));
+                writer->Append(frames[f], static_cast<std::int64_t>(100 * f + 7),
+                               0.25L * static_cast<Extended>(f));
             writer->Close();
         }
         const std::string whole = test::ReadAll(path);
@@ -121,7 +122,8 @@ TEST(TrajectoryFiles, AnIndexReadsAnyFrameAsTheReaderReadsItInTurn) {
             // The dump keeps no time: its step times dt (frame 4's dt, in the dump's one sidecar, the last).
             if (format == TrajectoryFormat::Xyz) {
                 EXPECT_EQ(stamp.Time, 0.25L * k) << name;
-                EXPECT_EQ(test::PackedRecord(world), test::PackedRecord(frames[static_cast<std::size_t>(k)])) << k;
+                EXPECT_EQ(test::PackedRecord(world), test::PackedRecord(frames[static_cast<std::size_t>(k)]))
+                    << k;
             } else {
                 EXPECT_EQ(world.PosX, frames[static_cast<std::size_t>(k)].PosX) << k;
                 EXPECT_EQ(stamp.Time, (100 * k + 7) * world.dt) << k;

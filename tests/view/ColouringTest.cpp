@@ -26,8 +26,8 @@ TEST(Colouring, EveryColourOfEveryLegendStandsOutOnBlack) {
     World world = CloudWorld(3);
     SceneStructure structure;
     for (int j = 1; j <= MaxTaons; ++j) {
-        structure.Cluster[static_cast<std::size_t>(j)] = (j - 1) / 2;    // fifty clusters of two
-        structure.Coordination[static_cast<std::size_t>(j)] = j % 14;   // 0 to 13 bonds
+        structure.Cluster[static_cast<std::size_t>(j)] = (j - 1) / 2; // fifty clusters of two
+        structure.Coordination[static_cast<std::size_t>(j)] = j % 14; // 0 to 13 bonds
         world.VelX[static_cast<std::size_t>(j)] = static_cast<Extended>(j) / MaxTaons; // every speed
     }
     structure.ClusterSizes.assign(50, 2);
