@@ -146,16 +146,14 @@ World RunHistory::AtKeyframe(const Segment& segment, std::size_t keyframe) {
     World world = segment.base;
     if (keyframe == 0) return world;
     const unsigned char* in = segment.keyframes[keyframe - 1].data();
-    for (int i : segment.present)
+    for (int i : segment.present) {
         for (std::size_t c = 0; c < Kept.size(); ++c) {
             Extended value = 0;
             std::memcpy(&value, in, RealBytes);
             in += RealBytes;
             (world.*Kept[c])[i] = (world.*NextOfKept[c])[i] = value;
         }
-    for (int i : segment.present) {
-        world.ScenePosX[i] = world.PosX[i];
-        world.ScenePosY[i] = world.PosY[i];
+        world.ScenePosX[i] = world.PosX[i], world.ScenePosY[i] = world.PosY[i],
         world.ScenePosZ[i] = world.PosZ[i];
     }
     world.StepCounter = StepsLater(segment.base.StepCounter, keyframe * KeyframeSteps);

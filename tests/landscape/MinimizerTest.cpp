@@ -57,27 +57,5 @@ TEST(Minimizer, AnIterationCostsAtMostOneAndAHalfEvaluationsOfTheLaw) {
     EXPECT_LE(static_cast<double>(evaluations), 1.5 * static_cast<double>(iterations));
 }
 
-TEST(Minimizer, EndsEarlyAtTheIterationLimitOrAtAFault) {
-    SearchSettings settings;
-    settings.Taons = 3;
-    settings.Set = FigureParameters();
-    FastLaw law(1);
-    LawPotential potential(SearchWorld(settings), law);
-    Coordinates x = {0, 0, 0, 2.5L, 0, 0, 0, 3, 0};
-    const Coordinates start = x;
-    MinimizeResult result = Minimize(potential, x, {.MaxIterations = 2});
-    EXPECT_FALSE(result.Converged);
-    EXPECT_EQ(result.Iterations, 2);
-    EXPECT_NE(x, start);
-
-    // Two taons in one place: the literal law divides by their distance.
-    Coordinates coincident = {0, 0, 0, 0, 0, 0, 0, 3, 0};
-    result = Minimize(potential, coincident);
-    EXPECT_FALSE(result.Converged);
-    EXPECT_EQ(result.Fault, "Floating point division by zero");
-    EXPECT_EQ(result.Iterations, 0);
-    EXPECT_EQ(coincident, (Coordinates{0, 0, 0, 0, 0, 0, 0, 3, 0}));
-}
-
 } // namespace
 } // namespace taonscope

@@ -401,16 +401,20 @@ private slots:
         p->state.view.ViewPsi = 0.25L;
         const std::string film = p->dir.File("run_%d.png");
         bool seen = false;
+        // The next run, 64 x 48, a picture every 2 steps, fitted at its start.
+        const auto fill = [](TFilmDlg& dialog, const std::string& name) {
+            dialog.FilmName->setText(QString::fromStdString(name));
+            dialog.WidthEdit->setValue(64);
+            dialog.HeightEdit->setValue(48);
+            dialog.EveryEdit->setValue(2);
+            dialog.FitChoice->setCurrentIndex(1);
+        };
         Answer<TFilmDlg>(
             [&](TFilmDlg& dialog) {
                 QVERIFY(dialog.NextRunBtn->isChecked() && !dialog.OKBtn->isEnabled());
                 // A run to come cannot be fitted as a whole.
                 QVERIFY(!qobject_cast<QStandardItemModel*>(dialog.FitChoice->model())->item(2)->isEnabled());
-                dialog.FilmName->setText(QString::fromStdString(film));
-                dialog.WidthEdit->setValue(64);
-                dialog.HeightEdit->setValue(48);
-                dialog.EveryEdit->setValue(2);
-                dialog.FitChoice->setCurrentIndex(1);
+                fill(dialog, film);
             },
             &seen);
         m.ExportFilm1->trigger();
@@ -442,15 +446,7 @@ private slots:
         };
         for (const auto& [n, steps] : std::vector<std::pair<int, int>>{{1, 0}, {2, 2}, {3, 4}, {4, 5}})
             QVERIFY2(picture("run_", n) == runnerPicture(steps), std::to_string(steps).c_str());
-        Answer<TFilmDlg>(
-            [&](TFilmDlg& dialog) {
-                dialog.FilmName->setText(QString::fromStdString(p->dir.File("again_%d.png")));
-                dialog.WidthEdit->setValue(64);
-                dialog.HeightEdit->setValue(48);
-                dialog.EveryEdit->setValue(2);
-                dialog.FitChoice->setCurrentIndex(1);
-            },
-            &seen);
+        Answer<TFilmDlg>([&](TFilmDlg& dialog) { fill(dialog, p->dir.File("again_%d.png")); }, &seen);
         m.ExportFilm1->trigger();
         m.StepClick(4);
         QVERIFY(test::WaitFor([&] { return !m.Running() && !m.ExportFilm1->isChecked(); }));
